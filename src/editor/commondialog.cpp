@@ -1,0 +1,61 @@
+#include "editor/commondialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+CommonDialog::CommonDialog(QWidget *owner) : QObject(owner), m_owner(owner)
+{
+    setObjectName(QStringLiteral("CommonDialog1"));
+}
+
+void CommonDialog::setFilter(const QString &filter)
+{
+    m_filter = filter;
+}
+
+QString CommonDialog::nameFilterFor(const QString &filter)
+{
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    if (bar < 0)
+        return filter;
+    const QString description = filter.left(bar);
+    const QString pattern = filter.mid(bar + 1).replace(QLatin1Char(';'), QLatin1Char(' '));
+    // The dialog takes its patterns from the parentheses; most descriptions already show them.
+    if (description.endsWith(QStringLiteral("(%1)").arg(pattern)))
+        return description;
+    return QStringLiteral("%1 (%2)").arg(description, pattern);
+}
+
+bool CommonDialog::showOpen()
+{
+    return show(false);
+}
+
+bool CommonDialog::showSave()
+{
+    return show(true);
+}
+
+bool CommonDialog::show(bool save)
+{
+    QFileDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    // Qt's own dialog behaves the same on every platform, also under test.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!m_filter.isEmpty())
+        dialog.setNameFilter(nameFilterFor(m_filter));
+    // "*.RTF" must list a.rtf as well as B.RTF, as it does on Windows.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!m_fileName.isEmpty()) {
+        const QFileInfo previous(m_fileName);
+        dialog.setDirectory(previous.absolutePath());
+        dialog.selectFile(previous.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    m_fileName = dialog.selectedFiles().constFirst();
+    return true;
+}

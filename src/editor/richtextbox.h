@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/error.h"
+#include "editor/colour.h"
+#include "editor/documentkind.h"
+
+#include <QTextEdit>
+
+#include <memory>
+
+class QTextDocument;
+
+// The editing area `txtbox`: a rich-text edit that the commands drive only by setting
+// values on it and by loading and saving whole documents. Selection attributes act on the
+// selected text, or with an empty selection on the text typed next at the caret; paragraph
+// attributes act on every paragraph the selection touches.
+class RichTextBox : public QTextEdit
+{
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget *parent = nullptr);
+
+    void setSelectionText(const QString &text);
+    void setSelectionColor(BgrColour colour);
+    // The typeface is kept exactly as named, also when no such font is installed.
+    void setSelectionFontName(const QString &name);
+    void setSelectionFontSize(qint16 points);
+    void setSelectionBold(bool on);
+    void setSelectionItalic(bool on);
+    void setSelectionStrikethrough(bool on);
+    void setSelectionUnderline(bool on);
+    // 0 left, 1 right, 2 centre.
+    void setSelectionAlignment(qint16 alignment);
+    void setSelectionBullet(bool on);
+    // Replaces the whole document with plain text; "" leaves it empty. Hides
+    // QTextEdit::setText on purpose: the editing area never interprets markup here.
+    void setText(const QString &text);
+    void setBackColor(BgrColour colour);
+    BgrColour backColor() const;
+
+    // Replaces the whole document with the file read as that kind. The file is read and
+    // parsed completely first: a failure leaves the document exactly as it was.
+    Status loadFile(const QString &fileName, int kind);
+    // Writes the whole document to the file as that kind, atomically.
+    Status saveFile(const QString &fileName, int kind) const;
+
+private:
+    void adoptDocument(std::unique_ptr<QTextDocument> document);
+    void mergeFormat(const QTextCharFormat &format);
+};

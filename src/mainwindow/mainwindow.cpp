@@ -1,0 +1,116 @@
+#include "mainwindow/mainwindow.h"
+
+#include "app/failurepath.h"
+#include "app/formregistry.h"
+#include "app/twips.h"
+#include "editor/commondialog.h"
+#include "editor/filecommands.h"
+#include "editor/richtextbox.h"
+#include "toolbar/toolbarstrip.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+
+QIcon programIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon/brevon-16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icon/brevon-32.xpm"), QSize(32, 32));
+    return icon;
+}
+
+} // namespace
+
+MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
+{
+    setObjectName(QStringLiteral("frmmain"));
+    setWindowTitle(QStringLiteral("Brevon"));
+    setWindowIcon(programIcon());
+
+    m_menuItems = MenuItems(menuBar(), menuRows());
+
+    m_toolbar = createToolbarStrip(this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+
+    // The editing area keeps its designed size whatever the window's size; the button
+    // face shows where it does not reach.
+    auto *clientArea = new QWidget(this);
+    clientArea->setObjectName(QStringLiteral("clientArea"));
+    clientArea->setBackgroundRole(QPalette::Button);
+    clientArea->setAutoFillBackground(true);
+    setCentralWidget(clientArea);
+
+    m_textBox = new RichTextBox(clientArea);
+    const QRect textArea = twipsRect(0, 480, 17160, 11655);
+    m_textBox->setFixedSize(textArea.size());
+    m_textBox->move(textArea.topLeft() - QPoint(0, m_toolbar->height()));
+    m_textBox->installEventFilter(this);
+
+    m_dialog = new CommonDialog(this);
+
+    const QRect client = designClientArea();
+    const int menuHeight = menuBar()->sizeHint().height();
+    setGeometry(client.adjusted(0, -menuHeight, 0, 0));
+
+    bindCommands();
+}
+
+QRect MainWindow::designClientArea()
+{
+    return twipsRect(810, 1200, 12555, 10065);
+}
+
+void MainWindow::bindCommands()
+{
+    RichTextBox &box = *m_textBox;
+    CommonDialog &dialog = *m_dialog;
+    FormRegistry &registry = m_registry;
+
+    const struct {
+        std::string_view item;
+        std::function<void()> command;
+    } bindings[] = {
+        {"mnufilenew", [&box] { FailurePath::run(clearDocumentSteps(box)); }},
+        {"mnufileopen", [&box, &dialog] {
+             FailurePath::run(openFileSteps(box, dialog, FileFilter::Rtf, DocumentKind::Rtf));
+         }},
+        {"mnufilesave", [&box, &dialog] {
+             FailurePath::run(saveFileSteps(box, dialog, FileFilter::Rtf, DocumentKind::Rtf));
+         }},
+        {"mnufileopentext", [&box, &dialog] {
+             FailurePath::run(openFileSteps(box, dialog, FileFilter::Text, DocumentKind::PlainText));
+         }},
+        {"mnufilesaveastext", [&box, &dialog] {
+             FailurePath::run(saveFileSteps(box, dialog, FileFilter::Text, DocumentKind::PlainText));
+         }},
+        {"mnufileexit", [&registry] { registry.endProgram(); }},
+        {"mnucleardoc", [&box] { FailurePath::run(clearDocumentSteps(box)); }},
+        {"mnuselectall", [&box] { box.selectAll(); }},
+        {"mnutoolscalendars", [&registry] { registry.showForm(FormKind::Calendar); }},
+        {"mnuviewmini", [&registry] { registry.setWindowState(MainWindowState::Minimized); }},
+        {"mnuviewmax", [&registry] { registry.setWindowState(MainWindowState::Maximized); }},
+        {"shortcut", [&registry] { registry.showForm(FormKind::Shortcut); }},
+        {"mnuhelpabout", [&registry] { registry.showForm(FormKind::About); }},
+        {"mnushortcut", [&registry] { registry.showForm(FormKind::Shortcut); }},
+    };
+    for (const auto &binding : bindings)
+        m_menuItems.bind(binding.item, this, binding.command);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text edit claims some Ctrl keys for itself (Ctrl+A, Ctrl+K, ...) by accepting
+    // the shortcut override; refusing it here lets the menu's shortcut run instead.
+    if (watched == m_textBox && event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_menuItems.shortcuts().contains(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,74 @@
+#include "mainwindow/menuitems.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QString qstring(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
+{
+    // menus[level - 1] is the menu that items of `level + 1` go into.
+    QList<QMenu *> menus;
+    for (const MenuRow &row : rows) {
+        const QString name = qstring(row.name);
+        const QString caption = qstring(row.caption);
+        Q_ASSERT(row.level >= 1 && row.level <= menus.size() + 1);
+        menus.resize(row.level - 1);
+
+        QAction *action = nullptr;
+        if (row.role == MenuItemRole::Submenu) {
+            QMenu *menu = row.level == 1 ? bar->addMenu(caption) : menus.back()->addMenu(caption);
+            menu->setObjectName(name);
+            action = menu->menuAction();
+            menus.append(menu);
+        } else {
+            action = menus.back()->addAction(caption);
+        }
+        action->setObjectName(name);
+        action->setEnabled(row.enabled);
+        action->setCheckable(row.checkable);
+        if (!row.shortcut.empty()) {
+            const QKeySequence shortcut(qstring(row.shortcut));
+            action->setShortcut(shortcut);
+            // The menu's keys win over the focused control's own use of them.
+            action->setShortcutContext(Qt::WindowShortcut);
+            m_shortcuts.append(shortcut);
+        }
+        m_items.insert(name, action);
+    }
+}
+
+QAction *MenuItems::item(std::string_view name) const
+{
+    QAction *action = m_items.value(qstring(name));
+    Q_ASSERT_X(action, "MenuItems::item", "no menu item of that name");
+    return action;
+}
+
+bool MenuItems::contains(std::string_view name) const
+{
+    return m_items.contains(qstring(name));
+}
+
+void MenuItems::bind(std::string_view name, QObject *context, std::function<void()> command)
+{
+    QAction *action = item(name);
+    QObject::connect(action, &QAction::triggered, context, [action, command = std::move(command)] {
+        if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        command();
+    });
+}
+
+void MenuItems::setChecked(std::string_view name, bool checked)
+{
+    item(name)->setChecked(checked);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "mainwindow/menutable.h"
+
+#include <QHash>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QMenuBar;
+class QObject;
+
+// The menu bar's items built from the table, reachable by name.
+class MenuItems
+{
+public:
+    MenuItems() = default;
+    MenuItems(QMenuBar *bar, std::span<const MenuRow> rows);
+
+    // The item of that name; asking for a name the table lacks is a programming error.
+    QAction *item(std::string_view name) const;
+    bool contains(std::string_view name) const;
+    const QList<QKeySequence> &shortcuts() const { return m_shortcuts; }
+
+    // Runs `command` each time the item is chosen. A checkable item shows exactly the
+    // marks the command sets: the toolkit's own toggle on choosing is undone first.
+    void bind(std::string_view name, QObject *context, std::function<void()> command);
+
+    void setChecked(std::string_view name, bool checked);
+
+private:
+    QHash<QString, QAction *> m_items;
+    QList<QKeySequence> m_shortcuts;
+};

@@ -1,0 +1,81 @@
+#include "mainwindow/menutable.h"
+
+namespace {
+
+// The whole menu bar. "Select all" selects the whole document; "Background color" runs
+// nothing (the Options window sets the background and opens from the toolbar).
+constexpr MenuRow rows[] = {
+    {1, "mnufile", "File", "", MenuItemRole::Submenu, true, false},
+    {2, "mnufilenew", "New file", "", MenuItemRole::Command, true, false},
+    {2, "mnufileopen", "Open RTF", "Ctrl+O", MenuItemRole::Command, true, false},
+    {2, "mnufilesave", "Save as RTF", "Ctrl+S", MenuItemRole::Command, true, false},
+    {2, "mnufiledivider", "---------------------------------------------", "", MenuItemRole::Nothing, false, false},
+    {2, "mnufileopentext", "Open text", "Ctrl+B", MenuItemRole::Command, true, false},
+    {2, "mnufilesaveastext", "Save as text", "Ctrl+I", MenuItemRole::Command, true, false},
+    {2, "mnufileexit", "Exit", "Ctrl+Q", MenuItemRole::Command, true, false},
+    {1, "mnuedit", "Edit", "", MenuItemRole::Submenu, true, false},
+    {2, "mnueditpaste", "Paste", "Ctrl+P", MenuItemRole::Command, true, false},
+    {2, "mnueditbackcolor", "Background color", "", MenuItemRole::Nothing, true, false},
+    {2, "mnucleardoc", "Clear document", "", MenuItemRole::Command, true, false},
+    {2, "mnuselectall", "Select all", "Ctrl+A", MenuItemRole::Command, true, false},
+    {1, "mnuformat", "Format", "", MenuItemRole::Submenu, true, false},
+    {2, "mnuformatcolor", "Color", "", MenuItemRole::Submenu, true, false},
+    {3, "mnucolorblack", "Black", "", MenuItemRole::Command, true, true},
+    {3, "mnucolorwhite", "White", "", MenuItemRole::Command, true, true},
+    {3, "mnucolorred", "Red", "", MenuItemRole::Command, true, true},
+    {3, "mnucolorblue", "Blue", "", MenuItemRole::Command, true, true},
+    {3, "mnucolorgreen", "Green", "", MenuItemRole::Command, true, true},
+    {2, "menuformatsize", "Size", "", MenuItemRole::Submenu, true, false},
+    {3, "mnuformatsize8", "8", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize10", "10", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize12", "12", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize14", "14", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize16", "16", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize18", "18", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize20", "20", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize38", "38", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize60", "60", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatsize70", "78", "", MenuItemRole::Command, true, true},
+    {2, "mnuformatfont", "Font", "", MenuItemRole::Submenu, true, false},
+    {3, "mnuformatfontarialblack", "Arial Black", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatfontCenturyGothic", "CenturyGothic", "", MenuItemRole::Command, true, true},
+    {3, "mnuformatfontSmallFonts", "Small Fonts", "", MenuItemRole::Command, true, true},
+    {2, "mnustyle", "Style", "", MenuItemRole::Submenu, true, false},
+    {3, "mnustrike", "Strikethrough", "", MenuItemRole::Submenu, true, false},
+    {4, "mnustriketrue", "True", "", MenuItemRole::Command, true, true},
+    {4, "mnustrikefalse", "False", "", MenuItemRole::Command, true, true},
+    {3, "mnustylebold", "Bold", "", MenuItemRole::Submenu, true, false},
+    {4, "mnuboldtrue", "True", "", MenuItemRole::Command, true, true},
+    {4, "mnuboldfalse", "False", "", MenuItemRole::Command, true, true},
+    {2, "mnubullet", "Bullet", "", MenuItemRole::Submenu, true, false},
+    {3, "on", "on", "", MenuItemRole::Command, true, false},
+    {3, "off", "off", "", MenuItemRole::Command, true, false},
+    {2, "Alignment", "Alignment", "", MenuItemRole::Submenu, true, false},
+    {3, "center", "Center", "", MenuItemRole::Command, true, false},
+    {3, "right", "Right", "", MenuItemRole::Command, true, false},
+    {3, "left", "Left", "", MenuItemRole::Command, true, false},
+    {1, "mnutools", "Tools", "", MenuItemRole::Submenu, true, false},
+    {2, "mnutoolscalendars", "Calendar", "", MenuItemRole::Command, true, false},
+    {1, "mnuview", "View", "", MenuItemRole::Submenu, true, false},
+    {2, "mnuviewmini", "Minimize", "", MenuItemRole::Command, true, false},
+    {2, "mnuviewmax", "Maximized", "", MenuItemRole::Command, true, false},
+    {2, "shortcut", "Shortcut", "", MenuItemRole::Command, true, false},
+    {1, "mnuinsert", "Insert", "", MenuItemRole::Submenu, true, false},
+    {2, "mnuautotext", "Auto Text", "", MenuItemRole::Submenu, true, false},
+    {3, "mnuautotextdear", "Dear", "", MenuItemRole::Command, true, false},
+    {3, "mnuautotexthello", "Hello", "", MenuItemRole::Command, true, false},
+    {3, "mnuautowelcome", "Welcome", "", MenuItemRole::Command, true, false},
+    {3, "hi", "Hi", "", MenuItemRole::Command, true, false},
+    {3, "return", "Return", "", MenuItemRole::Command, true, false},
+    {2, "mnuinsertdate", "Date", "", MenuItemRole::Command, true, false},
+    {1, "mnuhelp", "Help", "", MenuItemRole::Submenu, true, false},
+    {2, "mnuhelpabout", "About", "Ctrl+K", MenuItemRole::Command, true, false},
+    {2, "mnushortcut", "Shortcut", "", MenuItemRole::Command, true, false},
+};
+
+} // namespace
+
+std::span<const MenuRow> menuRows()
+{
+    return rows;
+}
