@@ -15,7 +15,7 @@ endfunction()
 function(brevon_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test brevon_warnings)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test brevon_test_support brevon_warnings)
     add_test(NAME ${name} COMMAND ${name})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
@@ -24,3 +24,7 @@ function(brevon_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BREVON_CORPUS_DIR=${PROJECT_SOURCE_DIR}/../shared/rtf-corpus"
         TIMEOUT ${ARG_TIMEOUT})
 endfunction()
+
+# Helpers that several test programs share (header only).
+add_library(brevon_test_support INTERFACE)
+target_include_directories(brevon_test_support INTERFACE ${PROJECT_SOURCE_DIR}/tests)

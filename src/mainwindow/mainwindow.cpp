@@ -4,6 +4,8 @@
 #include "app/formregistry.h"
 #include "app/twips.h"
 #include "editor/commondialog.h"
+#include "editor/editcommands.h"
+#include "editor/formatcommands.h"
 #include "editor/filecommands.h"
 #include "editor/richtextbox.h"
 #include "toolbar/toolbarstrip.h"
@@ -12,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -33,10 +36,8 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
 
     m_menuItems = MenuItems(menuBar(), menuRows());
 
-    m_toolbar = createToolbarStrip(this);
-    addToolBar(Qt::TopToolBarArea, m_toolbar);
-
-    // The editing area keeps its designed size whatever the window's size; the button
+    // The toolbar is aligned to the top edge and follows the window's width; the editing
+    // area keeps its designed place and size whatever the window's size, and the button
     // face shows where it does not reach.
     auto *clientArea = new QWidget(this);
     clientArea->setObjectName(QStringLiteral("clientArea"));
@@ -44,10 +45,23 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
     clientArea->setAutoFillBackground(true);
     setCentralWidget(clientArea);
 
+    // QToolBar sizes itself to its buttons; the holder keeps the designed height.
+    auto *toolbarHolder = new QWidget(clientArea);
+    toolbarHolder->setFixedHeight(twipsToPixels(420));
+    m_toolbar = createToolbarStrip(toolbarHolder);
+    auto *fill = new QVBoxLayout(toolbarHolder);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(m_toolbar);
+    auto *alignTop = new QVBoxLayout(clientArea);
+    alignTop->setContentsMargins(0, 0, 0, 0);
+    alignTop->setSpacing(0);
+    alignTop->addWidget(toolbarHolder);
+    alignTop->addStretch();
+
     m_textBox = new RichTextBox(clientArea);
     const QRect textArea = twipsRect(0, 480, 17160, 11655);
     m_textBox->setFixedSize(textArea.size());
-    m_textBox->move(textArea.topLeft() - QPoint(0, m_toolbar->height()));
+    m_textBox->move(textArea.topLeft());
     m_textBox->installEventFilter(this);
 
     m_dialog = new CommonDialog(this);
@@ -88,7 +102,6 @@ void MainWindow::bindCommands()
              FailurePath::run(saveFileSteps(box, dialog, FileFilter::Text, DocumentKind::PlainText));
          }},
         {"mnufileexit", [&registry] { registry.endProgram(); }},
-        {"mnucleardoc", [&box] { FailurePath::run(clearDocumentSteps(box)); }},
         {"mnuselectall", [&box] { box.selectAll(); }},
         {"mnutoolscalendars", [&registry] { registry.showForm(FormKind::Calendar); }},
         {"mnuviewmini", [&registry] { registry.setWindowState(MainWindowState::Minimized); }},
@@ -99,6 +112,23 @@ void MainWindow::bindCommands()
     };
     for (const auto &binding : bindings)
         m_menuItems.bind(binding.item, this, binding.command);
+
+    const ClipboardReader clipboard = systemClipboardText;
+    for (const EditCommand &command : editCommands()) {
+        m_menuItems.bind(command.item, this, [&box, &command, clipboard] {
+            FailurePath::run(command.steps(box, clipboard));
+        });
+    }
+
+    MenuItems &items = m_menuItems;
+    const CheckMarkSetter marks = [&items](std::string_view item, bool checked) {
+        items.setChecked(item, checked);
+    };
+    for (const FormatCommand &command : formatCommands()) {
+        m_menuItems.bind(command.item, this, [&box, &command, marks] {
+            FailurePath::run(formatSteps(command, box, marks));
+        });
+    }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

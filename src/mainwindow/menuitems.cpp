@@ -61,6 +61,7 @@ bool MenuItems::contains(std::string_view name) const
 void MenuItems::bind(std::string_view name, QObject *context, std::function<void()> command)
 {
     QAction *action = item(name);
+    m_bound.insert(action->objectName());
     QObject::connect(action, &QAction::triggered, context, [action, command = std::move(command)] {
         if (action->isCheckable())
             action->setChecked(!action->isChecked());

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QKeySequence>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -30,8 +31,10 @@ public:
     void bind(std::string_view name, QObject *context, std::function<void()> command);
 
     void setChecked(std::string_view name, bool checked);
+    bool isBound(std::string_view name) const { return m_bound.contains(QString::fromUtf8(name.data(), qsizetype(name.size()))); }
 
 private:
     QHash<QString, QAction *> m_items;
     QList<QKeySequence> m_shortcuts;
+    QSet<QString> m_bound;
 };

@@ -1,7 +1,5 @@
 #include "toolbar/toolbarstrip.h"
 
-#include "app/twips.h"
-
 #include <QToolBar>
 
 QToolBar *createToolbarStrip(QWidget *parent)
@@ -10,7 +8,7 @@ QToolBar *createToolbarStrip(QWidget *parent)
     toolbar->setObjectName(QStringLiteral("Toolbar1"));
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
-    toolbar->setFixedHeight(twipsToPixels(420));
+    toolbar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     toolbar->setIconSize(QSize(16, 16));
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     // The strip has no context menu for hiding it.
