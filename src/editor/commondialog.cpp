@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 
 CommonDialog::CommonDialog(QWidget *owner) : QObject(owner), m_owner(owner)
 {
@@ -49,6 +50,9 @@ bool CommonDialog::show(bool save)
         dialog.setNameFilter(nameFilterFor(m_filter));
     // "*.RTF" must list a.rtf as well as B.RTF, as it does on Windows.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    // Names that do not match are hidden, not merely greyed out.
+    if (auto *model = dialog.findChild<QFileSystemModel *>())
+        model->setNameFilterDisables(false);
     if (!m_fileName.isEmpty()) {
         const QFileInfo previous(m_fileName);
         dialog.setDirectory(previous.absolutePath());
