@@ -3,7 +3,6 @@
 #include "editor/filecommands.h"
 #include "editor/richtextbox.h"
 
-#include <memory>
 
 namespace {
 
@@ -54,15 +53,14 @@ std::span<const EditCommand> editCommands()
 
 Steps pasteSteps(RichTextBox &box, const ClipboardReader &clipboard)
 {
-    auto text = std::make_shared<QString>();
+    // One step: when the clipboard cannot be read, the selection is left alone.
     return {
-        [clipboard, text]() -> Status {
+        [&box, clipboard]() -> Status {
             Result<QString> read = clipboard();
             if (!read.ok())
                 return read.error();
-            *text = read.value();
+            box.setSelectionText(read.value());
             return {};
         },
-        infallible([&box, text] { box.setSelectionText(*text); }),
     };
 }

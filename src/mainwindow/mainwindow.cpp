@@ -8,7 +8,10 @@
 #include "editor/formatcommands.h"
 #include "editor/filecommands.h"
 #include "editor/richtextbox.h"
-#include "toolbar/toolbarstrip.h"
+#include "editor/clipboardtext.h"
+#include "toolbar/dispatch.h"
+#include "toolbar/imagelist.h"
+#include "toolbar/toolbar.h"
 
 #include <QIcon>
 #include <QKeyEvent>
@@ -48,7 +51,10 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
     // QToolBar sizes itself to its buttons; the holder keeps the designed height.
     auto *toolbarHolder = new QWidget(clientArea);
     toolbarHolder->setFixedHeight(twipsToPixels(420));
-    m_toolbar = createToolbarStrip(toolbarHolder);
+    m_pictures = new ImageList(this);
+    m_toolbar = createToolbar(toolbarHolder, *m_pictures, [this](const QString &key) {
+        dispatchToolbarKey(key, *m_toolbarTargets);
+    });
     auto *fill = new QVBoxLayout(toolbarHolder);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(m_toolbar);
@@ -65,6 +71,7 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
     m_textBox->installEventFilter(this);
 
     m_dialog = new CommonDialog(this);
+    m_toolbarTargets.reset(new ToolbarTargets{*m_textBox, *m_dialog, m_registry, systemClipboardText});
 
     const QRect client = designClientArea();
     const int menuHeight = menuBar()->sizeHint().height();
@@ -72,6 +79,8 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
 
     bindCommands();
 }
+
+MainWindow::~MainWindow() = default;
 
 QRect MainWindow::designClientArea()
 {

@@ -4,7 +4,11 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class CommonDialog;
+class ImageList;
+struct ToolbarTargets;
 class FormRegistry;
 class QToolBar;
 class RichTextBox;
@@ -16,11 +20,15 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     explicit MainWindow(FormRegistry &registry);
+    ~MainWindow() override;
 
     RichTextBox *textBox() const { return m_textBox; }
     CommonDialog *commonDialog() const { return m_dialog; }
     QToolBar *toolbar() const { return m_toolbar; }
     const MenuItems &menuItems() const { return m_menuItems; }
+    const ImageList *pictures() const { return m_pictures; }
+    // What the toolbar's commands act on; tests swap the clipboard in it.
+    ToolbarTargets &toolbarTargets() { return *m_toolbarTargets; }
 
     // Where the design puts the area below the menu bar, on the screen.
     static QRect designClientArea();
@@ -35,5 +43,7 @@ private:
     QToolBar *m_toolbar = nullptr;
     RichTextBox *m_textBox = nullptr;
     CommonDialog *m_dialog = nullptr;
+    ImageList *m_pictures = nullptr;
+    std::unique_ptr<ToolbarTargets> m_toolbarTargets;
     MenuItems m_menuItems;
 };

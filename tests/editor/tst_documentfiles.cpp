@@ -1,12 +1,10 @@
 #include "editor/documentfile.h"
+#include "support/lockfolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -14,15 +12,6 @@ QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Root writes into read-only folders, so it needs the immutable flag instead.
-bool lockFolder(const QString &path, bool lock)
-{
-    if (::geteuid() == 0)
-        return QProcess::execute("chattr", {lock ? "+i" : "-i", path}) == 0;
-    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner;
-    return QFile::setPermissions(path, lock ? readOnly : readOnly | QFile::WriteOwner);
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#include "toolbar/imagelist.h"
+
+#include <QBitmap>
+
+namespace {
+
+struct PictureRow {
+    const char *key;
+    const char *file;
+};
+
+// In the image list's order. Seven of them ("Double Underline", "unbold", the three
+// alignments, "undoubleunderline1" and "font") are held but shown on no button.
+constexpr PictureRow pictures[] = {
+    {"Open", "open"},
+    {"Save", "save"},
+    {"Paste", "paste"},
+    {"New", "new"},
+    {"Italic", "italic"},
+    {"Double Underline", "double-underline"},
+    {"Bold", "bold"},
+    {"Underline", "underline"},
+    {"Properties", "properties"},
+    {"Help", "help"},
+    {"unbold", "unbold"},
+    {"Align Left", "align-left"},
+    {"Align Right", "align-right"},
+    {"Center", "center"},
+    {"uni", "uni"},
+    {"ununderline", "ununderline"},
+    {"undoubleunderline1", "undoubleunderline1"},
+    {"unbold1", "unbold1"},
+    {"font", "font"},
+};
+
+const QColor maskColour(0xC0, 0xC0, 0xC0);
+
+} // namespace
+
+ImageList::ImageList(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("imlToolbarIcons"));
+    for (const PictureRow &row : pictures) {
+        m_pictures.append({QString::fromLatin1(row.key),
+                           loadMasked(QStringLiteral(":/toolbar/%1.xpm").arg(QLatin1String(row.file)))});
+    }
+}
+
+QPixmap ImageList::loadMasked(const QString &resource)
+{
+    QPixmap pixmap(resource);
+    Q_ASSERT_X(!pixmap.isNull(), "ImageList", "toolbar picture missing from the resources");
+    pixmap.setMask(pixmap.createMaskFromColor(maskColour, Qt::MaskInColor));
+    return pixmap;
+}
+
+QStringList ImageList::keys() const
+{
+    QStringList keys;
+    for (const auto &[key, picture] : m_pictures)
+        keys.append(key);
+    return keys;
+}
+
+QPixmap ImageList::picture(const QString &key) const
+{
+    for (const auto &[name, picture] : m_pictures) {
+        if (name == key)
+            return picture;
+    }
+    Q_ASSERT_X(false, "ImageList::picture", "no picture of that key");
+    return {};
+}

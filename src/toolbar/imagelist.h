@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+
+// The toolbar's pictures `imlToolbarIcons`: nineteen keyed 16 x 16 pictures in a fixed
+// order. Silver (0xC0C0C0) pixels are transparent so the toolbar shows through.
+class ImageList : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ImageList(QObject *parent = nullptr);
+
+    QStringList keys() const;
+    // The picture of that key; asking for a key the list lacks is a programming error.
+    QPixmap picture(const QString &key) const;
+
+    static QPixmap loadMasked(const QString &resource);
+
+private:
+    QList<std::pair<QString, QPixmap>> m_pictures;
+};
