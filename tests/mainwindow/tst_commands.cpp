@@ -4,6 +4,7 @@
 #include "editor/formatcommands.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
+#include "support/mainwindowonly.h"
 #include "support/modaldriver.h"
 
 #include <QAbstractItemView>
@@ -17,15 +18,6 @@
 
 namespace {
 
-FormRegistry::Factories mainWindowOnly()
-{
-    FormRegistry::Factories factories;
-    factories[0] = [](FormRegistry &registry) -> QWidget * { return new MainWindow(registry); };
-    for (int kind = 1; kind < FormKindCount; ++kind)
-        factories[kind] = [](FormRegistry &) -> QWidget * { return new QWidget; };
-    return factories;
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -37,13 +29,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-QTextCharFormat formatAt(RichTextBox *box, int position)
-{
-    QTextCursor cursor(box->document());
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
 }
 
 } // namespace
@@ -268,7 +253,7 @@ void TestCommands::formattingValues()
     choose("mnuformatfontCenturyGothic");
     choose("mnuboldtrue");
     choose("mnustriketrue");
-    QTextCharFormat format = formatAt(m_box, 1);
+    QTextCharFormat format = formatAt(m_box->document(), 1);
     QCOMPARE(format.foreground().color(), QColor(255, 0, 0));
     QCOMPARE(format.fontPointSize(), 30.0);
     QCOMPARE(format.fontFamilies().toStringList(), QStringList{"Century Gothic"});
@@ -277,7 +262,7 @@ void TestCommands::formattingValues()
 
     choose("mnuformatsize70");
     choose("mnuformatfontarialblack");
-    format = formatAt(m_box, 1);
+    format = formatAt(m_box->document(), 1);
     QCOMPARE(format.fontPointSize(), 70.0);
     QCOMPARE(format.fontFamilies().toStringList(), QStringList{"arial black"});
 
@@ -285,7 +270,7 @@ void TestCommands::formattingValues()
     m_box->moveCursor(QTextCursor::End);
     choose("mnucolorblue");
     QTest::keyClicks(m_box, "d");
-    QCOMPARE(formatAt(m_box, 3).foreground().color(), QColor(0, 0, 255));
+    QCOMPARE(formatAt(m_box->document(), 3).foreground().color(), QColor(0, 0, 255));
     m_box->moveCursor(QTextCursor::Start);
     QCOMPARE(marked({"mnucolorred", "mnucolorblue"}), QStringList{"mnucolorblue"});
 
@@ -353,7 +338,7 @@ void TestCommands::pastePlainTextOnly()
     m_box->setTextCursor(cursor);
     QTest::keyClick(m_box, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(m_box->toPlainText(), expected);
-    QVERIFY(formatAt(m_box, 1).fontWeight() != QFont::Bold);
+    QVERIFY(formatAt(m_box->document(), 1).fontWeight() != QFont::Bold);
 }
 
 void TestCommands::unreadableClipboardChangesNothing()

@@ -2,25 +2,13 @@
 #include "editor/commondialog.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
+#include "support/mainwindowonly.h"
 #include "support/modaldriver.h"
 
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-
-namespace {
-
-FormRegistry::Factories mainWindowOnly()
-{
-    FormRegistry::Factories factories;
-    factories[0] = [](FormRegistry &registry) -> QWidget * { return new MainWindow(registry); };
-    for (int kind = 1; kind < FormKindCount; ++kind)
-        factories[kind] = [](FormRegistry &) -> QWidget * { return new QWidget; };
-    return factories;
-}
-
-} // namespace
 
 class TestMainWindow : public QObject
 {

@@ -1,6 +1,7 @@
 #include "app/formregistry.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
+#include "support/mainwindowonly.h"
 #include "mainwindow/menutable.h"
 
 #include <QAction>
@@ -14,16 +15,6 @@ namespace {
 QString qstring(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-// A registry whose only real window is the main window.
-FormRegistry::Factories mainWindowOnly()
-{
-    FormRegistry::Factories factories;
-    factories[0] = [](FormRegistry &registry) -> QWidget * { return new MainWindow(registry); };
-    for (int kind = 1; kind < FormKindCount; ++kind)
-        factories[kind] = [](FormRegistry &) -> QWidget * { return new QWidget; };
-    return factories;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "editor/commondialog.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
+#include "support/mainwindowonly.h"
 #include "support/lockfolder.h"
 #include "support/modaldriver.h"
 #include "toolbar/dispatch.h"
@@ -20,22 +21,6 @@
 
 
 namespace {
-
-FormRegistry::Factories plainSecondaryWindows()
-{
-    FormRegistry::Factories factories;
-    factories[0] = [](FormRegistry &registry) -> QWidget * { return new MainWindow(registry); };
-    for (int kind = 1; kind < FormKindCount; ++kind)
-        factories[kind] = [](FormRegistry &) -> QWidget * { return new QWidget; };
-    return factories;
-}
-
-QTextCharFormat formatAt(RichTextBox *box, int position)
-{
-    QTextCursor cursor(box->document());
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
 
 
 } // namespace
@@ -68,7 +53,7 @@ private:
 
 void TestToolbar::init()
 {
-    m_registry = std::make_unique<FormRegistry>(plainSecondaryWindows());
+    m_registry = std::make_unique<FormRegistry>(mainWindowOnly());
     m_window = static_cast<MainWindow *>(m_registry->showForm(FormKind::Main));
     m_box = m_window->textBox();
 }
@@ -150,7 +135,7 @@ void TestToolbar::stylesAreSetNeverToggled()
     press("Bold");
     press("Italic");
     press("Underline");
-    QTextCharFormat format = formatAt(m_box, 1);
+    QTextCharFormat format = formatAt(m_box->document(), 1);
     QCOMPARE(format.fontWeight(), int(QFont::Bold));
     QVERIFY(format.fontItalic() && format.fontUnderline());
     for (QAction *action : m_window->toolbar()->actions())
@@ -161,7 +146,7 @@ void TestToolbar::stylesAreSetNeverToggled()
     press("unbold1");
     press("uni");
     press("ununderline");
-    format = formatAt(m_box, 1);
+    format = formatAt(m_box->document(), 1);
     QVERIFY(format.fontWeight() != QFont::Bold);
     QVERIFY(!format.fontItalic() && !format.fontUnderline());
 
@@ -169,7 +154,7 @@ void TestToolbar::stylesAreSetNeverToggled()
     m_box->moveCursor(QTextCursor::End);
     press("Bold");
     QTest::keyClicks(m_box, "d");
-    QCOMPARE(formatAt(m_box, 3).fontWeight(), int(QFont::Bold));
+    QCOMPARE(formatAt(m_box->document(), 3).fontWeight(), int(QFont::Bold));
 
     press("New");
     QVERIFY(m_box->document()->isEmpty());
@@ -182,7 +167,7 @@ void TestToolbar::keysMatchExactly()
     for (const char *key : {"bold", "Bold ", " Bold", "BOLD", "font", "", "New\n"})
         dispatchToolbarKey(QString::fromLatin1(key), m_window->toolbarTargets());
     QCOMPARE(m_box->toPlainText(), QStringLiteral("abc"));
-    QVERIFY(formatAt(m_box, 1).fontWeight() != QFont::Bold);
+    QVERIFY(formatAt(m_box->document(), 1).fontWeight() != QFont::Bold);
 }
 
 void TestToolbar::openAndSaveUseTheirOwnFilters()

@@ -1,0 +1,250 @@
+#include "documentdump.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+
+QString roundTrip(const QTextDocument &document)
+{
+    QTextDocument again;
+    if (const auto error = rtf::read(rtf::write(document), again))
+        return "ERROR: " + error->description;
+    return rtftest::dump(again);
+}
+
+QTextCharFormat family(const QString &name)
+{
+    QTextCharFormat f;
+    f.setFontFamilies({name});
+    return f;
+}
+
+// A document with one paragraph of each kind that the editor's own commands produce.
+void buildEditorDocument(QTextDocument &document)
+{
+    QTextCursor c(&document);
+    QTextCharFormat f;
+    c.insertText(QStringLiteral("plain "));
+    f.setFontWeight(QFont::Bold);
+    c.insertText(QStringLiteral("bold "), f);
+    f = {};
+    f.setFontItalic(true);
+    c.insertText(QStringLiteral("italic "), f);
+    f = {};
+    f.setFontUnderline(true);
+    c.insertText(QStringLiteral("underline "), f);
+    f = {};
+    f.setFontStrikeOut(true);
+    c.insertText(QStringLiteral("strike "), f);
+    f = {};
+    f.setForeground(QColor(12, 34, 56));
+    c.insertText(QStringLiteral("colour "), f);
+    f.setForeground(QColor(Qt::red));
+    c.insertText(QStringLiteral("red "), f);
+    c.insertText(QStringLiteral("arial black "), family(QStringLiteral("arial black")));
+    c.insertText(QStringLiteral("gothic "), family(QStringLiteral("Century Gothic")));
+    c.insertText(QStringLiteral("small "), family(QStringLiteral("Small Fonts")));
+    for (int size : {8, 11, 72}) {
+        f = {};
+        f.setFontPointSize(size);
+        c.insertText(QString::number(size) + ' ', f);
+    }
+    f = family(QStringLiteral("Century Gothic"));
+    f.setFontPointSize(14);
+    f.setFontWeight(QFont::Bold);
+    f.setFontItalic(true);
+    f.setFontUnderline(true);
+    f.setFontStrikeOut(true);
+    f.setForeground(QColor(0, 128, 0));
+    f.setBackground(QColor(255, 255, 0));
+    c.insertText(QStringLiteral("everything"), f);
+    f = {};
+    f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    c.insertText(QStringLiteral("sup"), f);
+    f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    c.insertText(QStringLiteral("sub"), f);
+
+    for (Qt::Alignment alignment : {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignLeft}) {
+        QTextBlockFormat b;
+        b.setAlignment(alignment);
+        c.insertBlock(b, {});
+        c.insertText(QStringLiteral("aligned"));
+    }
+    QTextBlockFormat spaced;
+    spaced.setLeftMargin(40);
+    spaced.setRightMargin(20);
+    spaced.setTextIndent(-10);
+    spaced.setTopMargin(6);
+    spaced.setBottomMargin(12);
+    c.insertBlock(spaced, {});
+    c.insertText(QStringLiteral("indented and spaced"));
+
+    c.insertBlock(QTextBlockFormat(), {});
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    QTextList *list = c.createList(bullets);
+    c.insertText(QStringLiteral("first bullet"));
+    c.insertBlock();
+    c.insertText(QStringLiteral("second bullet"));
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    c.insertBlock(centred);
+    c.insertText(QStringLiteral("centred bullet"));
+    list->add(c.block());
+    c.insertBlock(QTextBlockFormat(), {});
+    c.insertText(QStringLiteral("after the list"));
+
+    c.insertBlock(QTextBlockFormat(), {});
+    c.insertText(QStringLiteral("tab\there, line\u2028break, {braces} and \\ backslash; nbsp\u00A0."));
+    c.insertBlock(QTextBlockFormat(), {});
+    c.insertText(QStringLiteral("café € 日本語 Привет 😀 \U0001F600 香"));
+    c.insertBlock(QTextBlockFormat(), {});
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editorFormatsSurvive();
+    void familyKeptExactly_data();
+    void familyKeptExactly();
+    void emptyDocument();
+    void header();
+    void escapesAndUnicode();
+    void tablesHoldOnlyWhatIsUsed();
+    void bulletsReadEitherWay();
+    void numberedLists();
+};
+
+void TestRtfWriter::editorFormatsSurvive()
+{
+    QTextDocument document;
+    buildEditorDocument(document);
+    const QString before = rtftest::dump(document);
+    QCOMPARE(roundTrip(document), before);
+}
+
+void TestRtfWriter::familyKeptExactly_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"arial black", "Century Gothic", "Small Fonts", "Times New Roman", "MS Sans Serif",
+                             "Font;With;Semicolons", "Font {Braces} \\ back", "Шрифт", "ＭＳ 明朝"})
+        QTest::newRow(name) << QString::fromUtf8(name);
+}
+
+void TestRtfWriter::familyKeptExactly()
+{
+    QFETCH(QString, name);
+    QTextDocument document;
+    QTextCursor(&document).insertText(QStringLiteral("text"), family(name));
+    QTextDocument again;
+    QVERIFY(!rtf::read(rtf::write(document), again));
+    QCOMPARE(again.begin().begin().fragment().charFormat().fontFamilies().toStringList(), QStringList{name});
+}
+
+void TestRtfWriter::emptyDocument()
+{
+    QTextDocument document;
+    QTextDocument again;
+    QVERIFY(!rtf::read(rtf::write(document), again));
+    QCOMPARE(again.blockCount(), 1);
+    QVERIFY(again.isEmpty());
+}
+
+void TestRtfWriter::header()
+{
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("x"));
+    QVERIFY(rtf::write(document).startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+}
+
+void TestRtfWriter::escapesAndUnicode()
+{
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("{a}\\b\tc\u2028d é€😀香"));
+    const QByteArray rtf = rtf::write(document);
+    for (char c : rtf)
+        QVERIFY2(uchar(c) < 0x80, "the writer puts everything beyond ASCII in \\u");
+    for (const char *expected : {"\\{a\\}\\\\b\\tab c\\line d", "\\u233?", "\\u8364?", "\\u-10179?\\u-8704?", "\\u-26215?"})
+        QVERIFY2(rtf.contains(expected), expected);
+    QCOMPARE(rtftest::readText(rtf), document.toRawText().replace(QChar::ParagraphSeparator, u'\n'));
+}
+
+void TestRtfWriter::tablesHoldOnlyWhatIsUsed()
+{
+    QTextDocument document;
+    QTextCursor c(&document);
+    QTextCharFormat f = family(QStringLiteral("Century Gothic"));
+    f.setForeground(QColor(1, 2, 3));
+    c.insertText(QStringLiteral("one"), f);
+    c.insertText(QStringLiteral("two"), f);
+    const QByteArray rtf = rtf::write(document);
+    QCOMPARE(rtf.count("Century Gothic;"), 1);
+    QCOMPARE(rtf.count("\\red"), 1);
+    QVERIFY(rtf.contains("{\\colortbl;\\red1\\green2\\blue3;}"));
+    QVERIFY(!rtf.contains("listtable"));
+}
+
+void TestRtfWriter::bulletsReadEitherWay()
+{
+    QTextDocument document;
+    QTextCursor c(&document);
+    c.insertText(QStringLiteral("before"));
+    c.insertBlock();
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    c.createList(bullets);
+    c.insertText(QStringLiteral("one"));
+    c.insertBlock();
+    c.insertText(QStringLiteral("two"));
+    const QString expected = rtftest::dump(document);
+
+    const QString rtf = QString::fromLatin1(rtf::write(document));
+    QVERIFY(rtf.contains(QLatin1String("{\\pntext\\'95\\tab}")));
+    QVERIFY(rtf.contains(QLatin1String("\\pnlvlblt")));
+    QVERIFY(rtf.contains(QLatin1String("{\\pntxtb\\'B7}")));
+    QVERIFY(rtf.contains(QLatin1String("\\listtable")));
+
+    // A reader that knows only the old words, and one that knows only the list table.
+    QString oldWay = rtf;
+    oldWay.remove(QRegularExpression(QStringLiteral("\\\\ls\\d+|\\\\ilvl\\d+")));
+    QString wordWay = rtf;
+    wordWay.remove(QRegularExpression(QStringLiteral("\\{\\\\\\*\\\\pn\\\\[^{}]*\\{[^{}]*\\}\\}")));
+    QVERIFY(!wordWay.contains(QLatin1String("\\pnlvlblt")));
+    for (const QString &variant : {oldWay, wordWay}) {
+        QTextDocument again;
+        QVERIFY(!rtf::read(variant.toLatin1(), again));
+        QCOMPARE(rtftest::dump(again), expected);
+    }
+}
+
+void TestRtfWriter::numberedLists()
+{
+    QTextDocument document;
+    QTextCursor c(&document);
+    const QTextListFormat::Style styles[] = {QTextListFormat::ListDecimal, QTextListFormat::ListLowerAlpha,
+                                             QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman,
+                                             QTextListFormat::ListUpperRoman, QTextListFormat::ListDisc};
+    bool first = true;
+    for (auto style : styles) {
+        for (int indent = 1; indent <= 2; ++indent) {
+            if (!first)
+                c.insertBlock(QTextBlockFormat(), {});
+            first = false;
+            QTextListFormat f;
+            f.setStyle(style);
+            f.setIndent(indent);
+            c.createList(f);
+            c.insertText(QStringLiteral("item"));
+        }
+    }
+    QCOMPARE(roundTrip(document), rtftest::dump(document));
+}
+
+QTEST_MAIN(TestRtfWriter)
+#include "tst_rtf_writer.moc"
