@@ -19,12 +19,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-
-namespace {
-
-
-} // namespace
-
 class TestToolbar : public QObject
 {
     Q_OBJECT
