@@ -1,0 +1,167 @@
+#include "rtf/keywords.h"
+
+#include <array>
+#include <cstring>
+
+namespace rtf {
+
+namespace {
+
+struct Entry {
+    std::string_view name;
+    Keyword keyword;
+};
+
+using K = Keyword;
+
+constexpr Entry entries[] = {
+    // Destinations that hold no body text. Most are also marked \* by their producers,
+    // but enough old writers omit the star that we name them.
+    {"stylesheet", K::SkippedDestination}, {"info", K::SkippedDestination},
+    {"header", K::SkippedDestination}, {"headerl", K::SkippedDestination},
+    {"headerr", K::SkippedDestination}, {"headerf", K::SkippedDestination},
+    {"footer", K::SkippedDestination}, {"footerl", K::SkippedDestination},
+    {"footerr", K::SkippedDestination}, {"footerf", K::SkippedDestination},
+    {"footnote", K::SkippedDestination}, {"annotation", K::SkippedDestination},
+    {"atnid", K::SkippedDestination}, {"atnauthor", K::SkippedDestination},
+    {"atndate", K::SkippedDestination}, {"atnref", K::SkippedDestination},
+    {"atntime", K::SkippedDestination}, {"atnicn", K::SkippedDestination},
+    {"pict", K::SkippedDestination}, {"objdata", K::SkippedDestination},
+    {"objclass", K::SkippedDestination}, {"objname", K::SkippedDestination},
+    {"objalias", K::SkippedDestination}, {"objsect", K::SkippedDestination},
+    {"objtime", K::SkippedDestination}, {"themedata", K::SkippedDestination},
+    {"colorschememapping", K::SkippedDestination}, {"datastore", K::SkippedDestination},
+    {"xmlnstbl", K::SkippedDestination}, {"latentstyles", K::SkippedDestination},
+    {"revtbl", K::SkippedDestination}, {"rsidtbl", K::SkippedDestination},
+    {"generator", K::SkippedDestination}, {"fldinst", K::SkippedDestination},
+    {"xe", K::SkippedDestination}, {"tc", K::SkippedDestination},
+    {"txe", K::SkippedDestination}, {"rxe", K::SkippedDestination},
+    {"bkmkstart", K::SkippedDestination}, {"bkmkend", K::SkippedDestination},
+    {"pntxta", K::SkippedDestination}, {"pntxtb", K::SkippedDestination},
+    {"pntext", K::SkippedDestination}, {"listtext", K::SkippedDestination},
+    {"leveltext", K::SkippedDestination}, {"levelnumbers", K::SkippedDestination},
+    {"listname", K::SkippedDestination}, {"filetbl", K::SkippedDestination},
+    {"template", K::SkippedDestination}, {"nonshppict", K::SkippedDestination},
+    {"do", K::SkippedDestination}, {"sp", K::SkippedDestination},
+    {"shprslt", K::SkippedDestination}, {"nonesttables", K::SkippedDestination},
+    {"ftnsep", K::SkippedDestination}, {"ftnsepc", K::SkippedDestination},
+    {"ftncn", K::SkippedDestination}, {"aftnsep", K::SkippedDestination},
+    {"aftnsepc", K::SkippedDestination}, {"aftncn", K::SkippedDestination},
+    {"userprops", K::SkippedDestination}, {"docvar", K::SkippedDestination},
+    {"falt", K::SkippedDestination}, {"panose", K::SkippedDestination},
+    {"fname", K::SkippedDestination}, {"fontemb", K::SkippedDestination},
+    {"fontfile", K::SkippedDestination}, {"author", K::SkippedDestination},
+    {"operator", K::SkippedDestination}, {"title", K::SkippedDestination},
+    {"subject", K::SkippedDestination}, {"keywords", K::SkippedDestination},
+    {"comment", K::SkippedDestination}, {"doccomm", K::SkippedDestination},
+    {"company", K::SkippedDestination}, {"manager", K::SkippedDestination},
+    {"category", K::SkippedDestination}, {"hlinkbase", K::SkippedDestination},
+    {"buptim", K::SkippedDestination}, {"creatim", K::SkippedDestination},
+    {"revtim", K::SkippedDestination}, {"printim", K::SkippedDestination},
+    {"mmathPr", K::SkippedDestination}, {"pgdsctbl", K::SkippedDestination},
+    {"protusertbl", K::SkippedDestination}, {"listpicture", K::SkippedDestination},
+    {"blipuid", K::SkippedDestination}, {"picprop", K::SkippedDestination},
+    {"defchp", K::SkippedDestination}, {"defpap", K::SkippedDestination},
+    {"wgrffmtfilter", K::SkippedDestination}, {"passwordhash", K::SkippedDestination},
+    {"background", K::SkippedDestination}, {"formfield", K::SkippedDestination},
+    {"datafield", K::SkippedDestination}, {"macc", K::SkippedDestination},
+    {"pxe", K::SkippedDestination}, {"private", K::SkippedDestination},
+
+    {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable},
+    {"listtable", K::ListTable}, {"list", K::List}, {"listlevel", K::ListLevel},
+    {"listoverridetable", K::ListOverrideTable}, {"listoverride", K::ListOverride},
+    {"pn", K::Pn}, {"upr", K::Upr}, {"ud", K::Ud}, {"shpinst", K::ShapeInstance},
+    // Groups whose text is body text: field results, object results, text boxes.
+    {"field", K::TextContainer}, {"fldrslt", K::TextContainer}, {"result", K::TextContainer},
+    {"object", K::TextContainer}, {"shp", K::TextContainer}, {"shptxt", K::TextContainer},
+    // Holds nested table row properties, but some producers put the cells' text in it too.
+    {"nesttableprops", K::TextContainer},
+
+    {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
+    {"ansicpg", K::AnsiCodePage}, {"deff", K::DefaultFont}, {"uc", K::UnicodeSkip},
+    {"u", K::Unicode},
+
+    {"f", K::Font}, {"fcharset", K::FontCharset}, {"cpg", K::FontCodePage},
+    {"red", K::Red}, {"green", K::Green}, {"blue", K::Blue},
+
+    {"plain", K::Plain}, {"b", K::Bold}, {"i", K::Italic},
+    {"ul", K::Underline}, {"uld", K::Underline}, {"uldb", K::Underline},
+    {"ulw", K::Underline}, {"ulwave", K::Underline}, {"uldash", K::Underline},
+    {"uldashd", K::Underline}, {"uldashdd", K::Underline}, {"ulth", K::Underline},
+    {"ulhwave", K::Underline}, {"ululdbwave", K::Underline}, {"ulthd", K::Underline},
+    {"ulthdash", K::Underline}, {"ulldash", K::Underline}, {"ulthldash", K::Underline},
+    {"ulthdashd", K::Underline}, {"ulthdashdd", K::Underline},
+    {"ulnone", K::UnderlineNone}, {"strike", K::Strike}, {"striked", K::StrikeDouble},
+    {"fs", K::FontSize}, {"cf", K::Foreground}, {"cb", K::Background},
+    {"highlight", K::Background}, {"chcbpat", K::Background},
+    {"super", K::Superscript}, {"sub", K::Subscript}, {"nosupersub", K::NoSuperSub},
+    {"v", K::Hidden},
+
+    {"par", K::Par}, {"sect", K::Par}, {"page", K::Par}, {"column", K::Par},
+    {"pard", K::Pard}, {"ql", K::AlignLeft}, {"qr", K::AlignRight},
+    {"qc", K::AlignCenter}, {"qj", K::AlignJustify}, {"qd", K::AlignJustify},
+    {"li", K::LeftIndent}, {"lin", K::LeftIndent}, {"ri", K::RightIndent},
+    {"rin", K::RightIndent}, {"fi", K::FirstIndent}, {"sb", K::SpaceBefore},
+    {"sa", K::SpaceAfter}, {"ls", K::ListOverrideIndex}, {"ilvl", K::ListLevelIndex},
+    {"cell", K::Cell}, {"nestcell", K::Cell}, {"row", K::Row}, {"nestrow", K::Row},
+
+    {"listid", K::ListId}, {"levelnfc", K::LevelFormat}, {"levelnfcn", K::LevelFormat},
+    {"pnlvlblt", K::PnBullet}, {"pnlvlbody", K::PnBody}, {"pnlvlcont", K::PnContinue},
+    {"pnlvl", K::PnLevel}, {"pndec", K::PnDecimal}, {"pnucltr", K::PnUpperLetter},
+    {"pnlcltr", K::PnLowerLetter}, {"pnucrm", K::PnUpperRoman}, {"pnlcrm", K::PnLowerRoman},
+
+    {"tab", K::Tab}, {"line", K::Line}, {"emdash", K::EmDash}, {"endash", K::EnDash},
+    {"bullet", K::Bullet}, {"lquote", K::LeftQuote}, {"rquote", K::RightQuote},
+    {"ldblquote", K::LeftDoubleQuote}, {"rdblquote", K::RightDoubleQuote},
+    {"emspace", K::EmSpace}, {"enspace", K::EnSpace}, {"qmspace", K::QuarterEmSpace},
+    {"zwj", K::ZeroWidthJoiner}, {"zwnj", K::ZeroWidthNonJoiner},
+    {"ltrmark", K::LtrMark}, {"rtlmark", K::RtlMark},
+};
+
+constexpr std::size_t tableSize = 1024; // a power of two, well over twice the entries
+static_assert(std::size(entries) * 2 < tableSize);
+
+constexpr std::uint32_t hashName(std::string_view name)
+{
+    std::uint32_t h = 2166136261u;
+    for (char c : name)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+struct Table {
+    std::array<std::int16_t, tableSize> slots{};
+
+    constexpr Table()
+    {
+        for (auto &s : slots)
+            s = -1;
+        for (std::size_t i = 0; i < std::size(entries); ++i) {
+            std::size_t slot = hashName(entries[i].name) & (tableSize - 1);
+            while (slots[slot] >= 0)
+                slot = (slot + 1) & (tableSize - 1);
+            slots[slot] = std::int16_t(i);
+        }
+    }
+};
+
+constexpr Table table;
+
+} // namespace
+
+Keyword lookupKeyword(std::string_view name)
+{
+    if (name.size() > 32)
+        return Keyword::Unknown;
+    std::size_t slot = hashName(name) & (tableSize - 1);
+    for (;;) {
+        const int index = table.slots[slot];
+        if (index < 0)
+            return Keyword::Unknown;
+        if (entries[index].name == name)
+            return entries[index].keyword;
+        slot = (slot + 1) & (tableSize - 1);
+    }
+}
+
+} // namespace rtf

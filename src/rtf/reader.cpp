@@ -1,0 +1,726 @@
+#include "rtf/reader.h"
+
+#include "rtf/keywords.h"
+#include "rtf/tokenizer.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+namespace {
+
+// Tables in hostile files can claim any number of entries; real ones stay in the hundreds.
+constexpr std::size_t MaxTableEntries = 65536;
+constexpr int MaxListLevels = 9;
+constexpr int MaxPendingCells = 4096;
+
+ListKind listKindForNumberFormat(int nfc)
+{
+    switch (nfc) {
+    case 23: return ListKind::Bullet;
+    case 255: return ListKind::None;
+    case 1: return ListKind::UpperRoman;
+    case 2: return ListKind::LowerRoman;
+    case 3: return ListKind::UpperAlpha;
+    case 4: return ListKind::LowerAlpha;
+    default: return ListKind::Decimal;
+    }
+}
+
+bool isToggleOn(bool hasParameter, int parameter) { return !hasParameter || parameter != 0; }
+
+// Destinations that may be marked \* and that we still read.
+bool readsStarred(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::Pn: case Keyword::ListTable: case Keyword::ListOverrideTable: case Keyword::Ud:
+    case Keyword::ShapeInstance: case Keyword::TextContainer:
+        return true;
+    default:
+        return false;
+    }
+}
+
+char32_t specialCharacter(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::Tab: return U'\t';
+    case Keyword::Line: return 0x2028;
+    case Keyword::EmDash: return 0x2014;
+    case Keyword::EnDash: return 0x2013;
+    case Keyword::Bullet: return 0x2022;
+    case Keyword::LeftQuote: return 0x2018;
+    case Keyword::RightQuote: return 0x2019;
+    case Keyword::LeftDoubleQuote: return 0x201C;
+    case Keyword::RightDoubleQuote: return 0x201D;
+    case Keyword::EmSpace: return 0x2003;
+    case Keyword::EnSpace: return 0x2002;
+    case Keyword::QuarterEmSpace: return 0x2005;
+    case Keyword::ZeroWidthJoiner: return 0x200D;
+    case Keyword::ZeroWidthNonJoiner: return 0x200C;
+    case Keyword::LtrMark: return 0x200E;
+    case Keyword::RtlMark: return 0x200F;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+Reader::Reader(Sink &sink)
+    : m_sink(sink)
+{
+}
+
+void Reader::read(QByteArrayView input)
+{
+    Tokenizer tokenizer(input);
+    m_stack.clear();
+    m_stack.reserve(64);
+    m_stack.emplace_back();
+
+    while (!m_finished) {
+        const Token token = tokenizer.next();
+        if (token.type == TokenType::End)
+            break;
+        if (m_skipDepth > 0) {
+            if (token.type == TokenType::GroupOpen)
+                ++m_skipDepth;
+            else if (token.type == TokenType::GroupClose)
+                --m_skipDepth;
+            continue;
+        }
+        const bool atGroupStart = m_atGroupStart;
+        const bool starred = m_starred;
+        m_atGroupStart = false;
+        m_starred = false;
+        switch (token.type) {
+        case TokenType::GroupOpen:
+            groupOpen();
+            m_atGroupStart = true;
+            break;
+        case TokenType::GroupClose:
+            groupClose();
+            break;
+        case TokenType::Text:
+            textBytes(token.bytes);
+            break;
+        case TokenType::HexByte:
+            hexByte(token.byte);
+            break;
+        case TokenType::Binary:
+            if (m_fallbackToSkip > 0)
+                --m_fallbackToSkip;
+            break;
+        case TokenType::ControlSymbol:
+            if (token.symbol == '*') {
+                m_starred = atGroupStart;
+                m_atGroupStart = atGroupStart;
+            } else {
+                controlSymbol(token.symbol);
+            }
+            break;
+        case TokenType::ControlWord:
+            controlWord(token.name, token.hasParameter, token.parameter, starred);
+            break;
+        case TokenType::End:
+            break;
+        }
+        if (token.type != TokenType::Text && token.type != TokenType::HexByte)
+            tokenizer.setLeadBytes(m_skipDepth == 0 && top().destination == Destination::Body
+                                       ? bodyCodePage().leadBytes()
+                                       : nullptr);
+    }
+
+    if (!m_finished) {
+        // Truncated input: keep what was read, ending in the innermost body group.
+        flushAll();
+        auto body = std::find_if(m_stack.rbegin(), m_stack.rend(),
+                                 [](const Group &g) { return g.destination == Destination::Body; });
+        m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
+    }
+    m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
+}
+
+void Reader::groupOpen()
+{
+    flushAll();
+    m_fallbackToSkip = 0;
+    if (m_stack.size() >= std::size_t(MaxDepth)) {
+        ++m_overflowDepth;
+        return;
+    }
+    Group group = top();
+    if (group.destination == Destination::Upr)
+        group.destination = Destination::UprAlternative;
+    m_stack.push_back(group);
+}
+
+void Reader::groupClose()
+{
+    flushAll();
+    m_fallbackToSkip = 0;
+    if (m_overflowDepth > 0) {
+        --m_overflowDepth;
+        return;
+    }
+    if (m_stack.size() <= 2) {
+        // The document's own group: everything after it is padding.
+        m_finalParagraph = paragraphStyleOf(top());
+        m_finished = true;
+        return;
+    }
+    const Destination closing = top().destination;
+    m_stack.pop_back();
+    const Destination parent = top().destination;
+    switch (closing) {
+    case Destination::FontTable:
+        if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
+            commitFont();
+        break;
+    case Destination::ColorTable:
+        if (m_colorSet)
+            commitColor();
+        break;
+    case Destination::List:
+        if (parent == Destination::ListTable && m_lists.size() < MaxTableEntries)
+            m_lists[m_pendingListId] = m_pendingLevels;
+        break;
+    case Destination::ListOverride:
+        if (parent == Destination::ListOverrideTable && m_overrides.size() < MaxTableEntries)
+            m_overrides[m_pendingOverrideIndex] = m_pendingOverrideList;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::skipGroup()
+{
+    flushAll();
+    if (m_overflowDepth > 0)
+        --m_overflowDepth;
+    else if (m_stack.size() > 2)
+        m_stack.pop_back();
+    else
+        return; // never skip the document itself
+    m_skipDepth = 1;
+}
+
+void Reader::controlWord(std::string_view name, bool hasParameter, int parameter, bool starred)
+{
+    const Keyword keyword = lookupKeyword(name);
+    if (keyword == Keyword::SkippedDestination || (starred && !readsStarred(keyword))) {
+        skipGroup();
+        return;
+    }
+    Group &group = top();
+    switch (group.destination) {
+    case Destination::Body:
+        bodyWord(keyword, hasParameter, parameter);
+        return;
+    case Destination::UprAlternative:
+        if (keyword == Keyword::Ud)
+            group.destination = Destination::Body;
+        else
+            skipGroup();
+        return;
+    case Destination::Upr:
+        return;
+    case Destination::FontTable:
+        switch (keyword) {
+        case Keyword::Font:
+            if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
+                commitFont();
+            m_bytes.clear();
+            m_pendingFont = PendingFont();
+            m_pendingFont.active = true;
+            m_pendingFont.number = parameter;
+            break;
+        case Keyword::FontCharset:
+            flushBytes();
+            m_pendingFont.charset = parameter;
+            break;
+        case Keyword::FontCodePage:
+            flushBytes();
+            m_pendingFont.codePage = parameter;
+            break;
+        case Keyword::Unicode:
+            unicodeChar(parameter);
+            m_fallbackToSkip = group.unicodeSkip;
+            break;
+        case Keyword::UnicodeSkip:
+            group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
+            break;
+        default:
+            break;
+        }
+        return;
+    case Destination::ColorTable:
+        switch (keyword) {
+        case Keyword::Red: m_red = std::clamp(parameter, 0, 255); m_colorSet = true; break;
+        case Keyword::Green: m_green = std::clamp(parameter, 0, 255); m_colorSet = true; break;
+        case Keyword::Blue: m_blue = std::clamp(parameter, 0, 255); m_colorSet = true; break;
+        default: break;
+        }
+        return;
+    case Destination::ListTable:
+        if (keyword == Keyword::List && m_overflowDepth == 0) {
+            group.destination = Destination::List;
+            m_pendingLevels.clear();
+            m_pendingListId = 0;
+        }
+        return;
+    case Destination::List:
+        if (keyword == Keyword::ListLevel && m_overflowDepth == 0) {
+            group.destination = Destination::ListLevel;
+            if (m_pendingLevels.size() < std::size_t(MaxListLevels))
+                m_pendingLevels.push_back(ListKind::Decimal);
+        } else if (keyword == Keyword::ListId) {
+            m_pendingListId = parameter;
+        }
+        return;
+    case Destination::ListLevel:
+        if (keyword == Keyword::LevelFormat && !m_pendingLevels.empty())
+            m_pendingLevels.back() = listKindForNumberFormat(parameter);
+        return;
+    case Destination::ListOverrideTable:
+        if (keyword == Keyword::ListOverride && m_overflowDepth == 0) {
+            group.destination = Destination::ListOverride;
+            m_pendingOverrideIndex = 0;
+            m_pendingOverrideList = 0;
+        }
+        return;
+    case Destination::ListOverride:
+        if (keyword == Keyword::ListId)
+            m_pendingOverrideList = parameter;
+        else if (keyword == Keyword::ListOverrideIndex)
+            m_pendingOverrideIndex = parameter;
+        return;
+    case Destination::Pn:
+        pnWord(keyword, parameter);
+        return;
+    }
+}
+
+void Reader::pnWord(Keyword keyword, int parameter)
+{
+    ParaState &para = m_stack[std::size_t(top().pnOwner)].para;
+    switch (keyword) {
+    case Keyword::PnBullet:
+        para.pnKind = ListKind::Bullet;
+        para.pnLevel = 0;
+        break;
+    case Keyword::PnBody:
+        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
+            para.pnKind = ListKind::Decimal;
+        para.pnLevel = 0;
+        break;
+    case Keyword::PnLevel:
+        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
+            para.pnKind = ListKind::Decimal;
+        para.pnLevel = std::clamp(parameter, 1, MaxListLevels) - 1;
+        break;
+    case Keyword::PnContinue:
+        para.pnKind = ListKind::None;
+        break;
+    case Keyword::PnDecimal: case Keyword::PnUpperLetter: case Keyword::PnLowerLetter:
+    case Keyword::PnUpperRoman: case Keyword::PnLowerRoman:
+        if (para.pnKind != ListKind::Bullet) {
+            para.pnKind = keyword == Keyword::PnDecimal ? ListKind::Decimal
+                : keyword == Keyword::PnUpperLetter ? ListKind::UpperAlpha
+                : keyword == Keyword::PnLowerLetter ? ListKind::LowerAlpha
+                : keyword == Keyword::PnUpperRoman ? ListKind::UpperRoman
+                : ListKind::LowerRoman;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
+{
+    if (const char32_t c = specialCharacter(keyword)) {
+        if (m_fallbackToSkip > 0)
+            --m_fallbackToSkip;
+        else
+            appendChar(c);
+        return;
+    }
+    if (keyword == Keyword::Unicode) {
+        unicodeChar(parameter);
+        m_fallbackToSkip = top().unicodeSkip;
+        return;
+    }
+    if (keyword == Keyword::Unknown)
+        return;
+
+    flushAll();
+    Group &group = top();
+    CharState &chars = group.chars;
+    ParaState &para = group.para;
+    switch (keyword) {
+    case Keyword::FontTable:
+    case Keyword::ColorTable:
+    case Keyword::ListTable:
+    case Keyword::ListOverrideTable:
+    case Keyword::Pn:
+    case Keyword::Upr:
+        if (m_overflowDepth > 0 || m_stack.size() <= 2)
+            break; // a table with no group of its own would swallow the document
+        group.destination = keyword == Keyword::FontTable ? Destination::FontTable
+            : keyword == Keyword::ColorTable ? Destination::ColorTable
+            : keyword == Keyword::ListTable ? Destination::ListTable
+            : keyword == Keyword::ListOverrideTable ? Destination::ListOverrideTable
+            : keyword == Keyword::Pn ? Destination::Pn
+            : Destination::Upr;
+        if (keyword == Keyword::Pn)
+            group.pnOwner = int(m_stack.size()) - 2;
+        if (keyword == Keyword::FontTable)
+            m_pendingFont = PendingFont();
+        if (keyword == Keyword::ColorTable) {
+            m_colorSet = false;
+            m_red = m_green = m_blue = 0;
+        }
+        break;
+
+    case Keyword::Ansi:
+        if (!m_codePageGiven)
+            m_documentCodePage = 1252;
+        break;
+    case Keyword::Mac: m_documentCodePage = 10000; m_cachedFont = -2; break;
+    case Keyword::Pc: m_documentCodePage = 437; m_cachedFont = -2; break;
+    case Keyword::Pca: m_documentCodePage = 850; m_cachedFont = -2; break;
+    case Keyword::AnsiCodePage:
+        if (parameter > 0) {
+            m_documentCodePage = parameter;
+            m_codePageGiven = true;
+            m_cachedFont = -2;
+        }
+        break;
+    case Keyword::DefaultFont: m_defaultFont = parameter; break;
+    case Keyword::UnicodeSkip: group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255)); break;
+
+    case Keyword::Font: chars.font = std::max(parameter, 0); break;
+    case Keyword::Plain: chars = CharState(); break;
+    case Keyword::Bold: chars.bold = isToggleOn(hasParameter, parameter); break;
+    case Keyword::Italic: chars.italic = isToggleOn(hasParameter, parameter); break;
+    case Keyword::Underline: chars.underline = isToggleOn(hasParameter, parameter); break;
+    case Keyword::UnderlineNone: chars.underline = false; break;
+    case Keyword::Strike: chars.strike = isToggleOn(hasParameter, parameter); break;
+    case Keyword::StrikeDouble: chars.strike = isToggleOn(hasParameter, parameter); break;
+    case Keyword::FontSize:
+        chars.halfPoints = !hasParameter ? 24 : std::clamp(parameter, 0, 3276);
+        break;
+    case Keyword::Foreground: chars.foreground = std::max(parameter, 0); break;
+    case Keyword::Background: chars.background = std::max(parameter, 0); break;
+    case Keyword::Superscript:
+        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Keyword::Subscript:
+        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; break;
+    case Keyword::Hidden: chars.hidden = isToggleOn(hasParameter, parameter); break;
+
+    case Keyword::Par: endParagraph(); break;
+    case Keyword::Pard:
+        para = ParaState();
+        m_pardSinceParagraph = true;
+        break;
+    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; break;
+    case Keyword::AlignRight: para.style.alignment = Alignment::Right; break;
+    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; break;
+    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; break;
+    case Keyword::LeftIndent: para.style.leftIndent = parameter; break;
+    case Keyword::RightIndent: para.style.rightIndent = parameter; break;
+    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; break;
+    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; break;
+    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
+    case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
+    case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
+    case Keyword::Cell:
+        if (m_pendingCells < MaxPendingCells)
+            ++m_pendingCells;
+        break;
+    case Keyword::Row:
+        endParagraph();
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::controlSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\': case '{': case '}':
+        // Literal bytes: in Shift_JIS a trail byte may be a brace or backslash.
+        textBytes(std::string_view(&symbol, 1));
+        return;
+    case '~': case '-': case '_':
+        if (m_fallbackToSkip > 0) {
+            --m_fallbackToSkip;
+            return;
+        }
+        if (top().destination == Destination::Body)
+            appendChar(symbol == '~' ? 0x00A0 : symbol == '-' ? 0x00AD : 0x2011);
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::textBytes(std::string_view bytes)
+{
+    if (m_fallbackToSkip > 0) {
+        const auto n = std::min<std::size_t>(std::size_t(m_fallbackToSkip), bytes.size());
+        bytes.remove_prefix(n);
+        m_fallbackToSkip -= int(n);
+        if (bytes.empty())
+            return;
+    }
+    switch (top().destination) {
+    case Destination::Body:
+        if (top().chars.hidden)
+            return;
+        beginCellText();
+        m_highSurrogate = 0;
+        m_bytes.append(bytes);
+        m_paragraphEmpty = false;
+        return;
+    case Destination::FontTable:
+        while (!bytes.empty()) {
+            const auto semicolon = bytes.find(';');
+            if (m_pendingFont.active)
+                m_bytes.append(bytes.substr(0, semicolon));
+            if (semicolon == std::string_view::npos)
+                break;
+            if (m_pendingFont.active)
+                commitFont();
+            bytes.remove_prefix(semicolon + 1);
+        }
+        return;
+    case Destination::ColorTable:
+        for (char c : bytes) {
+            if (c == ';')
+                commitColor();
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::hexByte(std::uint8_t byte)
+{
+    if (m_fallbackToSkip > 0) {
+        --m_fallbackToSkip;
+        return;
+    }
+    switch (top().destination) {
+    case Destination::Body:
+        if (top().chars.hidden)
+            return;
+        beginCellText();
+        m_highSurrogate = 0;
+        m_bytes.push_back(char(byte));
+        m_paragraphEmpty = false;
+        return;
+    case Destination::FontTable:
+        if (m_pendingFont.active)
+            m_bytes.push_back(char(byte));
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::unicodeChar(int value)
+{
+    if (value < 0)
+        value += 65536;
+    if (value < 0 || value > 0x10FFFF)
+        return;
+    if (value >= 0xD800 && value < 0xDC00) {
+        m_highSurrogate = char16_t(value);
+        return;
+    }
+    if (value >= 0xDC00 && value < 0xE000) {
+        if (m_highSurrogate) {
+            const char32_t c = 0x10000 + ((char32_t(m_highSurrogate) - 0xD800) << 10) + (char32_t(value) - 0xDC00);
+            m_highSurrogate = 0;
+            appendChar(c);
+        }
+        return;
+    }
+    appendChar(char32_t(value));
+}
+
+void Reader::appendChar(char32_t c)
+{
+    m_highSurrogate = 0;
+    if (isDroppedCharacter(c))
+        return;
+    QString *target = nullptr;
+    switch (top().destination) {
+    case Destination::Body:
+        if (top().chars.hidden)
+            return;
+        beginCellText();
+        flushBytes();
+        target = &m_text;
+        m_paragraphEmpty = false;
+        break;
+    case Destination::FontTable:
+        if (!m_pendingFont.active)
+            return;
+        flushBytes();
+        target = &m_pendingFont.name;
+        break;
+    default:
+        return;
+    }
+    if (c > 0xFFFF) {
+        target->append(QChar::highSurrogate(c));
+        target->append(QChar::lowSurrogate(c));
+    } else {
+        target->append(QChar(char16_t(c)));
+    }
+}
+
+void Reader::beginCellText()
+{
+    if (m_pendingCells == 0)
+        return;
+    flushBytes();
+    m_text.append(QString(m_pendingCells, u'\t'));
+    m_pendingCells = 0;
+}
+
+void Reader::flushBytes()
+{
+    if (m_bytes.empty())
+        return;
+    switch (top().destination) {
+    case Destination::Body:
+        bodyCodePage().decode(m_bytes, m_text);
+        break;
+    case Destination::FontTable:
+        if (m_pendingFont.active)
+            m_codePages.get(fontCodePage(m_pendingFont.charset, m_pendingFont.codePage))
+                .decode(m_bytes, m_pendingFont.name);
+        break;
+    default:
+        break;
+    }
+    m_bytes.clear();
+}
+
+void Reader::flushText()
+{
+    if (m_text.isEmpty())
+        return;
+    m_sink.text(m_text, currentTextStyle());
+    m_text.resize(0);
+}
+
+void Reader::endParagraph()
+{
+    flushAll();
+    m_pendingCells = 0;
+    m_highSurrogate = 0;
+    m_sink.paragraphEnd(paragraphStyleOf(top()));
+    m_paragraphEmpty = true;
+    m_pardSinceParagraph = false;
+}
+
+int Reader::fontCodePage(int charset, int codePage) const
+{
+    int cp = charset >= 0 ? codePageForCharset(charset) : 0;
+    if (cp == 0)
+        cp = codePage;
+    return cp > 0 ? cp : m_documentCodePage;
+}
+
+void Reader::commitFont()
+{
+    flushBytes();
+    if (m_fonts.size() < MaxTableEntries || m_fonts.count(m_pendingFont.number)) {
+        Font font;
+        font.name = m_pendingFont.name.trimmed();
+        font.codePage = m_pendingFont.charset >= 0 ? codePageForCharset(m_pendingFont.charset) : 0;
+        if (font.codePage == 0)
+            font.codePage = std::max(m_pendingFont.codePage, 0);
+        m_fonts[m_pendingFont.number] = std::move(font);
+    }
+    m_pendingFont = PendingFont();
+    m_cachedFont = -2;
+}
+
+void Reader::commitColor()
+{
+    if (m_colors.size() < qsizetype(MaxTableEntries))
+        m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
+    m_colorSet = false;
+    m_red = m_green = m_blue = 0;
+}
+
+CodePage &Reader::bodyCodePage()
+{
+    const CharState &chars = top().chars;
+    const int font = chars.font >= 0 ? chars.font : m_defaultFont;
+    if (font != m_cachedFont || !m_cachedCodePage) {
+        const auto it = m_fonts.find(font);
+        const int cp = it != m_fonts.end() && it->second.codePage > 0 ? it->second.codePage : m_documentCodePage;
+        m_cachedCodePage = &m_codePages.get(cp);
+        m_cachedFont = font;
+    }
+    return *m_cachedCodePage;
+}
+
+TextStyle Reader::currentTextStyle() const
+{
+    const CharState &chars = top().chars;
+    TextStyle style;
+    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFont);
+    if (font != m_fonts.end())
+        style.family = font->second.name;
+    style.halfPoints = chars.halfPoints;
+    if (chars.foreground > 0 && chars.foreground < m_colors.size())
+        style.foreground = m_colors.at(chars.foreground);
+    if (chars.background > 0 && chars.background < m_colors.size())
+        style.background = m_colors.at(chars.background);
+    style.bold = chars.bold;
+    style.italic = chars.italic;
+    style.underline = chars.underline;
+    style.strike = chars.strike;
+    style.position = chars.position;
+    return style;
+}
+
+ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
+{
+    const ParaState &para = group.para;
+    ParagraphStyle style = para.style;
+    if (para.listOverride > 0) {
+        style.list = ListKind::Bullet; // a list we cannot resolve still has markers
+        style.listLevel = para.listLevel;
+        const auto override = m_overrides.find(para.listOverride);
+        if (override != m_overrides.end()) {
+            const auto list = m_lists.find(override->second);
+            if (list != m_lists.end() && !list->second.empty()) {
+                const auto &levels = list->second;
+                style.list = levels[std::min<std::size_t>(std::size_t(para.listLevel), levels.size() - 1)];
+            }
+        }
+    } else if (para.pnKind != ListKind::None) {
+        style.list = para.pnKind;
+        style.listLevel = para.pnLevel;
+    }
+    if (style.list == ListKind::None)
+        style.listLevel = 0;
+    return style;
+}
+
+} // namespace rtf

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+class QTextDocument;
+
+namespace rtf {
+
+struct ReadError {
+    qint64 offset = 0;
+    QString description;
+};
+
+// Reads RTF bytes into `document`, which the caller passes empty. Input that does not
+// start as RTF fails with a description that says "invalid file format"; anything else,
+// however damaged, reads as much as it can and succeeds.
+std::optional<ReadError> read(QByteArrayView input, QTextDocument &document);
+
+// Writes the whole document as RTF that read() gives back unchanged: text, character
+// formats (family, size, weight, italic, underline, strikeout, colours, super/subscript)
+// and paragraph formats (alignment, indents, spacing, lists).
+QByteArray write(const QTextDocument &document);
+
+} // namespace rtf

@@ -1,0 +1,330 @@
+#include "rtf/rtf.h"
+
+#include "rtf/codepage.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <array>
+#include <cmath>
+
+namespace rtf {
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+constexpr int ListIndentTwips = 360;
+
+enum ListSlot { BulletList, DecimalList, LowerAlphaList, UpperAlphaList, LowerRomanList, UpperRomanList, ListSlots };
+
+ListSlot slotFor(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return DecimalList;
+    case QTextListFormat::ListLowerAlpha: return LowerAlphaList;
+    case QTextListFormat::ListUpperAlpha: return UpperAlphaList;
+    case QTextListFormat::ListLowerRoman: return LowerRomanList;
+    case QTextListFormat::ListUpperRoman: return UpperRomanList;
+    default: return BulletList;
+    }
+}
+
+// \levelnfc and the old \pn word for each kind of list.
+constexpr int levelFormat[ListSlots] = {23, 0, 4, 3, 2, 1};
+constexpr const char *pnFormat[ListSlots] = {"", "\\pndec", "\\pnlcltr", "\\pnucltr", "\\pnlcrm", "\\pnucrm"};
+
+QString familyOf(const QTextCharFormat &format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        return families.first();
+    return format.stringProperty(QTextFormat::FontFamily);
+}
+
+QColor brushColor(const QTextFormat &format, int property)
+{
+    if (!format.hasProperty(property))
+        return {};
+    const QBrush brush = format.brushProperty(property);
+    return brush.style() == Qt::NoBrush ? QColor() : brush.color();
+}
+
+int toTwips(double pixels) { return int(std::lround(pixels * TwipsPerPixel)); }
+
+class Writer
+{
+public:
+    explicit Writer(const QTextDocument &document) : m_document(document) {}
+
+    QByteArray run()
+    {
+        collectTables();
+        m_out.reserve(m_document.characterCount() * 2 + 1024);
+        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
+        writeFontTable();
+        writeColorTable();
+        writeListTables();
+        m_out += "\\pard\\plain\n";
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+            writeBlock(block);
+            if (block.next().isValid())
+                m_out += "\\par\n";
+        }
+        m_out += "}\n";
+        return m_out;
+    }
+
+private:
+    void collectTables()
+    {
+        // Font 0 has no name: it stands for "no font chosen", which reads back as such.
+        m_fonts.append(QString());
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                const QString family = familyOf(format);
+                if (!family.isEmpty() && !m_fontIndex.contains(family)) {
+                    m_fontIndex.insert(family, int(m_fonts.size()));
+                    m_fonts.append(family);
+                }
+                addColor(brushColor(format, QTextFormat::ForegroundBrush));
+                addColor(brushColor(format, QTextFormat::BackgroundBrush));
+            }
+            if (const QTextList *list = block.textList())
+                m_listUsed[slotFor(list->format().style())] = true;
+        }
+        if (m_listUsed[BulletList]) {
+            m_symbolFont = int(m_fonts.size());
+            m_fonts.append(QStringLiteral("Symbol"));
+        }
+    }
+
+    void addColor(const QColor &color)
+    {
+        if (!color.isValid())
+            return;
+        const QRgb rgb = color.rgb();
+        if (!m_colorIndex.contains(rgb)) {
+            m_colorIndex.insert(rgb, int(m_colors.size()) + 1); // entry 0 is "automatic"
+            m_colors.append(rgb);
+        }
+    }
+
+    void writeFontTable()
+    {
+        m_out += "{\\fonttbl";
+        for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+            m_out += "{\\f" + QByteArray::number(i);
+            m_out += i == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
+            writeText(m_fonts.at(i), true);
+            m_out += ";}";
+        }
+        m_out += "}\n";
+    }
+
+    void writeColorTable()
+    {
+        if (m_colors.isEmpty())
+            return;
+        m_out += "{\\colortbl;";
+        for (QRgb rgb : m_colors) {
+            m_out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb))
+                + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
+        }
+        m_out += "}\n";
+    }
+
+    void writeListTables()
+    {
+        bool any = false;
+        for (bool used : m_listUsed)
+            any = any || used;
+        if (!any)
+            return;
+        m_out += "{\\*\\listtable";
+        for (int slot = 0; slot < ListSlots; ++slot) {
+            if (!m_listUsed[slot])
+                continue;
+            m_out += "{\\list\\listtemplateid" + QByteArray::number(slot + 1) + "\\listsimple0";
+            for (int level = 0; level < 9; ++level) {
+                m_out += "{\\listlevel\\levelnfc" + QByteArray::number(levelFormat[slot]) + "\\levelnfcn"
+                    + QByteArray::number(levelFormat[slot]) + "\\leveljc0\\levelstartat1\\levelfollow0";
+                if (slot == BulletList)
+                    m_out += "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}";
+                else
+                    m_out += "{\\leveltext\\'02\\'" + QByteArray::number(level, 16).rightJustified(2, '0') + ".;}{\\levelnumbers\\'01;}";
+                m_out += "\\fi-" + QByteArray::number(ListIndentTwips) + "\\li"
+                    + QByteArray::number(2 * ListIndentTwips * (level + 1)) + '}';
+            }
+            m_out += "\\listid" + QByteArray::number(slot + 1) + "{\\listname ;}}";
+        }
+        m_out += "}\n{\\*\\listoverridetable";
+        for (int slot = 0; slot < ListSlots; ++slot) {
+            if (m_listUsed[slot]) {
+                m_out += "{\\listoverride\\listid" + QByteArray::number(slot + 1) + "\\listoverridecount0\\ls"
+                    + QByteArray::number(slot + 1) + '}';
+            }
+        }
+        m_out += "}\n";
+    }
+
+    void writeBlock(const QTextBlock &block)
+    {
+        const QTextBlockFormat format = block.blockFormat();
+        m_out += "\\pard";
+        if (format.hasProperty(QTextFormat::BlockAlignment)) {
+            const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+            if (alignment & Qt::AlignRight)
+                m_out += "\\qr";
+            else if (alignment & Qt::AlignHCenter)
+                m_out += "\\qc";
+            else if (alignment & Qt::AlignJustify)
+                m_out += "\\qj";
+        }
+        const QTextList *list = block.textList();
+        if (list) {
+            writeListParagraph(block, *list);
+        } else {
+            const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
+            if (const int twips = toTwips(left))
+                m_out += "\\li" + QByteArray::number(twips);
+            if (const int twips = toTwips(format.textIndent()))
+                m_out += "\\fi" + QByteArray::number(twips);
+        }
+        if (const int twips = toTwips(format.rightMargin()))
+            m_out += "\\ri" + QByteArray::number(twips);
+        if (const int twips = toTwips(format.topMargin()))
+            m_out += "\\sb" + QByteArray::number(twips);
+        if (const int twips = toTwips(format.bottomMargin()))
+            m_out += "\\sa" + QByteArray::number(twips);
+        m_out += ' ';
+
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QByteArray properties = characterProperties(fragment.charFormat());
+            if (properties.isEmpty()) {
+                writeText(fragment.text(), false);
+            } else {
+                m_out += '{' + properties + ' ';
+                writeText(fragment.text(), false);
+                m_out += '}';
+            }
+        }
+    }
+
+    void writeListParagraph(const QTextBlock &block, const QTextList &list)
+    {
+        const QTextListFormat listFormat = list.format();
+        const ListSlot slot = slotFor(listFormat.style());
+        const int level = std::clamp(listFormat.indent() - 1, 0, 8);
+        // Old readers take the marker from \pntext and the \pn group; newer ones from the
+        // list table through \ls. Each kind of reader skips the other's words.
+        if (slot == BulletList) {
+            m_out += "{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnf" + QByteArray::number(m_symbolFont)
+                + "\\pnindent0{\\pntxtb\\'B7}}";
+        } else {
+            m_out += "{\\pntext ";
+            writeText(list.itemText(block), false);
+            m_out += "\\tab}{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart1";
+            m_out += pnFormat[slot];
+            m_out += "{\\pntxta .}}";
+        }
+        m_out += "\\ls" + QByteArray::number(slot + 1) + "\\ilvl" + QByteArray::number(level) + "\\fi-"
+            + QByteArray::number(ListIndentTwips) + "\\li" + QByteArray::number(2 * ListIndentTwips * (level + 1));
+    }
+
+    QByteArray characterProperties(const QTextCharFormat &format) const
+    {
+        QByteArray p;
+        const QString family = familyOf(format);
+        if (!family.isEmpty())
+            p += "\\f" + QByteArray::number(m_fontIndex.value(family));
+        if (format.hasProperty(QTextFormat::FontPointSize)) {
+            const int halfPoints = int(std::lround(format.fontPointSize() * 2));
+            if (halfPoints > 0)
+                p += "\\fs" + QByteArray::number(halfPoints);
+        }
+        if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+            p += "\\b";
+        if (format.fontItalic())
+            p += "\\i";
+        if (format.fontUnderline())
+            p += "\\ul";
+        if (format.fontStrikeOut())
+            p += "\\strike";
+        const QColor foreground = brushColor(format, QTextFormat::ForegroundBrush);
+        if (foreground.isValid())
+            p += "\\cf" + QByteArray::number(m_colorIndex.value(foreground.rgb()));
+        const QColor background = brushColor(format, QTextFormat::BackgroundBrush);
+        if (background.isValid()) {
+            const QByteArray index = QByteArray::number(m_colorIndex.value(background.rgb()));
+            p += "\\cb" + index + "\\highlight" + index;
+        }
+        if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+            p += "\\super";
+        else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+            p += "\\sub";
+        return p;
+    }
+
+    void writeUnicode(char16_t unit)
+    {
+        // Word writes the 16-bit unit as a signed number.
+        m_out += "\\u" + QByteArray::number(int(std::int16_t(unit))) + '?';
+    }
+
+    void writeText(QStringView text, bool fontName)
+    {
+        for (const QChar qc : text) {
+            const char16_t c = qc.unicode();
+            if (c >= 0x20 && c < 0x80) {
+                if (c == '\\' || c == '{' || c == '}')
+                    m_out += '\\';
+                else if (fontName && c == ';') {
+                    m_out += "\\'3b";
+                    continue;
+                }
+                m_out += char(c);
+                continue;
+            }
+            if (isDroppedCharacter(c))
+                continue; // the reader would drop it too
+            if (fontName) {
+                // A font name is read as plain characters: named symbols like \~ would be lost.
+                writeUnicode(c);
+                continue;
+            }
+            switch (c) {
+            case u'\t': m_out += "\\tab "; break;
+            case 0x2028: m_out += "\\line "; break;
+            case 0x00A0: m_out += "\\~"; break;
+            case 0x00AD: m_out += "\\-"; break;
+            case 0x2011: m_out += "\\_"; break;
+            default:
+                if (c >= 0x80)
+                    writeUnicode(c);
+                break;
+            }
+        }
+    }
+
+    const QTextDocument &m_document;
+    QByteArray m_out;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    std::array<bool, ListSlots> m_listUsed{};
+    int m_symbolFont = -1;
+};
+
+} // namespace
+
+QByteArray write(const QTextDocument &document)
+{
+    return Writer(document).run();
+}
+
+} // namespace rtf
