@@ -1,0 +1,100 @@
+// Opens and saves the benchmark documents in the editing area, as the user's Open and Save
+// do, and prints what it costs; also times LibreOffice on the same files where installed.
+//   editor_bench [file.rtf ...]   (default: bench-1mb.rtf and bench-10mb.rtf from BREVON_CORPUS_DIR)
+#include "editor/richtextbox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+long peakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double seconds(qint64 nanoseconds)
+{
+    return nanoseconds / 1e9;
+}
+
+// LibreOffice's own time to read the file and write its text, for comparison.
+double libreOfficeSeconds(const QString &path, const QString &outDir)
+{
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty())
+        return -1;
+    const QStringList arguments{"-env:UserInstallation=file://" + outDir + "/profile", "--headless",
+                                "--convert-to", "txt:Text (encoded):UTF8", "--outdir", outDir, path};
+    const auto run = [&] {
+        QProcess process;
+        process.start(soffice, arguments);
+        process.waitForFinished(-1);
+    };
+    run(); // warm-up: the first start builds the profile
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return seconds(timer.nsecsElapsed());
+}
+
+void benchFile(const QString &path, const QTemporaryDir &scratch)
+{
+    const double megabytes = QFileInfo(path).size() / 1e6;
+
+    RichTextBox box;
+    box.resize(1144, 777);
+    box.show();
+
+    QElapsedTimer timer;
+    timer.start();
+    const Status loaded = box.loadFile(path, 0);
+    const qint64 loadNs = timer.nsecsElapsed();
+    // The user sees the document once the first screen is laid out and painted.
+    box.viewport()->grab();
+    const qint64 shownNs = timer.nsecsElapsed();
+    if (!loaded.ok()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(loaded.error().description));
+        return;
+    }
+
+    timer.restart();
+    const Status saved = box.saveFile(scratch.filePath("saved.rtf"), 0);
+    const qint64 saveNs = timer.nsecsElapsed();
+
+    const double office = libreOfficeSeconds(path, scratch.path());
+    std::printf("%-16s %6.1f MB  open %6.3f s (%5.1f MB/s, shown after %6.3f s)  save %6.3f s%s  "
+                "peak %5ld MB (%4.1fx file)",
+                qPrintable(QFileInfo(path).fileName()), megabytes, seconds(loadNs),
+                megabytes / seconds(loadNs), seconds(shownNs), seconds(saveNs),
+                saved.ok() ? "" : " FAILED", peakMemoryKiB() / 1024, peakMemoryKiB() / 1024.0 / megabytes);
+    if (office > 0)
+        std::printf("  LibreOffice %6.3f s (%.1fx ours)", office, office / seconds(shownNs));
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList files = app.arguments().mid(1);
+    if (files.isEmpty()) {
+        const QString corpus = qEnvironmentVariable("BREVON_CORPUS_DIR", "../shared/rtf-corpus");
+        files = {corpus + "/bench/bench-1mb.rtf", corpus + "/bench/bench-10mb.rtf"};
+    }
+    QTemporaryDir scratch;
+    for (const QString &file : files)
+        benchFile(file, scratch);
+    return 0;
+}
