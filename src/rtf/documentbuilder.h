@@ -2,17 +2,21 @@
 
 #include "rtf/sink.h"
 
+#include <QHash>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <array>
+#include <memory>
+#include <vector>
 
 class QTextDocument;
 class QTextList;
 
 namespace rtf {
 
-// Builds a QTextDocument from what the reader finds. Text is buffered until the style
-// changes, so the document sees one insertion per run rather than per character.
+// Builds a QTextDocument from what the reader finds. A paragraph's runs wait until its end,
+// which says where it goes: into the body, or into a cell of a table. Tables wait until
+// they end and then go in whole, so Qt sizes each one once.
 class DocumentBuilder final : public Sink
 {
 public:
@@ -22,9 +26,51 @@ public:
     void text(QStringView text, const TextStyle &style) override;
     void paragraphEnd(const ParagraphStyle &style) override;
     void documentEnd(const ParagraphStyle &style, bool applyStyle) override;
+    void cellEnd(const ParagraphStyle &style, int depth) override;
+    void rowEnd(const RowFormat &row, int depth) override;
+    void picture(const Picture &picture, const TextStyle &style) override;
 
 private:
-    void flush();
+    struct Run {
+        TextStyle style;
+        QString text;
+        std::unique_ptr<Picture> picture;
+    };
+    struct Paragraph {
+        std::vector<Run> runs;
+        ParagraphStyle style;
+    };
+    struct Table;
+    struct Content {
+        Paragraph paragraph;
+        std::unique_ptr<Table> table; // set: this content is a nested table
+    };
+    struct Cell {
+        std::vector<Content> content;
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        RowFormat format;
+    };
+    struct Table {
+        std::vector<Row> rows;
+        std::vector<Cell> cells; // the row in progress
+        Cell cell;               // the cell in progress
+    };
+
+    Paragraph takeParagraph(const ParagraphStyle &style);
+    void openTables(std::size_t depth);
+    void closeTable();
+    static void endCellOf(Table &table);
+    static void endRowOf(Table &table, const RowFormat &format);
+
+    void insertRun(const Run &run);
+    void insertParagraph(Paragraph &paragraph);
+    void insertTable(Table &table);
+    void insertRows(std::vector<Row> &rows, std::size_t first, std::size_t end);
+    void insertCell(Cell &cell);
+    void insertPicture(const Picture &picture, const TextStyle &style);
+    QString placeholderFor(int width, int height);
     void applyParagraph(const ParagraphStyle &style);
     const QTextCharFormat &formatFor(const TextStyle &style);
 
@@ -32,11 +78,17 @@ private:
     QTextCursor m_cursor;
     bool m_undoWasEnabled;
     bool m_finished = false;
-    QString m_buffer;
-    TextStyle m_bufferStyle;
+    // The cursor's paragraph is finished: the next one needs a paragraph of its own, while a
+    // table goes straight after it.
+    bool m_paragraphBefore = false;
+    std::vector<Run> m_runs;                     // the paragraph in progress
+    std::vector<std::unique_ptr<Table>> m_open;  // m_open[0] is the outermost open table
     TextStyle m_formatStyle;
     QTextCharFormat m_format;
     bool m_formatValid = false;
+    int m_pictures = 0;
+    QHash<quint64, QString> m_placeholders;
+    qint64 m_placeholderPixels = 0;
     // The lists of the current run of list paragraphs, one per level.
     std::array<QTextList *, 9> m_lists{};
     std::array<ListKind, 9> m_listKinds{};

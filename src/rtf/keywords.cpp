@@ -17,7 +17,7 @@ using K = Keyword;
 constexpr Entry entries[] = {
     // Destinations that hold no body text. Most are also marked \* by their producers,
     // but enough old writers omit the star that we name them.
-    {"stylesheet", K::SkippedDestination}, {"info", K::SkippedDestination},
+    {"info", K::SkippedDestination},
     {"header", K::SkippedDestination}, {"headerl", K::SkippedDestination},
     {"headerr", K::SkippedDestination}, {"headerf", K::SkippedDestination},
     {"footer", K::SkippedDestination}, {"footerl", K::SkippedDestination},
@@ -26,14 +26,14 @@ constexpr Entry entries[] = {
     {"atnid", K::SkippedDestination}, {"atnauthor", K::SkippedDestination},
     {"atndate", K::SkippedDestination}, {"atnref", K::SkippedDestination},
     {"atntime", K::SkippedDestination}, {"atnicn", K::SkippedDestination},
-    {"pict", K::SkippedDestination}, {"objdata", K::SkippedDestination},
+    {"objdata", K::SkippedDestination},
     {"objclass", K::SkippedDestination}, {"objname", K::SkippedDestination},
     {"objalias", K::SkippedDestination}, {"objsect", K::SkippedDestination},
     {"objtime", K::SkippedDestination}, {"themedata", K::SkippedDestination},
     {"colorschememapping", K::SkippedDestination}, {"datastore", K::SkippedDestination},
     {"xmlnstbl", K::SkippedDestination}, {"latentstyles", K::SkippedDestination},
     {"revtbl", K::SkippedDestination}, {"rsidtbl", K::SkippedDestination},
-    {"generator", K::SkippedDestination}, {"fldinst", K::SkippedDestination},
+    {"generator", K::SkippedDestination},
     {"xe", K::SkippedDestination}, {"tc", K::SkippedDestination},
     {"txe", K::SkippedDestination}, {"rxe", K::SkippedDestination},
     {"bkmkstart", K::SkippedDestination}, {"bkmkend", K::SkippedDestination},
@@ -42,7 +42,7 @@ constexpr Entry entries[] = {
     {"leveltext", K::SkippedDestination}, {"levelnumbers", K::SkippedDestination},
     {"listname", K::SkippedDestination}, {"filetbl", K::SkippedDestination},
     {"template", K::SkippedDestination}, {"nonshppict", K::SkippedDestination},
-    {"do", K::SkippedDestination}, {"sp", K::SkippedDestination},
+    {"do", K::SkippedDestination},
     {"shprslt", K::SkippedDestination}, {"nonesttables", K::SkippedDestination},
     {"ftnsep", K::SkippedDestination}, {"ftnsepc", K::SkippedDestination},
     {"ftncn", K::SkippedDestination}, {"aftnsep", K::SkippedDestination},
@@ -74,8 +74,13 @@ constexpr Entry entries[] = {
     // Groups whose text is body text: field results, object results, text boxes.
     {"field", K::TextContainer}, {"fldrslt", K::TextContainer}, {"result", K::TextContainer},
     {"object", K::TextContainer}, {"shp", K::TextContainer}, {"shptxt", K::TextContainer},
+    // Of a picture's two forms, the one for shape-aware readers (\nonshppict is skipped).
+    {"shppict", K::TextContainer},
     // Holds nested table row properties, but some producers put the cells' text in it too.
-    {"nesttableprops", K::TextContainer},
+    {"nesttableprops", K::NestTableProperties},
+    {"pict", K::Picture}, {"fldinst", K::FieldInstruction}, {"stylesheet", K::StyleSheet},
+    // Shape properties: only a picture shape's picture (pib) is read.
+    {"sp", K::ShapeProperty}, {"sn", K::ShapePropertyName}, {"sv", K::ShapePropertyValue},
 
     {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
     {"ansicpg", K::AnsiCodePage}, {"deff", K::DefaultFont}, {"uc", K::UnicodeSkip},
@@ -103,7 +108,24 @@ constexpr Entry entries[] = {
     {"li", K::LeftIndent}, {"lin", K::LeftIndent}, {"ri", K::RightIndent},
     {"rin", K::RightIndent}, {"fi", K::FirstIndent}, {"sb", K::SpaceBefore},
     {"sa", K::SpaceAfter}, {"ls", K::ListOverrideIndex}, {"ilvl", K::ListLevelIndex},
-    {"cell", K::Cell}, {"nestcell", K::Cell}, {"row", K::Row}, {"nestrow", K::Row},
+    {"cell", K::Cell}, {"nestcell", K::NestCell}, {"row", K::Row}, {"nestrow", K::NestRow},
+    {"s", K::ParagraphStyleRef}, {"cs", K::CharacterStyleRef}, {"sbasedon", K::StyleBasedOn},
+
+    {"intbl", K::InTable}, {"itap", K::TableDepth}, {"trowd", K::RowDefaults}, {"trleft", K::RowLeft},
+    {"cellx", K::CellRight},
+    {"clbrdrt", K::CellBorder}, {"clbrdrl", K::CellBorder}, {"clbrdrb", K::CellBorder},
+    {"clbrdrr", K::CellBorder}, {"trbrdrt", K::CellBorder}, {"trbrdrl", K::CellBorder},
+    {"trbrdrb", K::CellBorder}, {"trbrdrr", K::CellBorder}, {"trbrdrh", K::CellBorder},
+    {"trbrdrv", K::CellBorder},
+    {"brdrs", K::BorderStyle}, {"brdrth", K::BorderStyle}, {"brdrsh", K::BorderStyle},
+    {"brdrdb", K::BorderStyle}, {"brdrdot", K::BorderStyle}, {"brdrdash", K::BorderStyle},
+    {"brdrhair", K::BorderStyle}, {"brdrtriple", K::BorderStyle}, {"brdrinset", K::BorderStyle},
+    {"brdroutset", K::BorderStyle}, {"brdrengrave", K::BorderStyle}, {"brdremboss", K::BorderStyle},
+    {"brdrnone", K::BorderNone}, {"brdrnil", K::BorderNone}, {"brdrtbl", K::BorderNone},
+
+    {"pngblip", K::PngBlip}, {"jpegblip", K::JpegBlip}, {"picw", K::PictureWidth},
+    {"pich", K::PictureHeight}, {"picwgoal", K::PictureGoalWidth}, {"pichgoal", K::PictureGoalHeight},
+    {"picscalex", K::PictureScaleX}, {"picscaley", K::PictureScaleY},
 
     {"listid", K::ListId}, {"levelnfc", K::LevelFormat}, {"levelnfcn", K::LevelFormat},
     {"pnlvlblt", K::PnBullet}, {"pnlvlbody", K::PnBody}, {"pnlvlcont", K::PnContinue},

@@ -14,7 +14,8 @@ enum class Keyword : std::uint16_t {
     SkippedDestination,
     // Destinations and groups with content we read.
     FontTable, ColorTable, ListTable, List, ListLevel, ListOverrideTable, ListOverride,
-    Pn, Upr, Ud, ShapeInstance, TextContainer,
+    Pn, Upr, Ud, ShapeInstance, TextContainer, Picture, FieldInstruction, StyleSheet,
+    ShapeProperty, ShapePropertyName, ShapePropertyValue, NestTableProperties,
 
     // Document
     Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, UnicodeSkip, Unicode,
@@ -29,7 +30,15 @@ enum class Keyword : std::uint16_t {
     // Paragraph formatting
     Par, Pard, AlignLeft, AlignRight, AlignCenter, AlignJustify,
     LeftIndent, RightIndent, FirstIndent, SpaceBefore, SpaceAfter,
-    ListOverrideIndex, ListLevelIndex, Cell, Row,
+    ListOverrideIndex, ListLevelIndex, Cell, NestCell, Row, NestRow,
+    ParagraphStyleRef, CharacterStyleRef, StyleBasedOn,
+
+    // Tables
+    InTable, TableDepth, RowDefaults, RowLeft, CellRight, CellBorder, BorderStyle, BorderNone,
+
+    // Pictures
+    PngBlip, JpegBlip, PictureWidth, PictureHeight, PictureGoalWidth, PictureGoalHeight,
+    PictureScaleX, PictureScaleY,
 
     // Lists
     ListId, LevelFormat, PnBullet, PnBody, PnContinue, PnLevel,

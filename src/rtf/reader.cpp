@@ -12,7 +12,11 @@ namespace {
 // Tables in hostile files can claim any number of entries; real ones stay in the hundreds.
 constexpr std::size_t MaxTableEntries = 65536;
 constexpr int MaxListLevels = 9;
-constexpr int MaxPendingCells = 4096;
+// Bounds for what one picture group, field instruction or style may hold beyond its data.
+constexpr qsizetype MaxPictureWords = 4096;
+constexpr qsizetype MaxFieldInstruction = 8192;
+constexpr std::size_t MaxStyleWords = 128;
+constexpr int MaxStyleChain = 8;
 
 ListKind listKindForNumberFormat(int nfc)
 {
@@ -34,7 +38,8 @@ bool readsStarred(Keyword keyword)
 {
     switch (keyword) {
     case Keyword::Pn: case Keyword::ListTable: case Keyword::ListOverrideTable: case Keyword::Ud:
-    case Keyword::ShapeInstance: case Keyword::TextContainer:
+    case Keyword::ShapeInstance: case Keyword::TextContainer: case Keyword::FieldInstruction:
+    case Keyword::CharacterStyleRef: case Keyword::NestTableProperties: case Keyword::ShapeProperty:
         return true;
     default:
         return false;
@@ -62,6 +67,81 @@ char32_t specialCharacter(Keyword keyword)
     case Keyword::RtlMark: return 0x200F;
     default: return 0;
     }
+}
+
+// The words a stylesheet entry passes on to the text that names it.
+bool isStyleFormatting(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::Font: case Keyword::Bold: case Keyword::Italic: case Keyword::Underline:
+    case Keyword::UnderlineNone: case Keyword::Strike: case Keyword::StrikeDouble: case Keyword::FontSize:
+    case Keyword::Foreground: case Keyword::Background: case Keyword::Superscript: case Keyword::Subscript:
+    case Keyword::NoSuperSub: case Keyword::Hidden:
+    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
+    case Keyword::LeftIndent: case Keyword::RightIndent: case Keyword::FirstIndent:
+    case Keyword::SpaceBefore: case Keyword::SpaceAfter:
+    case Keyword::ListOverrideIndex: case Keyword::ListLevelIndex:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One argument of a field instruction: a quoted string (\x stands for x inside it) or a
+// run up to the next blank. `quoted` tells a switch like \l from a quoted "\l".
+QStringView nextFieldArgument(QStringView &rest, QString &unescaped, bool &quoted)
+{
+    while (!rest.isEmpty() && rest.front().isSpace())
+        rest = rest.sliced(1);
+    unescaped.clear();
+    quoted = !rest.isEmpty() && rest.front() == u'"';
+    if (quoted) {
+        qsizetype i = 1;
+        for (; i < rest.size() && rest[i] != u'"'; ++i) {
+            if (rest[i] == u'\\' && i + 1 < rest.size())
+                ++i;
+            unescaped.append(rest[i]);
+        }
+        rest = rest.sliced(std::min(i + 1, rest.size()));
+        return unescaped;
+    }
+    qsizetype i = 0;
+    while (i < rest.size() && !rest[i].isSpace())
+        ++i;
+    const QStringView argument = rest.first(i);
+    rest = rest.sliced(i);
+    return argument;
+}
+
+// The target of a HYPERLINK field, with its \l bookmark as a fragment; empty for any
+// other field.
+QString hyperlinkTarget(QStringView instruction)
+{
+    QStringView rest = instruction;
+    QString buffer;
+    bool quoted = false;
+    if (nextFieldArgument(rest, buffer, quoted).compare(u"HYPERLINK", Qt::CaseInsensitive) != 0 || quoted)
+        return {};
+    QString url;
+    QString bookmark;
+    bool haveUrl = false;
+    while (!rest.trimmed().isEmpty()) {
+        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
+        if (!quoted && argument.startsWith(u'\\')) {
+            if (argument.size() == 2 && argument.at(1).toLower() == u'l')
+                bookmark = nextFieldArgument(rest, buffer, quoted).toString();
+            else if (argument.size() == 2 && (argument.at(1).toLower() == u'o' || argument.at(1).toLower() == u't'))
+                nextFieldArgument(rest, buffer, quoted);
+            continue;
+        }
+        if (!haveUrl) {
+            url = argument;
+            haveUrl = true;
+        }
+    }
+    if (!bookmark.isEmpty())
+        url += u'#' + bookmark;
+    return url;
 }
 
 } // namespace
@@ -110,6 +190,8 @@ void Reader::read(QByteArrayView input)
         case TokenType::Binary:
             if (m_fallbackToSkip > 0)
                 --m_fallbackToSkip;
+            else if (top().destination == Destination::Picture)
+                m_picture.data.append(token.bytes.data(), qsizetype(token.bytes.size()));
             break;
         case TokenType::ControlSymbol:
             if (token.symbol == '*') {
@@ -150,8 +232,13 @@ void Reader::groupOpen()
         return;
     }
     Group group = top();
-    if (group.destination == Destination::Upr)
+    if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
+    } else if (group.destination == Destination::StyleSheet) {
+        group.destination = Destination::StyleEntry;
+        m_pendingStyle = Style();
+        m_pendingStyleKey = 0;
+    }
     m_stack.push_back(group);
 }
 
@@ -189,9 +276,42 @@ void Reader::groupClose()
         if (parent == Destination::ListOverrideTable && m_overrides.size() < MaxTableEntries)
             m_overrides[m_pendingOverrideIndex] = m_pendingOverrideList;
         break;
+    case Destination::StyleEntry:
+        if (parent == Destination::StyleSheet && (m_styles.size() < MaxTableEntries || m_styles.count(m_pendingStyleKey))) {
+            if (m_pendingStyle.basedOn >= 0 && m_pendingStyleKey < 0)
+                m_pendingStyle.basedOn = -1 - m_pendingStyle.basedOn;
+            m_styles[m_pendingStyleKey] = std::move(m_pendingStyle);
+            m_pendingStyle = Style();
+        }
+        break;
+    case Destination::FieldInstruction:
+        if (parent != Destination::FieldInstruction)
+            fieldInstructionEnd();
+        break;
+    case Destination::Picture:
+        if (parent != Destination::Picture) {
+            if (!top().chars.hidden) {
+                m_sink.picture(m_picture, currentTextStyle());
+                m_paragraphEmpty = false;
+            }
+            m_picture = Picture();
+        }
+        break;
     default:
         break;
     }
+}
+
+void Reader::fieldInstructionEnd()
+{
+    QString target = hyperlinkTarget(m_fieldInstruction);
+    m_fieldInstruction.clear();
+    if (target.isEmpty())
+        return;
+    // Each link costs the input its instruction; consecutive fields often repeat one.
+    if (m_links.empty() || m_links.back() != target)
+        m_links.push_back(std::move(target));
+    top().link = int(m_links.size()) - 1;
 }
 
 void Reader::skipGroup()
@@ -299,7 +419,147 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     case Destination::Pn:
         pnWord(keyword, parameter);
         return;
+    case Destination::Picture:
+        pictureWord(keyword, name, hasParameter, parameter);
+        return;
+    case Destination::FieldInstruction:
+        if (keyword == Keyword::Unicode) {
+            unicodeChar(parameter);
+            m_fallbackToSkip = group.unicodeSkip;
+        } else if (keyword == Keyword::UnicodeSkip) {
+            group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
+        }
+        return;
+    case Destination::StyleSheet:
+        return;
+    case Destination::StyleEntry:
+        styleWord(keyword, hasParameter, parameter);
+        return;
+    case Destination::ShapeProperty:
+        if (keyword == Keyword::ShapePropertyName) {
+            group.destination = Destination::ShapePropertyName;
+            m_shapePropertyName.clear();
+        } else if (keyword == Keyword::ShapePropertyValue) {
+            // A picture shape keeps its picture here; its \shprslt copy is skipped.
+            if (m_shapePropertyName == u"pib" && m_overflowDepth == 0)
+                group.destination = Destination::ShapePropertyValue;
+            else
+                skipGroup();
+        }
+        return;
+    case Destination::ShapePropertyName:
+        return;
+    case Destination::ShapePropertyValue:
+        if (keyword == Keyword::Picture && m_overflowDepth == 0) {
+            group.destination = Destination::Picture;
+            m_picture = Picture();
+            m_highNibble = -1;
+        }
+        return;
     }
+}
+
+void Reader::pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter)
+{
+    Picture &picture = m_picture;
+    if (picture.words.size() < MaxPictureWords) {
+        picture.words += '\\';
+        picture.words += QByteArrayView(name.data(), qsizetype(name.size()));
+        if (hasParameter)
+            picture.words += QByteArray::number(parameter);
+    }
+    switch (keyword) {
+    case Keyword::PngBlip: picture.kind = Picture::Kind::Png; break;
+    case Keyword::JpegBlip: picture.kind = Picture::Kind::Jpeg; break;
+    case Keyword::PictureWidth: picture.picw = parameter; break;
+    case Keyword::PictureHeight: picture.pich = parameter; break;
+    case Keyword::PictureGoalWidth: picture.goalWidth = parameter; break;
+    case Keyword::PictureGoalHeight: picture.goalHeight = parameter; break;
+    case Keyword::PictureScaleX: picture.scaleX = parameter; break;
+    case Keyword::PictureScaleY: picture.scaleY = parameter; break;
+    default: break;
+    }
+}
+
+void Reader::pictureBytes(std::string_view bytes)
+{
+    QByteArray &data = m_picture.data;
+    for (char c : bytes) {
+        int value;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        else
+            continue;
+        if (m_highNibble < 0) {
+            m_highNibble = value;
+        } else {
+            data.append(char(m_highNibble * 16 + value));
+            m_highNibble = -1;
+        }
+    }
+}
+
+void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter)
+{
+    switch (keyword) {
+    case Keyword::ParagraphStyleRef:
+        m_pendingStyleKey = std::max(parameter, 0);
+        return;
+    case Keyword::CharacterStyleRef:
+        m_pendingStyleKey = -1 - std::max(parameter, 0);
+        return;
+    case Keyword::StyleBasedOn:
+        m_pendingStyle.basedOn = std::max(parameter, 0);
+        return;
+    default:
+        if (isStyleFormatting(keyword) && m_pendingStyle.words.size() < MaxStyleWords)
+            m_pendingStyle.words.push_back({keyword, hasParameter, parameter});
+        return;
+    }
+}
+
+const Reader::Style *Reader::resolveStyle(int key)
+{
+    const auto found = m_styles.find(key);
+    if (found == m_styles.end())
+        return nullptr;
+    Style &style = found->second;
+    if (style.resolved)
+        return &style;
+    // Collect the chain of styles it is based on; a cycle just stops at the bound.
+    std::vector<const Style *> chain{&style};
+    for (int next = style.basedOn; next != key && int(chain.size()) < MaxStyleChain;) {
+        const auto base = m_styles.find(next);
+        if (base == m_styles.end())
+            break;
+        chain.push_back(&base->second);
+        if (base->second.resolved)
+            break;
+        next = base->second.basedOn;
+    }
+    std::vector<StyleWord> words;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        for (const StyleWord &word : (*it)->words) {
+            if (words.size() < MaxStyleWords)
+                words.push_back(word);
+        }
+    }
+    style.words = std::move(words);
+    style.resolved = true;
+    return &style;
+}
+
+void Reader::applyStyle(int key)
+{
+    const Style *style = resolveStyle(key);
+    if (!style)
+        return;
+    for (const StyleWord &word : style->words)
+        bodyWord(word.keyword, word.hasParameter, word.parameter);
 }
 
 void Reader::pnWord(Keyword keyword, int parameter)
@@ -366,6 +626,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
     case Keyword::ListOverrideTable:
     case Keyword::Pn:
     case Keyword::Upr:
+    case Keyword::Picture:
+    case Keyword::FieldInstruction:
+    case Keyword::StyleSheet:
+    case Keyword::ShapeProperty:
         if (m_overflowDepth > 0 || m_stack.size() <= 2)
             break; // a table with no group of its own would swallow the document
         group.destination = keyword == Keyword::FontTable ? Destination::FontTable
@@ -373,7 +637,19 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
             : keyword == Keyword::ListTable ? Destination::ListTable
             : keyword == Keyword::ListOverrideTable ? Destination::ListOverrideTable
             : keyword == Keyword::Pn ? Destination::Pn
+            : keyword == Keyword::Picture ? Destination::Picture
+            : keyword == Keyword::FieldInstruction ? Destination::FieldInstruction
+            : keyword == Keyword::StyleSheet ? Destination::StyleSheet
+            : keyword == Keyword::ShapeProperty ? Destination::ShapeProperty
             : Destination::Upr;
+        if (keyword == Keyword::Picture) {
+            m_picture = Picture();
+            m_highNibble = -1;
+        }
+        if (keyword == Keyword::FieldInstruction)
+            m_fieldInstruction.clear();
+        if (keyword == Keyword::ShapeProperty)
+            m_shapePropertyName.clear();
         if (keyword == Keyword::Pn)
             group.pnOwner = int(m_stack.size()) - 2;
         if (keyword == Keyword::FontTable)
@@ -439,13 +715,35 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
-    case Keyword::Cell:
-        if (m_pendingCells < MaxPendingCells)
-            ++m_pendingCells;
+    case Keyword::ParagraphStyleRef: applyStyle(std::max(parameter, 0)); break;
+    case Keyword::CharacterStyleRef: applyStyle(-1 - std::max(parameter, 0)); break;
+
+    case Keyword::InTable: para.inTable = true; break;
+    case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
+    case Keyword::NestTableProperties: group.nestProperties = true; break;
+    case Keyword::RowDefaults:
+        m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
+        m_rows[std::size_t(m_rowDepth)] = RowFormat();
+        m_borderPending = false;
         break;
-    case Keyword::Row:
-        endParagraph();
+    case Keyword::RowLeft: m_rows[std::size_t(m_rowDepth)].left = parameter; break;
+    case Keyword::CellRight: {
+        auto &cells = m_rows[std::size_t(m_rowDepth)].cellRight;
+        if (cells.size() < std::size_t(MaxTableColumns))
+            cells.push_back(parameter);
+        m_borderPending = false;
         break;
+    }
+    case Keyword::CellBorder: m_borderPending = true; break;
+    case Keyword::BorderStyle:
+        if (m_borderPending)
+            m_rows[std::size_t(m_rowDepth)].borders = true;
+        break;
+    case Keyword::BorderNone: m_borderPending = false; break;
+    case Keyword::Cell: endCell(1); break;
+    case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); break;
+    case Keyword::Row: endRow(1); break;
+    case Keyword::NestRow: endRow(std::max(2, paragraphTableDepth())); break;
     default:
         break;
     }
@@ -484,7 +782,6 @@ void Reader::textBytes(std::string_view bytes)
     case Destination::Body:
         if (top().chars.hidden)
             return;
-        beginCellText();
         m_highSurrogate = 0;
         m_bytes.append(bytes);
         m_paragraphEmpty = false;
@@ -507,6 +804,17 @@ void Reader::textBytes(std::string_view bytes)
                 commitColor();
         }
         return;
+    case Destination::Picture:
+        pictureBytes(bytes);
+        return;
+    case Destination::FieldInstruction:
+        if (m_fieldInstruction.size() < MaxFieldInstruction)
+            m_fieldInstruction += QLatin1StringView(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), std::size_t(MaxFieldInstruction))));
+        return;
+    case Destination::ShapePropertyName:
+        if (m_shapePropertyName.size() < 64)
+            m_shapePropertyName += QLatin1StringView(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), 64))).trimmed();
+        return;
     default:
         return;
     }
@@ -522,7 +830,6 @@ void Reader::hexByte(std::uint8_t byte)
     case Destination::Body:
         if (top().chars.hidden)
             return;
-        beginCellText();
         m_highSurrogate = 0;
         m_bytes.push_back(char(byte));
         m_paragraphEmpty = false;
@@ -530,6 +837,10 @@ void Reader::hexByte(std::uint8_t byte)
     case Destination::FontTable:
         if (m_pendingFont.active)
             m_bytes.push_back(char(byte));
+        return;
+    case Destination::FieldInstruction:
+        if (m_fieldInstruction.size() < MaxFieldInstruction)
+            m_fieldInstruction += QChar(byte);
         return;
     default:
         return;
@@ -567,10 +878,14 @@ void Reader::appendChar(char32_t c)
     case Destination::Body:
         if (top().chars.hidden)
             return;
-        beginCellText();
         flushBytes();
         target = &m_text;
         m_paragraphEmpty = false;
+        break;
+    case Destination::FieldInstruction:
+        if (m_fieldInstruction.size() >= MaxFieldInstruction)
+            return;
+        target = &m_fieldInstruction;
         break;
     case Destination::FontTable:
         if (!m_pendingFont.active)
@@ -587,15 +902,6 @@ void Reader::appendChar(char32_t c)
     } else {
         target->append(QChar(char16_t(c)));
     }
-}
-
-void Reader::beginCellText()
-{
-    if (m_pendingCells == 0)
-        return;
-    flushBytes();
-    m_text.append(QString(m_pendingCells, u'\t'));
-    m_pendingCells = 0;
 }
 
 void Reader::flushBytes()
@@ -625,10 +931,36 @@ void Reader::flushText()
     m_text.resize(0);
 }
 
+void Reader::endCell(int depth)
+{
+    flushAll();
+    m_highSurrogate = 0;
+    ParagraphStyle style = paragraphStyleOf(top());
+    style.tableDepth = depth;
+    m_sink.cellEnd(style, depth);
+    m_paragraphEmpty = true;
+    m_pardSinceParagraph = false;
+}
+
+void Reader::endRow(int depth)
+{
+    flushAll();
+    m_highSurrogate = 0;
+    m_sink.rowEnd(m_rows[std::size_t(depth)], depth);
+    m_paragraphEmpty = true;
+    m_pardSinceParagraph = false;
+}
+
+int Reader::paragraphTableDepth() const
+{
+    const ParaState &para = top().para;
+    const int depth = para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0;
+    return std::clamp(depth, 0, MaxTableDepth);
+}
+
 void Reader::endParagraph()
 {
     flushAll();
-    m_pendingCells = 0;
     m_highSurrogate = 0;
     m_sink.paragraphEnd(paragraphStyleOf(top()));
     m_paragraphEmpty = true;
@@ -696,6 +1028,8 @@ TextStyle Reader::currentTextStyle() const
     style.underline = chars.underline;
     style.strike = chars.strike;
     style.position = chars.position;
+    if (top().link >= 0)
+        style.link = m_links[std::size_t(top().link)];
     return style;
 }
 
@@ -720,6 +1054,8 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
     }
     if (style.list == ListKind::None)
         style.listLevel = 0;
+    const int depth = para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0;
+    style.tableDepth = std::clamp(depth, 0, MaxTableDepth);
     return style;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QByteArrayView>
 #include <QList>
+#include <array>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,8 @@ public:
     // Groups nested deeper than this share the state of the deepest one kept; real
     // documents stay far below it, and it bounds memory for hostile ones.
     static constexpr int MaxDepth = 1000;
+    // Tables nested deeper than this keep their text in the deepest table kept.
+    static constexpr int MaxTableDepth = 8;
 
     explicit Reader(Sink &sink);
 
@@ -28,6 +31,8 @@ private:
     enum class Destination : std::uint8_t {
         Body, FontTable, ColorTable, ListTable, List, ListLevel,
         ListOverrideTable, ListOverride, Pn, Upr, UprAlternative,
+        Picture, FieldInstruction, StyleSheet, StyleEntry,
+        ShapeProperty, ShapePropertyName, ShapePropertyValue,
     };
 
     struct CharState {
@@ -49,6 +54,8 @@ private:
         int pnLevel = 0;
         int listOverride = 0;
         int listLevel = 0;
+        bool inTable = false;
+        int tableDepth = -1;     // \itap; -1: not given
     };
 
     struct Group {
@@ -57,6 +64,20 @@ private:
         Destination destination = Destination::Body;
         std::uint8_t unicodeSkip = 1;
         int pnOwner = 0;         // the group whose paragraph a {\*\pn} group describes
+        int link = -1;           // index in m_links of the HYPERLINK field this text is in
+        bool nestProperties = false; // inside {\*\nesttableprops}
+    };
+
+    // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
+    struct StyleWord {
+        Keyword keyword;
+        bool hasParameter;
+        int parameter;
+    };
+    struct Style {
+        std::vector<StyleWord> words;
+        int basedOn = -1;
+        bool resolved = false;   // words already include those of the styles it is based on
     };
 
     struct Font {
@@ -77,6 +98,15 @@ private:
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void bodyWord(Keyword keyword, bool hasParameter, int parameter);
     void pnWord(Keyword keyword, int parameter);
+    void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
+    void pictureBytes(std::string_view bytes);
+    void styleWord(Keyword keyword, bool hasParameter, int parameter);
+    void applyStyle(int key);
+    const Style *resolveStyle(int key);
+    void fieldInstructionEnd();
+    void endCell(int depth);
+    void endRow(int depth);
+    int paragraphTableDepth() const;
     void skipGroup();
     void controlSymbol(char symbol);
     void textBytes(std::string_view bytes);
@@ -90,7 +120,6 @@ private:
     void endParagraph();
     void commitFont();
     void commitColor();
-    void beginCellText();
     CodePage &bodyCodePage();
     int fontCodePage(int charset, int codePage) const;
     TextStyle currentTextStyle() const;
@@ -135,7 +164,24 @@ private:
     bool m_paragraphEmpty = true;
     bool m_pardSinceParagraph = false;
     ParagraphStyle m_finalParagraph;
-    int m_pendingCells = 0;      // cell ends not yet turned into tabs
+
+    // Tables: each depth's row definition (\trowd ... \cellx), read before or after its cells.
+    std::array<RowFormat, MaxTableDepth + 1> m_rows;
+    int m_rowDepth = 1;          // the depth the last \trowd defines
+    bool m_borderPending = false;
+
+    Picture m_picture;
+    int m_highNibble = -1;       // a hex digit waiting for its partner
+
+    QString m_fieldInstruction;
+    std::vector<QString> m_links;
+
+    // Paragraph styles by \s number, character styles by -1 - \cs number.
+    std::unordered_map<int, Style> m_styles;
+    Style m_pendingStyle;
+    int m_pendingStyleKey = 0;
+    bool m_replayingStyle = false;
+    QString m_shapePropertyName;
 };
 
 } // namespace rtf

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <vector>
 
 namespace rtf {
 
@@ -25,6 +27,7 @@ struct TextStyle {
     bool underline = false;
     bool strike = false;
     VerticalPosition position = VerticalPosition::Normal;
+    QString link;            // a HYPERLINK field's target; empty: not a link
 
     bool operator==(const TextStyle &) const = default;
 };
@@ -39,6 +42,29 @@ struct ParagraphStyle {
     int spaceAfter = 0;
     ListKind list = ListKind::None;
     int listLevel = 0;       // 0..8
+    int tableDepth = 0;      // 0: body text; 1: a table cell; 2 and more: nested tables
+};
+
+// Word's own limit; cells past it in a row share the last column, so no text is lost.
+constexpr int MaxTableColumns = 63;
+
+// The columns of one table row: each cell's right edge, from \cellx.
+struct RowFormat {
+    int left = 0;            // \trleft: where the first cell starts
+    std::vector<int> cellRight;
+    bool borders = false;
+};
+
+// One \pict. Pictures Qt cannot draw keep their control words and data as they were,
+// so that saving writes them back untouched.
+struct Picture {
+    enum class Kind : std::uint8_t { Png, Jpeg, Other };
+    Kind kind = Kind::Other;
+    QByteArray data;         // decoded from hex or taken from \bin
+    QByteArray words;        // the group's control words as written, e.g. \wmetafile8\picw100
+    int picw = 0, pich = 0;  // pixels for bitmaps, hundredths of a millimetre for metafiles
+    int goalWidth = 0, goalHeight = 0; // twips; 0: not given
+    int scaleX = 100, scaleY = 100;    // per cent
 };
 
 // Receives the body of a document in reading order. Text arrives in runs of one style;
@@ -53,6 +79,11 @@ public:
     // that paragraph is only the empty remainder after a final \par, whose inherited
     // style (a list item, say) the file never meant for it.
     virtual void documentEnd(const ParagraphStyle &style, bool applyStyle) = 0;
+    // Ends the paragraph as the last one of a cell of a table `depth` deep (1: outermost).
+    virtual void cellEnd(const ParagraphStyle &style, int depth) = 0;
+    // Ends the row of cells ended so far at `depth`.
+    virtual void rowEnd(const RowFormat &row, int depth) = 0;
+    virtual void picture(const Picture &picture, const TextStyle &style) = 0;
 };
 
 } // namespace rtf

@@ -1,11 +1,20 @@
 #include "rtf/rtf.h"
 
 #include "rtf/codepage.h"
+#include "rtf/pictureformat.h"
+#include "rtf/sink.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
+#include <QTextTable>
+#include <QUrl>
 
 #include <array>
 #include <cmath>
@@ -16,6 +25,8 @@ namespace {
 
 constexpr double TwipsPerPixel = 15.0;
 constexpr int ListIndentTwips = 360;
+// The width a table shares among columns that have none of their own: a letter page's text.
+constexpr int TableWidthTwips = 9360;
 
 enum ListSlot { BulletList, DecimalList, LowerAlphaList, UpperAlphaList, LowerRomanList, UpperRomanList, ListSlots };
 
@@ -67,11 +78,7 @@ public:
         writeColorTable();
         writeListTables();
         m_out += "\\pard\\plain\n";
-        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-            writeBlock(block);
-            if (block.next().isValid())
-                m_out += "\\par\n";
-        }
+        writeFlow(m_document.rootFrame()->begin(), 0, "");
         m_out += "}\n";
         return m_out;
     }
@@ -170,10 +177,82 @@ private:
         m_out += "}\n";
     }
 
-    void writeBlock(const QTextBlock &block)
+    // Paragraphs and tables one after another, each paragraph ended by \par except the
+    // last, which `lastEnd` ends (nothing in the body, \cell in a table).
+    void writeFlow(QTextFrame::iterator it, int depth, const char *lastEnd)
     {
-        const QTextBlockFormat format = block.blockFormat();
+        while (!it.atEnd()) {
+            QTextFrame::iterator next = it;
+            ++next;
+            const bool last = next.atEnd();
+            if (QTextFrame *frame = it.currentFrame()) {
+                if (auto *table = qobject_cast<QTextTable *>(frame))
+                    writeTable(*table, std::min(depth + 1, MaxNesting));
+                else
+                    writeFlow(frame->begin(), depth, "\\par\n");
+                if (last) {
+                    // Qt keeps a paragraph after every table; this only happens in frames we did not make.
+                    writeParagraphStart(QTextBlockFormat(), depth);
+                    m_out += ' ';
+                    m_out += lastEnd;
+                }
+            } else {
+                writeBlock(it.currentBlock(), depth);
+                m_out += last ? lastEnd : "\\par\n";
+            }
+            it = next;
+        }
+    }
+
+    void writeTable(const QTextTable &table, int depth)
+    {
+        const QTextTableFormat format = table.format();
+        const int columns = table.columns();
+        const QList<QTextLength> constraints = format.columnWidthConstraints();
+        QByteArray row = "\\trowd\\trgaph108\\trleft0";
+        if (depth > 1)
+            row += "\\itap" + QByteArray::number(depth);
+        int right = 0;
+        for (int column = 0; column < columns; ++column) {
+            const QTextLength length = constraints.value(column);
+            int twips = TableWidthTwips / std::max(columns, 1);
+            if (length.type() == QTextLength::FixedLength)
+                twips = toTwips(length.rawValue());
+            else if (length.type() == QTextLength::PercentageLength)
+                twips = int(std::lround(TableWidthTwips * length.rawValue() / 100.0));
+            right += std::max(twips, 1);
+            if (format.border() > 0)
+                row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            row += "\\cellx" + QByteArray::number(right);
+        }
+        const char *cellEnd = depth > 1 ? "\\nestcell " : "\\cell ";
+        for (int r = 0; r < table.rows(); ++r) {
+            // Older readers want the row's definition first, nested ones after its cells.
+            if (depth == 1)
+                m_out += row + '\n';
+            for (int c = 0; c < columns; ++c) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                if (cell.row() == r && cell.column() == c) {
+                    writeFlow(cell.begin(), depth, cellEnd);
+                } else {
+                    // Covered by a merged cell: an empty cell keeps the columns in place.
+                    writeParagraphStart(QTextBlockFormat(), depth);
+                    m_out += ' ';
+                    m_out += cellEnd;
+                }
+            }
+            if (depth == 1)
+                m_out += "\\row\n";
+            else
+                m_out += "{\\*\\nesttableprops" + row + "\\nestrow}{\\nonesttables\\par}\n";
+        }
+    }
+
+    void writeParagraphStart(const QTextBlockFormat &format, int depth)
+    {
         m_out += "\\pard";
+        if (depth > 0)
+            m_out += "\\intbl\\itap" + QByteArray::number(depth);
         if (format.hasProperty(QTextFormat::BlockAlignment)) {
             const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
             if (alignment & Qt::AlignRight)
@@ -183,6 +262,12 @@ private:
             else if (alignment & Qt::AlignJustify)
                 m_out += "\\qj";
         }
+    }
+
+    void writeBlock(const QTextBlock &block, int depth)
+    {
+        const QTextBlockFormat format = block.blockFormat();
+        writeParagraphStart(format, depth);
         const QTextList *list = block.textList();
         if (list) {
             writeListParagraph(block, *list);
@@ -201,17 +286,121 @@ private:
             m_out += "\\sa" + QByteArray::number(twips);
         m_out += ' ';
 
+        QString link;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QByteArray properties = characterProperties(fragment.charFormat());
-            if (properties.isEmpty()) {
-                writeText(fragment.text(), false);
-            } else {
-                m_out += '{' + properties + ' ';
-                writeText(fragment.text(), false);
-                m_out += '}';
+            const QTextCharFormat charFormat = fragment.charFormat();
+            // Neighbouring runs of one link share one field, as Word writes them.
+            const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
+            if (href != link) {
+                if (!link.isEmpty())
+                    m_out += "}}";
+                if (!href.isEmpty())
+                    writeFieldStart(href);
+                link = href;
             }
+            const QByteArray properties = characterProperties(charFormat);
+            if (!properties.isEmpty())
+                m_out += '{' + properties + ' ';
+            if (charFormat.isImageFormat()) {
+                for (const QChar c : fragment.text()) {
+                    if (c == QChar::ObjectReplacementCharacter)
+                        writePicture(charFormat.toImageFormat());
+                }
+            } else {
+                writeText(fragment.text(), false);
+            }
+            if (!properties.isEmpty())
+                m_out += '}';
         }
+        if (!link.isEmpty())
+            m_out += "}}";
+    }
+
+    void writeFieldStart(const QString &href)
+    {
+        // Inside the quotes a backslash or quote is escaped with a backslash, as in Word's
+        // field codes.
+        QString target;
+        for (const QChar c : href) {
+            if (c == u'\\' || c == u'"')
+                target += u'\\';
+            target += c;
+        }
+        m_out += "{\\field{\\*\\fldinst HYPERLINK \"";
+        writeText(target, false);
+        m_out += "\"}{\\fldrslt ";
+    }
+
+    void writePicture(const QTextImageFormat &format)
+    {
+        QByteArray data = format.property(PictureData).toByteArray();
+        const int kind = format.hasProperty(PictureKind) ? format.intProperty(PictureKind) : -1;
+        if (kind == int(Picture::Kind::Other)) {
+            // Kept as it came: the same words and bytes, whatever the screen showed.
+            m_out += "{\\pict" + format.property(PictureWords).toByteArray() + '\n';
+            writeHex(data);
+            m_out += '}';
+            return;
+        }
+        bool png = kind == int(Picture::Kind::Png);
+        if (kind < 0) {
+            // A picture that did not come from RTF: take the document's own image.
+            const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+            if (resource.userType() == QMetaType::QByteArray) {
+                data = resource.toByteArray();
+                png = data.startsWith("\x89PNG");
+                if (!png && !data.startsWith("\xFF\xD8"))
+                    data = pngOf(QImage::fromData(data));
+            } else if (resource.userType() == QMetaType::QImage || resource.userType() == QMetaType::QPixmap) {
+                data = pngOf(qvariant_cast<QImage>(resource));
+            }
+            if (data.startsWith("\x89PNG"))
+                png = true;
+        }
+        if (data.isEmpty())
+            return;
+        QBuffer buffer(&data);
+        const QSize pixels = QImageReader(&buffer).size();
+        int width = int(std::lround(format.width()));
+        int height = int(std::lround(format.height()));
+        if (width <= 0)
+            width = std::max(pixels.width(), 1);
+        if (height <= 0)
+            height = std::max(pixels.height(), 1);
+        m_out += png ? "{\\pict\\pngblip" : "{\\pict\\jpegblip";
+        m_out += "\\picw" + QByteArray::number(pixels.isValid() ? pixels.width() : width) + "\\pich"
+            + QByteArray::number(pixels.isValid() ? pixels.height() : height) + "\\picwgoal"
+            + QByteArray::number(toTwips(width)) + "\\pichgoal" + QByteArray::number(toTwips(height)) + '\n';
+        writeHex(data);
+        m_out += '}';
+    }
+
+    static QByteArray pngOf(const QImage &image)
+    {
+        QByteArray bytes;
+        if (image.isNull())
+            return bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    void writeHex(QByteArrayView data)
+    {
+        static constexpr char digits[] = "0123456789abcdef";
+        const qsizetype start = m_out.size();
+        m_out.resize(start + data.size() * 2 + data.size() / 64 + 1);
+        char *out = m_out.data() + start;
+        for (qsizetype i = 0; i < data.size(); ++i) {
+            const auto byte = std::uint8_t(data[i]);
+            *out++ = digits[byte >> 4];
+            *out++ = digits[byte & 15];
+            if (i % 64 == 63)
+                *out++ = '\n';
+        }
+        m_out.truncate(out - m_out.data());
     }
 
     void writeListParagraph(const QTextBlock &block, const QTextList &list)
@@ -309,6 +498,9 @@ private:
             }
         }
     }
+
+    // The reader keeps no deeper tables; writing deeper ones would not read back the same.
+    static constexpr int MaxNesting = 8;
 
     const QTextDocument &m_document;
     QByteArray m_out;

@@ -2,11 +2,15 @@
 // Test helpers: a readable dump of what a document holds, so that comparisons print the
 // first difference instead of "documents differ".
 
+#include "rtf/pictureformat.h"
 #include "rtf/rtf.h"
 
+#include <QCryptographicHash>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
+#include <QTextTable>
 
 namespace rtftest {
 
@@ -39,6 +43,19 @@ inline QString charFormatDump(const QTextCharFormat &f)
         p << "super";
     if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
         p << "sub";
+    if (f.isAnchor())
+        p << "href=" + f.anchorHref();
+    if (f.isImageFormat()) {
+        // The bytes as a digest: a picture compares by its data, not by its resource name.
+        const QTextImageFormat image = f.toImageFormat();
+        const QByteArray data = image.property(rtf::PictureData).toByteArray();
+        p << QStringLiteral("img=%1x%2").arg(image.width()).arg(image.height())
+          << "kind=" + QString::number(image.intProperty(rtf::PictureKind))
+          << "data=" + QString::number(data.size()) + ':'
+                + QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex().left(12));
+        if (image.hasProperty(rtf::PictureWords))
+            p << "words=" + QString::fromLatin1(image.property(rtf::PictureWords).toByteArray());
+    }
     return p.join(',');
 }
 
@@ -67,25 +84,64 @@ inline QString blockFormatDump(const QTextBlock &block)
     return p.join(',');
 }
 
-// One line per paragraph: "[paragraph format] {run format}text{run format}text".
+inline QString blockDump(const QTextBlock &block)
+{
+    QString out = '[' + blockFormatDump(block) + ']';
+    QString lastFormat;
+    bool first = true;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QString format = charFormatDump(it.fragment().charFormat());
+        if (first || format != lastFormat)
+            out += '{' + format + '}';
+        out += it.fragment().text();
+        lastFormat = format;
+        first = false;
+    }
+    return out;
+}
+
+inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out);
+
+inline void tableDump(const QTextTable &table, const QString &indent, QString &out)
+{
+    const QTextTableFormat format = table.format();
+    QStringList widths;
+    for (const QTextLength &length : format.columnWidthConstraints())
+        widths << QString::number(length.rawValue()) + (length.type() == QTextLength::FixedLength ? "" : "?");
+    out += indent + QStringLiteral("<table %1x%2 widths=%3 border=%4>\n")
+                        .arg(table.rows()).arg(table.columns()).arg(widths.join(',')).arg(format.border());
+    for (int r = 0; r < table.rows(); ++r) {
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            out += indent + QStringLiteral(" <cell %1,%2>\n").arg(r).arg(c);
+            if (cell.row() == r && cell.column() == c)
+                frameDump(cell.begin(), indent + "  ", out);
+        }
+    }
+    out += indent + "</table>\n";
+}
+
+inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out)
+{
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *frame = it.currentFrame()) {
+            if (auto *table = qobject_cast<QTextTable *>(frame))
+                tableDump(*table, indent, out);
+            else
+                frameDump(frame->begin(), indent + "  ", out);
+        } else {
+            out += indent + blockDump(it.currentBlock()) + '\n';
+        }
+    }
+}
+
+// One line per paragraph: "[paragraph format] {run format}text{run format}text", tables
+// as their cells' paragraphs, indented under "<table rows x columns ...>".
 // Adjacent runs of one format merge, since how Qt splits fragments is not content.
 inline QString dump(const QTextDocument &document)
 {
     QString out;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        out += '[' + blockFormatDump(block) + ']';
-        QString lastFormat;
-        bool first = true;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QString format = charFormatDump(it.fragment().charFormat());
-            if (first || format != lastFormat)
-                out += '{' + format + '}';
-            out += it.fragment().text();
-            lastFormat = format;
-            first = false;
-        }
-        out += '\n';
-    }
+    frameDump(document.rootFrame()->begin(), QString(), out);
     return out;
 }
 
