@@ -761,8 +761,8 @@ void Reader::controlSymbol(char symbol)
             --m_fallbackToSkip;
             return;
         }
-        if (top().destination == Destination::Body)
-            appendChar(symbol == '~' ? 0x00A0 : symbol == '-' ? 0x00AD : 0x2011);
+        // Also in a field instruction: a link's target may hold a non-breaking space.
+        appendChar(symbol == '~' ? 0x00A0 : symbol == '-' ? 0x00AD : 0x2011);
         return;
     default:
         return;
