@@ -38,7 +38,12 @@ QByteArray converterName(int cp)
     case 20932: case 51932: return "EUC-JP";
     case 51949: return "EUC-KR";
     case 10000: return "macintosh";
-    case 10001: return "x-mac-japanese";
+    // The Mac's CJK pages are the Windows ones with a few extra symbols: the converters
+    // here do not know the Mac names, and the shared repertoire is what files use.
+    case 10001: return "Shift_JIS";
+    case 10002: return "Big5";
+    case 10003: return "EUC-KR";
+    case 10008: return "GBK";
     case 10004: return "x-mac-arabic";
     case 10005: return "x-mac-hebrew";
     case 10006: return "x-mac-greek";

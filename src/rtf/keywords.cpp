@@ -72,8 +72,11 @@ constexpr Entry entries[] = {
     {"listoverridetable", K::ListOverrideTable}, {"listoverride", K::ListOverride},
     {"pn", K::Pn}, {"upr", K::Upr}, {"ud", K::Ud}, {"shpinst", K::ShapeInstance},
     // Groups whose text is body text: field results, object results, text boxes.
-    {"field", K::TextContainer}, {"fldrslt", K::TextContainer}, {"result", K::TextContainer},
-    {"object", K::TextContainer}, {"shp", K::TextContainer}, {"shptxt", K::TextContainer},
+    {"field", K::TextContainer}, {"fldrslt", K::FieldResult}, {"result", K::TextContainer},
+    {"object", K::TextContainer}, {"shp", K::TextContainer},
+    // A text box floats beside the body rather than in it; readers that show text in
+    // order (LibreOffice's text export among them) leave it out, and so do we.
+    {"shptxt", K::SkippedDestination},
     // Of a picture's two forms, the one for shape-aware readers (\nonshppict is skipped).
     {"shppict", K::TextContainer},
     // Holds nested table row properties, but some producers put the cells' text in it too.
@@ -132,6 +135,11 @@ constexpr Entry entries[] = {
     {"pnlvl", K::PnLevel}, {"pndec", K::PnDecimal}, {"pnucltr", K::PnUpperLetter},
     {"pnlcltr", K::PnLowerLetter}, {"pnucrm", K::PnUpperRoman}, {"pnlcrm", K::PnLowerRoman},
 
+    {"chftn", K::FootnoteNumber},
+    {"ftnnar", K::FootnoteNumbering}, {"ftnnalc", K::FootnoteNumbering}, {"ftnnauc", K::FootnoteNumbering},
+    {"ftnnrlc", K::FootnoteNumbering}, {"ftnnruc", K::FootnoteNumbering},
+    {"aftnnar", K::EndnoteNumbering}, {"aftnnalc", K::EndnoteNumbering}, {"aftnnauc", K::EndnoteNumbering},
+    {"aftnnrlc", K::EndnoteNumbering}, {"aftnnruc", K::EndnoteNumbering},
     {"tab", K::Tab}, {"line", K::Line}, {"emdash", K::EmDash}, {"endash", K::EnDash},
     {"bullet", K::Bullet}, {"lquote", K::LeftQuote}, {"rquote", K::RightQuote},
     {"ldblquote", K::LeftDoubleQuote}, {"rdblquote", K::RightDoubleQuote},

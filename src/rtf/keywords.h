@@ -15,7 +15,7 @@ enum class Keyword : std::uint16_t {
     // Destinations and groups with content we read.
     FontTable, ColorTable, ListTable, List, ListLevel, ListOverrideTable, ListOverride,
     Pn, Upr, Ud, ShapeInstance, TextContainer, Picture, FieldInstruction, StyleSheet,
-    ShapeProperty, ShapePropertyName, ShapePropertyValue, NestTableProperties,
+    ShapeProperty, ShapePropertyName, ShapePropertyValue, NestTableProperties, FieldResult,
 
     // Document
     Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, UnicodeSkip, Unicode,
@@ -45,7 +45,7 @@ enum class Keyword : std::uint16_t {
     PnDecimal, PnUpperLetter, PnLowerLetter, PnUpperRoman, PnLowerRoman,
 
     // Characters
-    Tab, Line, EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
+    FootnoteNumber, FootnoteNumbering, EndnoteNumbering, Tab, Line, EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
     EmSpace, EnSpace, QuarterEmSpace, ZeroWidthJoiner, ZeroWidthNonJoiner, LtrMark, RtlMark,
 };
 

@@ -4,6 +4,7 @@
 #include "rtf/tokenizer.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace rtf {
 
@@ -40,6 +41,7 @@ bool readsStarred(Keyword keyword)
     case Keyword::Pn: case Keyword::ListTable: case Keyword::ListOverrideTable: case Keyword::Ud:
     case Keyword::ShapeInstance: case Keyword::TextContainer: case Keyword::FieldInstruction:
     case Keyword::CharacterStyleRef: case Keyword::NestTableProperties: case Keyword::ShapeProperty:
+    case Keyword::FieldResult:
         return true;
     default:
         return false;
@@ -144,6 +146,47 @@ QString hyperlinkTarget(QStringView instruction)
     return url;
 }
 
+QString lowerRoman(int n);
+
+// A note reference as Word shows it: 1, a, A, i or I; letters go on aa, bb after z.
+QString noteNumber(int n, ListKind kind)
+{
+    switch (kind) {
+    case ListKind::LowerAlpha: case ListKind::UpperAlpha: {
+        const QChar letter(char16_t((kind == ListKind::LowerAlpha ? u'a' : u'A') + (n - 1) % 26));
+        return QString(std::min((n - 1) / 26 + 1, 100), letter);
+    }
+    case ListKind::LowerRoman: return lowerRoman(n);
+    case ListKind::UpperRoman: return lowerRoman(n).toUpper();
+    default: return QString::number(n);
+    }
+}
+
+// The numbering a \ftnn or \aftnn word names by its ending.
+ListKind noteNumbering(std::string_view name)
+{
+    if (name.ends_with("alc")) return ListKind::LowerAlpha;
+    if (name.ends_with("auc")) return ListKind::UpperAlpha;
+    if (name.ends_with("rlc")) return ListKind::LowerRoman;
+    if (name.ends_with("ruc")) return ListKind::UpperRoman;
+    return ListKind::Decimal;
+}
+
+QString lowerRoman(int n)
+{
+    static constexpr std::pair<int, const char *> digits[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+    if (n <= 0 || n >= 4000)
+        return QString::number(n);
+    QString result;
+    for (const auto &[value, letters] : digits) {
+        for (; n >= value; n -= value)
+            result += QLatin1StringView(letters);
+    }
+    return result;
+}
+
 } // namespace
 
 Reader::Reader(Sink &sink)
@@ -154,6 +197,8 @@ Reader::Reader(Sink &sink)
 void Reader::read(QByteArrayView input)
 {
     Tokenizer tokenizer(input);
+    m_input = input;
+    m_tokenizer = &tokenizer;
     m_stack.clear();
     m_stack.reserve(64);
     m_stack.emplace_back();
@@ -220,6 +265,7 @@ void Reader::read(QByteArrayView input)
                                  [](const Group &g) { return g.destination == Destination::Body; });
         m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
     }
+    m_tokenizer = nullptr;
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
 
@@ -304,6 +350,7 @@ void Reader::groupClose()
 
 void Reader::fieldInstructionEnd()
 {
+    showSymbol(m_fieldInstruction);
     QString target = hyperlinkTarget(m_fieldInstruction);
     m_fieldInstruction.clear();
     if (target.isEmpty())
@@ -312,6 +359,76 @@ void Reader::fieldInstructionEnd()
     if (m_links.empty() || m_links.back() != target)
         m_links.push_back(std::move(target));
     top().link = int(m_links.size()) - 1;
+}
+
+// A SYMBOL field names its character in the instruction, and producers often leave the
+// result empty: the character comes from the instruction and the result is skipped.
+void Reader::showSymbol(QStringView instruction)
+{
+    QStringView rest = instruction;
+    QString buffer;
+    bool quoted = false;
+    if (nextFieldArgument(rest, buffer, quoted).compare(u"SYMBOL", Qt::CaseInsensitive) != 0 || quoted)
+        return;
+    const QString code = nextFieldArgument(rest, buffer, quoted).toString();
+    bool ok = false;
+    const uint value = code.startsWith(u"0x", Qt::CaseInsensitive) ? code.sliced(2).toUInt(&ok, 16) : code.toUInt(&ok);
+    if (!ok || value == 0 || value > 0x10FFFF)
+        return;
+    QString fontName;
+    bool unicode = false;
+    while (!rest.trimmed().isEmpty()) {
+        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
+        if (quoted || !argument.startsWith(u'\\') || argument.size() != 2)
+            continue;
+        const QChar option = argument.at(1).toLower();
+        if (option == u'f')
+            fontName = nextFieldArgument(rest, buffer, quoted).toString();
+        else if (option == u's')
+            nextFieldArgument(rest, buffer, quoted);
+        else if (option == u'u')
+            unicode = true;
+    }
+    Group &group = top();
+    if (group.destination != Destination::Body || group.chars.hidden)
+        return;
+    flushAll();
+    const int font = group.chars.font;
+    for (const auto &[number, entry] : m_fonts) {
+        if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
+            group.chars.font = number;
+            break;
+        }
+    }
+    // A code below 256 is a byte in the font's code page, as if typed in that font.
+    if (unicode || value > 0xFF)
+        appendChar(value);
+    else
+        hexByte(std::uint8_t(value));
+    flushAll();
+    group.chars.font = font;
+    group.symbolShown = true;
+}
+
+// Word numbers footnotes 1, 2, 3 and endnotes i, ii, iii, each on their own. A reference
+// comes before its note, whose \ftnalt says it is an endnote; so look a little ahead.
+void Reader::noteReference()
+{
+    const qint64 from = m_tokenizer ? m_tokenizer->offset() : m_input.size();
+    const QByteArrayView ahead = m_input.sliced(from, std::min<qint64>(512, m_input.size() - from));
+    const qsizetype note = ahead.indexOf(QByteArrayView("\\footnote"));
+    bool endnote = false;
+    if (note >= 0) {
+        // \ftnalt is among the control words that open the note, before its text.
+        qsizetype i = note + 1;
+        while (i < ahead.size() && (std::isalnum(uchar(ahead[i])) || ahead[i] == '\\' || ahead[i] == ' ' || ahead[i] == '-'))
+            ++i;
+        endnote = ahead.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
+    }
+    const QString number = endnote ? noteNumber(++m_endnotes, m_endnoteNumbering)
+                                   : noteNumber(++m_footnotes, m_footnoteNumbering);
+    for (const QChar c : number)
+        appendChar(c.unicode());
 }
 
 void Reader::skipGroup()
@@ -336,6 +453,10 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     Group &group = top();
     switch (group.destination) {
     case Destination::Body:
+        if (keyword == Keyword::FootnoteNumbering)
+            m_footnoteNumbering = noteNumbering(name);
+        else if (keyword == Keyword::EndnoteNumbering)
+            m_endnoteNumbering = noteNumbering(name);
         bodyWord(keyword, hasParameter, parameter);
         return;
     case Destination::UprAlternative:
@@ -614,6 +735,19 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
     }
     if (keyword == Keyword::Unknown)
         return;
+    if (keyword == Keyword::FootnoteNumber) {
+        if (m_fallbackToSkip > 0) {
+            --m_fallbackToSkip;
+            return;
+        }
+        noteReference();
+        return;
+    }
+    if (keyword == Keyword::FieldResult) {
+        if (top().symbolShown)
+            skipGroup();
+        return;
+    }
 
     flushAll();
     Group &group = top();

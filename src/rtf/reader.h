@@ -13,6 +13,8 @@
 
 namespace rtf {
 
+class Tokenizer;
+
 class Reader
 {
 public:
@@ -66,6 +68,7 @@ private:
         int pnOwner = 0;         // the group whose paragraph a {\*\pn} group describes
         int link = -1;           // index in m_links of the HYPERLINK field this text is in
         bool nestProperties = false; // inside {\*\nesttableprops}
+        bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
     };
 
     // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
@@ -104,6 +107,8 @@ private:
     void applyStyle(int key);
     const Style *resolveStyle(int key);
     void fieldInstructionEnd();
+    void showSymbol(QStringView instruction);
+    void noteReference();
     void endCell(int depth);
     void endRow(int depth);
     int paragraphTableDepth() const;
@@ -175,6 +180,12 @@ private:
 
     QString m_fieldInstruction;
     std::vector<QString> m_links;
+    int m_footnotes = 0;         // footnote references so far, numbered as Word shows them
+    int m_endnotes = 0;
+    ListKind m_footnoteNumbering = ListKind::Decimal;
+    ListKind m_endnoteNumbering = ListKind::LowerRoman;
+    QByteArrayView m_input;      // for the one look ahead: is a reference's note an endnote?
+    const Tokenizer *m_tokenizer = nullptr;
 
     // Paragraph styles by \s number, character styles by -1 - \cs number.
     std::unordered_map<int, Style> m_styles;

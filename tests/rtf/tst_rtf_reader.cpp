@@ -164,8 +164,21 @@ void TestRtfReader::text_data()
     QTest::newRow("list markers not doubled") << QByteArray("{\\pntext \\'95\\tab}{\\listtext 1.\\tab}item") << QStringLiteral("item");
     QTest::newRow("hidden text") << QByteArray("a{\\v secret}b\\v c\\v0 d") << QStringLiteral("abd");
     QTest::newRow("Unicode alternative of \\upr") << QByteArray("{\\upr{ansi}{\\*\\ud{uni}}}") << QStringLiteral("uni");
-    QTest::newRow("text box text, not shape properties")
-        << QByteArray("{\\shp{\\*\\shpinst{\\sp{\\sn a}{\\sv b}}{\\shptxt box}}{\\shprslt old}}") << QStringLiteral("box");
+    QTest::newRow("neither text box nor shape properties in the body")
+        << QByteArray("a{\\shp{\\*\\shpinst{\\sp{\\sn a}{\\sv b}}{\\shptxt box}}{\\shprslt old}}b") << QStringLiteral("ab");
+    QTest::newRow("footnote references numbered, notes themselves left out")
+        << QByteArray("a{\\super\\chftn}{\\footnote{\\super\\chftn} note} b{\\super\\chftn}{\\footnote\\pard{\\chftn} n}.")
+        << QStringLiteral("a1 b2.");
+    QTest::newRow("endnotes numbered on their own")
+        << QByteArray("a\\chftn{\\footnote\\ftnalt\\pard\\chftn e}b\\chftn{\\footnote f}c\\chftn{\\footnote\\ftnalt e}")
+        << QStringLiteral("aib1cii");
+    QTest::newRow("note numbering the document asks for")
+        << QByteArray("\\ftnnauc\\aftnnar a\\chftn{\\footnote\\ftnalt e}b\\chftn{\\footnote f}c\\chftn{\\footnote f}")
+        << QStringLiteral("a1bAcB");
+    QTest::newRow("symbol field with an empty result")
+        << QByteArray("{\\field{\\*\\fldinst SYMBOL 174 \\\\f \"Arial\" \\\\s 10}{\\fldrslt }}"
+                      "{\\field{\\*\\fldinst SYMBOL 0x263A \\\\u}{\\fldrslt \\u9786?}}")
+        << QStringLiteral("\u00AE\u263A");
     QTest::newRow("section and page breaks") << QByteArray("a\\sect b\\page c") << QStringLiteral("a\nb\nc");
 }
 
