@@ -1,3 +1,4 @@
+#include "corpusfiles.h"
 #include "documentdump.h"
 
 #include <QDir>
@@ -5,16 +6,8 @@
 
 namespace {
 
-QString corpusDir()
-{
-    return qEnvironmentVariable("BREVON_CORPUS_DIR");
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using rtftest::corpusDir;
+using rtftest::readFile;
 
 bool startsAsRtf(const QByteArray &bytes)
 {
