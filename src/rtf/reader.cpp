@@ -544,7 +544,13 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         pictureWord(keyword, name, hasParameter, parameter);
         return;
     case Destination::FieldInstruction:
-        if (keyword == Keyword::Unicode) {
+        if (const char32_t c = specialCharacter(keyword)) {
+            // A link's target may hold a tab or a typographic quote, written as words.
+            if (m_fallbackToSkip > 0)
+                --m_fallbackToSkip;
+            else
+                appendChar(c);
+        } else if (keyword == Keyword::Unicode) {
             unicodeChar(parameter);
             m_fallbackToSkip = group.unicodeSkip;
         } else if (keyword == Keyword::UnicodeSkip) {
