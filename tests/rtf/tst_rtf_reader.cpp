@@ -72,6 +72,7 @@ private slots:
     void pathological_data();
     void pathological();
     void deepNestingKeepsText();
+    void hundredMegabyteParagraph();
     void randomTokenSoup();
     void regressionInputs();
 };
@@ -463,6 +464,27 @@ void TestRtfReader::deepNestingKeepsText()
     QCOMPARE(rtftest::text(document), QStringLiteral("deep after"));
     QCOMPARE(rtftest::charFormatDump(charFormatAt(document, 2)), QStringLiteral("b"));
     QCOMPARE(rtftest::charFormatDump(charFormatAt(document, 6)), QString());
+}
+
+void TestRtfReader::hundredMegabyteParagraph()
+{
+    // One paragraph of 100 MB, with a change of format now and then: it must load whole,
+    // as one paragraph, in memory and time proportional to its size.
+    const QByteArray piece = QByteArray(1000, 'x') + "{\\b y}\\'e9 ";
+    QByteArray input = "{\\rtf1\\ansi ";
+    const qsizetype pieces = 100'000'000 / piece.size();
+    input.reserve(pieces * piece.size() + 16);
+    for (qsizetype i = 0; i < pieces; ++i)
+        input += piece;
+    input += "end}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(input, document));
+    input.clear();
+    QCOMPARE(document.blockCount(), 1);
+    QCOMPARE(document.characterCount(), int(pieces * 1003 + 3 + 1));
+    QCOMPARE(rtftest::charFormatDump(charFormatAt(document, 1001)), QStringLiteral("b"));
+    const QString text = document.toPlainText();
+    QCOMPARE(text.right(7), QStringLiteral("xy\u00E9 end"));
 }
 
 void TestRtfReader::randomTokenSoup()
