@@ -300,8 +300,12 @@ private:
                 link = href;
             }
             const QByteArray properties = characterProperties(charFormat);
-            if (!properties.isEmpty())
-                m_out += '{' + properties + ' ';
+            if (!properties.isEmpty()) {
+                // Appended piece by piece: '{' + properties built a temporary per run.
+                m_out += '{';
+                m_out += properties;
+                m_out += ' ';
+            }
             if (charFormat.isImageFormat()) {
                 for (const QChar c : fragment.text()) {
                     if (c == QChar::ObjectReplacementCharacter)
