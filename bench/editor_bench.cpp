@@ -2,9 +2,11 @@
 // do, and prints what it costs; also times LibreOffice on the same files where installed.
 //   editor_bench [file.rtf ...]   (default: bench-1mb.rtf and bench-10mb.rtf from BREVON_CORPUS_DIR)
 #include "editor/richtextbox.h"
+#include "rtf/tokenizer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -48,6 +50,29 @@ double libreOfficeSeconds(const QString &path, const QString &outDir)
     return seconds(timer.nsecsElapsed());
 }
 
+// The tokenizer alone over the file's bytes, best of three: the floor under any reading.
+double tokenizerMegabytesPerSecond(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = file.readAll();
+    qint64 best = -1;
+    std::size_t tokens = 0;
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        rtf::Tokenizer tokenizer(bytes);
+        tokens = 0;
+        while (tokenizer.next().type != rtf::TokenType::End)
+            ++tokens;
+        const qint64 ns = timer.nsecsElapsed();
+        if (best < 0 || ns < best)
+            best = ns;
+    }
+    return tokens ? bytes.size() / 1e6 / seconds(best) : 0;
+}
+
 void benchFile(const QString &path, const QTemporaryDir &scratch)
 {
     const double megabytes = QFileInfo(path).size() / 1e6;
@@ -72,12 +97,14 @@ void benchFile(const QString &path, const QTemporaryDir &scratch)
     const Status saved = box.saveFile(scratch.filePath("saved.rtf"), 0);
     const qint64 saveNs = timer.nsecsElapsed();
 
+    const long peakKiB = peakMemoryKiB();
+    const double tokenizer = tokenizerMegabytesPerSecond(path);
     const double office = libreOfficeSeconds(path, scratch.path());
-    std::printf("%-16s %6.1f MB  open %6.3f s (%5.1f MB/s, shown after %6.3f s)  save %6.3f s%s  "
-                "peak %5ld MB (%4.1fx file)",
+    std::printf("%-16s %6.1f MB  open %6.3f s (%5.1f MB/s, shown after %6.3f s)  save %6.3f s (%5.1f MB/s)%s  "
+                "peak %5ld MB (%4.1fx file)  tokenizer %5.0f MB/s",
                 qPrintable(QFileInfo(path).fileName()), megabytes, seconds(loadNs),
-                megabytes / seconds(loadNs), seconds(shownNs), seconds(saveNs),
-                saved.ok() ? "" : " FAILED", peakMemoryKiB() / 1024, peakMemoryKiB() / 1024.0 / megabytes);
+                megabytes / seconds(loadNs), seconds(shownNs), seconds(saveNs), megabytes / seconds(saveNs),
+                saved.ok() ? "" : " FAILED", peakKiB / 1024, peakKiB / 1024.0 / megabytes, tokenizer);
     if (office > 0)
         std::printf("  LibreOffice %6.3f s (%.1fx ours)", office, office / seconds(shownNs));
     std::printf("\n");
