@@ -237,6 +237,18 @@ void DocumentBuilder::insertParagraph(Paragraph &paragraph)
     for (const Run &run : paragraph.runs)
         insertRun(run);
     applyParagraph(paragraph.style);
+    // Qt draws a list marker in the paragraph's own character format; Word draws it in the
+    // paragraph's type, so take the first run's typeface, size and colour.
+    if (m_cursor.block().textList() && !paragraph.runs.empty() && !paragraph.runs.front().picture) {
+        QTextCharFormat marker = formatFor(paragraph.runs.front().style);
+        marker.clearProperty(QTextFormat::TextUnderlineStyle);
+        marker.clearProperty(QTextFormat::FontUnderline);
+        marker.clearProperty(QTextFormat::FontStrikeOut);
+        marker.clearProperty(QTextFormat::TextVerticalAlignment);
+        marker.setAnchor(false);
+        marker.clearProperty(QTextFormat::AnchorHref);
+        m_cursor.setBlockCharFormat(marker);
+    }
     m_paragraphBefore = true;
 }
 

@@ -66,6 +66,7 @@ private slots:
     void bulletsTheWordWay();
     void numberedAndNestedLists();
     void longListsStayBulleted();
+    void listMarkerInTheItemsType();
     void tablesPicturesAndLinks_data();
     void tablesPicturesAndLinks();
     void pngShownAtItsGoalSize();
@@ -321,6 +322,22 @@ void TestRtfReader::numberedAndNestedLists()
                                    QStringLiteral("roman:list=%1/1").arg(int(QTextListFormat::ListUpperRoman)),
                                    QStringLiteral("unresolved:list=%1/1").arg(int(QTextListFormat::ListDisc)),
                                    QStringLiteral(":")}));
+}
+
+void TestRtfReader::listMarkerInTheItemsType()
+{
+    // Qt draws the number in the paragraph's character format: it must be the text's
+    // typeface and size, not Qt's default, and not underlined with the first word.
+    QTextDocument document;
+    QVERIFY(!rtf::read(withHeader("{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid5}}"
+                                  "{\\*\\listoverridetable{\\listoverride\\listid5\\ls2}}\n"
+                                  "\\pard\\ls2\\f0\\fs36\\cf1{\\ul one} two\\par"),
+                       document));
+    const QTextCharFormat marker = document.begin().charFormat();
+    QCOMPARE(marker.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+    QCOMPARE(marker.fontPointSize(), 18.0);
+    QCOMPARE(marker.foreground().color(), QColor(Qt::red));
+    QVERIFY(!marker.fontUnderline());
 }
 
 void TestRtfReader::longListsStayBulleted()
