@@ -1,12 +1,11 @@
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
+#include "support/libreoffice.h"
 #include "support/mainwindowonly.h"
 #include "support/modaldriver.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,18 +19,6 @@ private slots:
 };
 
 namespace {
-
-QString convertToHtml(const QString &rtfPath, const QString &outDir)
-{
-    const QString soffice = QStandardPaths::findExecutable("soffice");
-    QProcess process;
-    process.start(soffice, {"-env:UserInstallation=file://" + outDir + "/profile", "--headless",
-                            "--convert-to", "html", "--outdir", outDir, rtfPath});
-    if (!process.waitForFinished(120000))
-        return {};
-    QFile html(outDir + "/" + QFileInfo(rtfPath).completeBaseName() + ".html");
-    return html.open(QIODevice::ReadOnly) ? QString::fromUtf8(html.readAll()) : QString();
-}
 
 // The HTML of the paragraph that holds `text`.
 QString paragraphWith(const QString &html, const QString &text)
@@ -50,7 +37,7 @@ QString paragraphWith(const QString &html, const QString &text)
 
 void TestLibreOffice::formattingSurvivesInLibreOffice()
 {
-    if (QStandardPaths::findExecutable("soffice").isEmpty())
+    if (testsupport::sofficePath().isEmpty())
         QSKIP("LibreOffice is not installed");
 
     FormRegistry registry(mainWindowOnly());
@@ -86,7 +73,7 @@ void TestLibreOffice::formattingSurvivesInLibreOffice()
     choose("mnufilesave");
     QVERIFY(QFile::exists(rtf));
 
-    const QString html = convertToHtml(rtf, dir.path()).simplified();
+    const QString html = testsupport::convertToHtml(rtf, dir.path()).simplified();
     QVERIFY2(!html.isEmpty(), "LibreOffice produced nothing");
 
     const QString redBold = paragraphWith(html, "Redbold");
