@@ -30,6 +30,8 @@ constexpr std::size_t MaxTableDepth = 8;
 // column whose \cellx does not move right; the widest column kept.
 constexpr int DefaultTableWidth = 9360;
 constexpr int DefaultColumnWidth = 1440;
+constexpr int CellGapTwips = 108;    // \trgaph: the space on each side of a cell's text
+constexpr int MinRoomTwips = 144;
 constexpr int MaxColumnWidth = 31680;
 
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
@@ -75,7 +77,8 @@ int pixelsOf(double twips)
 } // namespace
 
 DocumentBuilder::DocumentBuilder(QTextDocument &document)
-    : m_document(document), m_cursor(&document), m_undoWasEnabled(document.isUndoRedoEnabled())
+    : m_document(document), m_cursor(&document), m_undoWasEnabled(document.isUndoRedoEnabled()),
+      m_room(DefaultTableWidth)
 {
     // Building is not an edit the user can undo, and recording it would double memory.
     m_document.setUndoRedoEnabled(false);
@@ -282,14 +285,18 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::size_t first, std:
     QList<QTextLength> widths;
     const bool given = format.cellRight.size() == std::size_t(columns);
     int left = format.left;
+    // A row without widths shares out the room it has: the page, or the cell it sits in.
+    const int room = m_room;
+    std::vector<int> columnTwips;
     for (int column = 0; column < columns; ++column) {
-        int twips = DefaultTableWidth / columns;
+        int twips = room / columns;
         if (given) {
             const int right = format.cellRight[std::size_t(column)];
             twips = right > left ? right - left : DefaultColumnWidth;
             left = right;
         }
         widths << QTextLength(QTextLength::FixedLength, std::min(twips, MaxColumnWidth) / TwipsPerPixel);
+        columnTwips.push_back(std::min(twips, MaxColumnWidth));
     }
     tableFormat.setColumnWidthConstraints(widths);
     QTextTable *table = m_cursor.insertTable(int(end - first), columns, tableFormat);
@@ -306,7 +313,9 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::size_t first, std:
         auto &cells = rows[row].cells;
         for (std::size_t column = cells.size(); column-- > 0;) {
             m_cursor.setPosition(positions[(row - first) * std::size_t(columns) + column]);
+            m_room = std::max(columnTwips[column] - 2 * CellGapTwips, MinRoomTwips);
             insertCell(cells[column]);
+            m_room = room;
         }
     }
     // Qt puts an empty paragraph after a table: the next paragraph goes there.

@@ -89,6 +89,7 @@ private:
     int m_pictures = 0;
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
+    int m_room;                  // twips a row without widths shares out: the page or a cell
     // The lists of the current run of list paragraphs, one per level.
     std::array<QTextList *, 9> m_lists{};
     std::array<ListKind, 9> m_listKinds{};

@@ -27,6 +27,8 @@ constexpr double TwipsPerPixel = 15.0;
 constexpr int ListIndentTwips = 360;
 // The width a table shares among columns that have none of their own: a letter page's text.
 constexpr int TableWidthTwips = 9360;
+constexpr int CellGapTwips = 108;    // \trgaph: the space on each side of a cell's text
+constexpr int MinRoomTwips = 144;
 
 enum ListSlot { BulletList, DecimalList, LowerAlphaList, UpperAlphaList, LowerRomanList, UpperRomanList, ListSlots };
 
@@ -212,14 +214,19 @@ private:
         QByteArray row = "\\trowd\\trgaph108\\trleft0";
         if (depth > 1)
             row += "\\itap" + QByteArray::number(depth);
+        // A table without widths of its own shares out the room it has: the page, or for a
+        // nested table the cell it sits in.
+        const int room = m_room;
+        std::vector<int> columnTwips;
         int right = 0;
         for (int column = 0; column < columns; ++column) {
             const QTextLength length = constraints.value(column);
-            int twips = TableWidthTwips / std::max(columns, 1);
+            int twips = room / std::max(columns, 1);
             if (length.type() == QTextLength::FixedLength)
                 twips = toTwips(length.rawValue());
             else if (length.type() == QTextLength::PercentageLength)
-                twips = int(std::lround(TableWidthTwips * length.rawValue() / 100.0));
+                twips = int(std::lround(room * length.rawValue() / 100.0));
+            columnTwips.push_back(std::max(twips, 1));
             right += std::max(twips, 1);
             if (format.border() > 0)
                 row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
@@ -233,7 +240,12 @@ private:
             for (int c = 0; c < columns; ++c) {
                 const QTextTableCell cell = table.cellAt(r, c);
                 if (cell.row() == r && cell.column() == c) {
+                    int cellTwips = 0;
+                    for (int spanned = c; spanned < std::min(c + cell.columnSpan(), columns); ++spanned)
+                        cellTwips += columnTwips[std::size_t(spanned)];
+                    m_room = std::max(cellTwips - 2 * CellGapTwips, MinRoomTwips);
                     writeFlow(cell.begin(), depth, cellEnd);
+                    m_room = room;
                 } else {
                     // Covered by a merged cell: an empty cell keeps the columns in place.
                     writeParagraphStart(QTextBlockFormat(), depth);
@@ -508,6 +520,7 @@ private:
 
     const QTextDocument &m_document;
     QByteArray m_out;
+    int m_room = TableWidthTwips;   // the width a table without widths shares out
     QStringList m_fonts;
     QHash<QString, int> m_fontIndex;
     QList<QRgb> m_colors;

@@ -372,10 +372,11 @@ void TestRtfReader::tablesPicturesAndLinks_data()
         << QByteArray("\\intbl a\\cell\\cell c\\cell\\row\\pard")
         << QStringLiteral("[]\n<table 1x3 widths=208,208,208 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []\n"
                           " <cell 0,2>\n  []{}c\n</table>\n[]\n");
+    // Without widths of its own a nested table shares its cell, less the cell's gaps.
     QTest::newRow("nested table inside a cell")
         << QByteArray("\\intbl a\\cell\\itap2 b\\nestcell c\\nestcell\\nestrow d\\cell\\row\\pard")
         << QStringLiteral("[]\n<table 1x2 widths=312,312 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []\n"
-                          "  <table 1x2 widths=312,312 border=0>\n   <cell 0,0>\n    []{}b\n   <cell 0,1>\n    []{}c\n"
+                          "  <table 1x2 widths=148.8,148.8 border=0>\n   <cell 0,0>\n    []{}b\n   <cell 0,1>\n    []{}c\n"
                           "  </table>\n  []{}d\n</table>\n[]\n");
     QTest::newRow("metafile kept as a box of its goal size")
         << QByteArray("a{\\pict\\wmetafile8\\picw2000\\pich1000\\picwgoal1500\\pichgoal750 0102ff}b")

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextTable>
 #include <QTextCursor>
 
 namespace {
@@ -119,6 +120,7 @@ private slots:
     void tablesHoldOnlyWhatIsUsed();
     void bulletsReadEitherWay();
     void numberedLists();
+    void nestedTableSharesItsCell();
 };
 
 void TestRtfWriter::editorFormatsSurvive()
@@ -244,6 +246,23 @@ void TestRtfWriter::numberedLists()
         }
     }
     QCOMPARE(roundTrip(document), rtftest::dump(document));
+}
+
+void TestRtfWriter::nestedTableSharesItsCell()
+{
+    // Tables made in the editor have no widths: the outer one shares the page, a nested one
+    // its cell. Sized to the page, a nested table makes Word and LibreOffice widen the cell.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextTable *outer = cursor.insertTable(1, 2);
+    cursor = outer->cellAt(0, 1).firstCursorPosition();
+    cursor.insertTable(1, 2);
+    const QByteArray rtf = rtf::write(document);
+    const qsizetype nested = rtf.indexOf("\\nesttableprops");
+    QVERIFY(nested > 0);
+    const QByteArray outerRow = rtf.left(nested), nestedRow = rtf.mid(nested);
+    QVERIFY2(outerRow.contains("\\cellx4680") && outerRow.contains("\\cellx9360"), rtf.constData());
+    QVERIFY2(nestedRow.contains("\\cellx2232") && nestedRow.contains("\\cellx4464"), rtf.constData());
 }
 
 QTEST_MAIN(TestRtfWriter)
