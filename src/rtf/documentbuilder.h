@@ -67,8 +67,9 @@ private:
     void insertRun(const Run &run);
     void insertParagraph(Paragraph &paragraph);
     void insertTable(Table &table);
-    void insertRows(std::vector<Row> &rows, std::size_t first, std::size_t end);
+    void insertRows(std::vector<Row> &rows, std::size_t first, std::size_t end, const std::vector<int> *grid);
     void insertCell(Cell &cell);
+    static bool hasContent(const Cell &cell);
     void insertPicture(const Picture &picture, const TextStyle &style);
     QString placeholderFor(int width, int height);
     void applyParagraph(const ParagraphStyle &style);
@@ -90,6 +91,7 @@ private:
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
     int m_room;                  // twips a row without widths shares out: the page or a cell
+    qint64 m_mergeWork = 0;      // table cells Qt has shifted so far to merge cells
     // The lists of the current run of list paragraphs, one per level.
     std::array<QTextList *, 9> m_lists{};
     std::array<ListKind, 9> m_listKinds{};

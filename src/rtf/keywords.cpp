@@ -115,7 +115,7 @@ constexpr Entry entries[] = {
     {"s", K::ParagraphStyleRef}, {"cs", K::CharacterStyleRef}, {"sbasedon", K::StyleBasedOn},
 
     {"intbl", K::InTable}, {"itap", K::TableDepth}, {"trowd", K::RowDefaults}, {"trleft", K::RowLeft},
-    {"cellx", K::CellRight},
+    {"cellx", K::CellRight}, {"clmrg", K::CellMergeLeft}, {"clvmrg", K::CellMergeUp},
     {"clbrdrt", K::CellBorder}, {"clbrdrl", K::CellBorder}, {"clbrdrb", K::CellBorder},
     {"clbrdrr", K::CellBorder}, {"trbrdrt", K::CellBorder}, {"trbrdrl", K::CellBorder},
     {"trbrdrb", K::CellBorder}, {"trbrdrr", K::CellBorder}, {"trbrdrh", K::CellBorder},

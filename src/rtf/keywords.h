@@ -35,6 +35,7 @@ enum class Keyword : std::uint16_t {
 
     // Tables
     InTable, TableDepth, RowDefaults, RowLeft, CellRight, CellBorder, BorderStyle, BorderNone,
+    CellMergeLeft, CellMergeUp,
 
     // Pictures
     PngBlip, JpegBlip, PictureWidth, PictureHeight, PictureGoalWidth, PictureGoalHeight,

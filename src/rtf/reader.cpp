@@ -865,15 +865,21 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
         m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
         m_rows[std::size_t(m_rowDepth)] = RowFormat();
         m_borderPending = false;
+        m_mergePending = 0;
         break;
     case Keyword::RowLeft: m_rows[std::size_t(m_rowDepth)].left = parameter; break;
     case Keyword::CellRight: {
-        auto &cells = m_rows[std::size_t(m_rowDepth)].cellRight;
-        if (cells.size() < std::size_t(MaxTableColumns))
-            cells.push_back(parameter);
+        RowFormat &row = m_rows[std::size_t(m_rowDepth)];
+        if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
+            row.cellRight.push_back(parameter);
+            row.merges.push_back(m_mergePending);
+        }
         m_borderPending = false;
+        m_mergePending = 0;
         break;
     }
+    case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; break;
+    case Keyword::CellMergeUp: m_mergePending |= MergeUp; break;
     case Keyword::CellBorder: m_borderPending = true; break;
     case Keyword::BorderStyle:
         if (m_borderPending)

@@ -174,6 +174,7 @@ private:
     std::array<RowFormat, MaxTableDepth + 1> m_rows;
     int m_rowDepth = 1;          // the depth the last \trowd defines
     bool m_borderPending = false;
+    std::uint8_t m_mergePending = 0; // CellMerge flags for the next \cellx
 
     Picture m_picture;
     int m_highNibble = -1;       // a hex digit waiting for its partner

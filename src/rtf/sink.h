@@ -48,10 +48,16 @@ struct ParagraphStyle {
 // Word's own limit; cells past it in a row share the last column, so no text is lost.
 constexpr int MaxTableColumns = 63;
 
+// Marks on a cell that continues a merged cell: \clmrg joins it to the cell before it in
+// the row, \clvmrg to the cell above it. Cells that start a merge need no mark, since a
+// merge grows from whatever cell its continuations follow.
+enum CellMerge : std::uint8_t { MergeLeft = 1, MergeUp = 2 };
+
 // The columns of one table row: each cell's right edge, from \cellx.
 struct RowFormat {
     int left = 0;            // \trleft: where the first cell starts
     std::vector<int> cellRight;
+    std::vector<std::uint8_t> merges; // CellMerge flags, one per entry of cellRight
     bool borders = false;
 };
 

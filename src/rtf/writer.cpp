@@ -211,14 +211,10 @@ private:
         const QTextTableFormat format = table.format();
         const int columns = table.columns();
         const QList<QTextLength> constraints = format.columnWidthConstraints();
-        QByteArray row = "\\trowd\\trgaph108\\trleft0";
-        if (depth > 1)
-            row += "\\itap" + QByteArray::number(depth);
         // A table without widths of its own shares out the room it has: the page, or for a
         // nested table the cell it sits in.
         const int room = m_room;
         std::vector<int> columnTwips;
-        int right = 0;
         for (int column = 0; column < columns; ++column) {
             const QTextLength length = constraints.value(column);
             int twips = room / std::max(columns, 1);
@@ -227,13 +223,10 @@ private:
             else if (length.type() == QTextLength::PercentageLength)
                 twips = int(std::lround(room * length.rawValue() / 100.0));
             columnTwips.push_back(std::max(twips, 1));
-            right += std::max(twips, 1);
-            if (format.border() > 0)
-                row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
-            row += "\\cellx" + QByteArray::number(right);
         }
         const char *cellEnd = depth > 1 ? "\\nestcell " : "\\cell ";
         for (int r = 0; r < table.rows(); ++r) {
+            const QByteArray row = rowDefinition(table, r, columnTwips, depth, format.border() > 0);
             // Older readers want the row's definition first, nested ones after its cells.
             if (depth == 1)
                 m_out += row + '\n';
@@ -247,7 +240,7 @@ private:
                     writeFlow(cell.begin(), depth, cellEnd);
                     m_room = room;
                 } else {
-                    // Covered by a merged cell: an empty cell keeps the columns in place.
+                    // Covered by a merged cell: every row keeps a cell in every column.
                     writeParagraphStart(QTextBlockFormat(), depth);
                     m_out += ' ';
                     m_out += cellEnd;
@@ -258,6 +251,33 @@ private:
             else
                 m_out += "{\\*\\nesttableprops" + row + "\\nestrow}{\\nonesttables\\par}\n";
         }
+    }
+
+    // One row's \trowd ... \cellx, with every column of the table. A merged cell is written
+    // as the cells it covers, marked as Word 97 marks them: \clmgf then \clmrg across,
+    // \clvmgf then \clvmrg down. Word and LibreOffice read both. Word now writes one wider
+    // cell for a merge across instead, but then rows differ in their cells, and a reader
+    // that does not lay rows on shared columns shows them out of line; with every column
+    // in every row, even one that ignores the marks keeps the columns and the text.
+    static QByteArray rowDefinition(const QTextTable &table, int r, const std::vector<int> &columnTwips,
+                                    int depth, bool borders)
+    {
+        QByteArray row = "\\trowd\\trgaph108\\trleft0";
+        if (depth > 1)
+            row += "\\itap" + QByteArray::number(depth);
+        int right = 0;
+        for (int c = 0; c < int(columnTwips.size()); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            if (cell.columnSpan() > 1)
+                row += c == cell.column() ? "\\clmgf" : "\\clmrg";
+            if (cell.rowSpan() > 1)
+                row += r == cell.row() ? "\\clvmgf" : "\\clvmrg";
+            if (borders)
+                row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            right += columnTwips[std::size_t(c)];
+            row += "\\cellx" + QByteArray::number(right);
+        }
+        return row;
     }
 
     void writeParagraphStart(const QTextBlockFormat &format, int depth)

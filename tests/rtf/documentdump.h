@@ -113,9 +113,17 @@ inline void tableDump(const QTextTable &table, const QString &indent, QString &o
     for (int r = 0; r < table.rows(); ++r) {
         for (int c = 0; c < table.columns(); ++c) {
             const QTextTableCell cell = table.cellAt(r, c);
-            out += indent + QStringLiteral(" <cell %1,%2>\n").arg(r).arg(c);
-            if (cell.row() == r && cell.column() == c)
-                frameDump(cell.begin(), indent + "  ", out);
+            if (cell.row() != r || cell.column() != c) {
+                out += indent + QStringLiteral(" <cell %1,%2 in %3,%4>\n").arg(r).arg(c).arg(cell.row()).arg(cell.column());
+                continue;
+            }
+            QString span;
+            if (cell.rowSpan() > 1)
+                span += QStringLiteral(" rowspan=%1").arg(cell.rowSpan());
+            if (cell.columnSpan() > 1)
+                span += QStringLiteral(" colspan=%1").arg(cell.columnSpan());
+            out += indent + QStringLiteral(" <cell %1,%2%3>\n").arg(r).arg(c).arg(span);
+            frameDump(cell.begin(), indent + "  ", out);
         }
     }
     out += indent + "</table>\n";
@@ -136,7 +144,8 @@ inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &o
 }
 
 // One line per paragraph: "[paragraph format] {run format}text{run format}text", tables
-// as their cells' paragraphs, indented under "<table rows x columns ...>".
+// as their cells' paragraphs, indented under "<table rows x columns ...>"; a merged cell
+// shows its spans, and the cells it covers name it.
 // Adjacent runs of one format merge, since how Qt splits fragments is not content.
 inline QString dump(const QTextDocument &document)
 {

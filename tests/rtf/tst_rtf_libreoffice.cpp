@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QTextDocument>
 
-// What we write, LibreOffice opens with the same content: tables (nested ones too), lists
-// with their levels, pictures at their size and links. LibreOffice starts slowly, so every
+// What we write, LibreOffice opens with the same content: tables (nested ones too, and
+// merged cells), lists with their levels, pictures at their size and links. LibreOffice starts slowly, so every
 // case goes into one file, converted to HTML once; each test looks at its part of it.
 class TestRtfLibreOffice : public QObject
 {
@@ -19,6 +19,7 @@ class TestRtfLibreOffice : public QObject
 private slots:
     void initTestCase();
     void tableKeepsItsCellsAndColumns();
+    void mergedCellsKeepTheirSpans();
     void listsKeepTheirKindAndLevels();
     void pictureKeepsItsSizeAndPixels();
     void hyperlinkKeepsTargetAndText();
@@ -55,6 +56,12 @@ QByteArray casesRtf()
                      "\\trowd\\cellx1500\\cellx4500\\cellx6000 \\intbl A2\\cell B2\\par"
                      "\\itap2 N1\\nestcell N2\\nestcell{\\*\\nesttableprops\\trowd\\cellx900\\cellx1800\\nestrow}"
                      "{\\nonesttables\\par}\\itap1 after nest\\cell C2\\cell\\row\n"
+                     // Merged down over three rows and across two columns; the last row's
+                     // wider cell is a merge across as Word writes it now.
+                     "\\pard Between the tables\\par\n"
+                     "\\trowd\\clvmgf\\cellx1500\\clmgf\\cellx3000\\clmrg\\cellx4500 \\intbl M1\\cell M2\\cell\\cell\\row\n"
+                     "\\trowd\\clvmrg\\cellx1500\\cellx3000\\cellx4500 \\intbl \\cell X\\cell Y\\cell\\row\n"
+                     "\\trowd\\clvmrg\\cellx1500\\cellx4500 \\intbl \\cell Wide\\cell\\row\n"
                      "\\pard\\ls1 Number one\\par\\pard\\ls1 Number two\\par\\pard\\ls1\\ilvl1 Number inner\\par"
                      "\\pard\\ls1 Number three\\par\n"
                      "\\pard\\ls2 Bullet one\\par\\pard\\ls2\\ilvl1 Bullet inner\\par\\pard\\ls2 Bullet two\\par\n";
@@ -158,7 +165,7 @@ void TestRtfLibreOffice::initTestCase()
 
 void TestRtfLibreOffice::tableKeepsItsCellsAndColumns()
 {
-    const QStringList tables = elements(m_html, "table");
+    const QStringList tables = elements(m_html, "table").filter("A1");
     QCOMPARE(tables.size(), 1);
     const QString &table = tables.first();
     QCOMPARE(rowTexts(table), QStringList({"A1|B1|C1", "A2|B2 after nest|C2"}));
@@ -177,6 +184,26 @@ void TestRtfLibreOffice::tableKeepsItsCellsAndColumns()
     const QStringList nested = elements(inner(secondRowCells.value(1)), "table");
     QCOMPARE(nested.size(), 1);
     QCOMPARE(rowTexts(nested.first()), QStringList({"N1|N2"}));
+}
+
+void TestRtfLibreOffice::mergedCellsKeepTheirSpans()
+{
+    const QStringList tables = elements(m_html, "table").filter("M1");
+    QCOMPARE(tables.size(), 1);
+    QVERIFY2(!tables.first().contains("A1"), "the merged table ran into the one before it");
+    // Each cell as "text rows x columns".
+    QStringList rows;
+    for (const QString &row : elements(inner(tables.first()), "tr")) {
+        QStringList cells;
+        for (const QString &cell : elements(inner(row), "td")) {
+            const QString start = cell.left(cell.indexOf('>') + 1);
+            const QString rowSpan = attribute(start, "rowspan"), columnSpan = attribute(start, "colspan");
+            cells << textOf(cell) + ' ' + (rowSpan.isEmpty() ? "1" : rowSpan) + 'x'
+                    + (columnSpan.isEmpty() ? "1" : columnSpan);
+        }
+        rows << cells.join('|');
+    }
+    QCOMPARE(rows, QStringList({"M1 3x1|M2 1x2", "X 1x1|Y 1x1", "Wide 1x2"}));
 }
 
 void TestRtfLibreOffice::listsKeepTheirKindAndLevels()

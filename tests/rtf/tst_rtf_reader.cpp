@@ -378,6 +378,53 @@ void TestRtfReader::tablesPicturesAndLinks_data()
         << QStringLiteral("[]\n<table 1x2 widths=312,312 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []\n"
                           "  <table 1x2 widths=148.8,148.8 border=0>\n   <cell 0,0>\n    []{}b\n   <cell 0,1>\n    []{}c\n"
                           "  </table>\n  []{}d\n</table>\n[]\n");
+    QTest::newRow("cell merged down over three rows; the empty cells under it add nothing")
+        << QByteArray("\\trowd\\clvmgf\\cellx1500\\cellx3000 \\intbl top\\cell r0\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1500\\cellx3000 \\intbl \\cell r1\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1500\\cellx3000 \\intbl \\cell r2\\cell\\row\\pard after")
+        << QStringLiteral("[]\n<table 3x2 widths=100,100 border=0>\n <cell 0,0 rowspan=3>\n  []{}top\n"
+                          " <cell 0,1>\n  []{}r0\n <cell 1,0 in 0,0>\n <cell 1,1>\n  []{}r1\n"
+                          " <cell 2,0 in 0,0>\n <cell 2,1>\n  []{}r2\n</table>\n[]{}after\n");
+    // Word 97 gives the merged cell the whole width and the cell merged into it none;
+    // the two share it rather than the second getting a default column.
+    QTest::newRow("cells merged across, Word 97's way")
+        << QByteArray("\\trowd\\clmgf\\cellx3000\\clmrg\\cellx3000\\cellx4500 \\intbl wide\\cell\\cell c\\cell\\row"
+                      "\\trowd\\cellx1500\\cellx3000\\cellx4500 \\intbl a\\cell b\\cell c2\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0 colspan=2>\n  []{}wide\n"
+                          " <cell 0,1 in 0,0>\n <cell 0,2>\n  []{}c\n <cell 1,0>\n  []{}a\n <cell 1,1>\n  []{}b\n"
+                          " <cell 1,2>\n  []{}c2\n</table>\n[]\n");
+    QTest::newRow("text in cells merged away joins the merged cell")
+        << QByteArray("\\trowd\\clvmgf\\cellx1500\\clmgf\\cellx3000\\clmrg\\cellx4500 \\intbl top\\cell left\\cell right\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1500\\cellx3000\\cellx4500 \\intbl below\\cell x\\cell y\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0 rowspan=2>\n  []{}top\n  []{}below\n"
+                          " <cell 0,1 colspan=2>\n  []{}left\n  []{}right\n <cell 0,2 in 0,1>\n <cell 1,0 in 0,0>\n"
+                          " <cell 1,1>\n  []{}x\n <cell 1,2>\n  []{}y\n</table>\n[]\n");
+    QTest::newRow("a wider cell merges the columns of the row above, as Word writes it now")
+        << QByteArray("\\trowd\\cellx1500\\cellx3000\\cellx4500 \\intbl a\\cell b\\cell c\\cell\\row"
+                      "\\trowd\\cellx3000\\cellx4500 \\intbl wide\\cell d\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []{}b\n"
+                          " <cell 0,2>\n  []{}c\n <cell 1,0 colspan=2>\n  []{}wide\n <cell 1,1 in 1,0>\n"
+                          " <cell 1,2>\n  []{}d\n</table>\n[]\n");
+    // The rows share neither cells nor edges, but the merge down holds them together: each
+    // cell covers the columns between its edges, and past the end of its row a cell is empty.
+    QTest::newRow("merged down across rows with other cells")
+        << QByteArray("\\trowd\\clvmgf\\cellx1500\\cellx4500 \\intbl tall\\cell top\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1500\\cellx3000\\cellx6000 \\intbl \\cell p\\cell q\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 2x4 widths=100,100,100,100 border=0>\n <cell 0,0 rowspan=2>\n  []{}tall\n"
+                          " <cell 0,1 colspan=2>\n  []{}top\n <cell 0,2 in 0,1>\n <cell 0,3>\n  []\n <cell 1,0 in 0,0>\n"
+                          " <cell 1,1>\n  []{}p\n <cell 1,2 colspan=2>\n  []{}q\n <cell 1,3 in 1,2>\n</table>\n[]\n");
+    QTest::newRow("edges a few twips apart are one column")
+        << QByteArray("\\trowd\\clvmgf\\cellx1500\\cellx3000 \\intbl tall\\cell a\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1510\\cellx2250\\cellx3000 \\intbl \\cell b\\cell c\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 2x3 widths=100,50,50 border=0>\n <cell 0,0 rowspan=2>\n  []{}tall\n"
+                          " <cell 0,1 colspan=2>\n  []{}a\n <cell 0,2 in 0,1>\n <cell 1,0 in 0,0>\n <cell 1,1>\n  []{}b\n"
+                          " <cell 1,2>\n  []{}c\n</table>\n[]\n");
+    QTest::newRow("rows that differ by more than merges are separate tables")
+        << QByteArray("\\trowd\\cellx1500\\cellx3000 \\intbl a\\cell b\\cell\\row"
+                      "\\trowd\\cellx1000\\cellx2000\\cellx4000 \\intbl c\\cell d\\cell e\\cell\\row\\pard")
+        << QStringLiteral("[]\n<table 1x2 widths=100,100 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []{}b\n</table>\n[]\n"
+                          "<table 1x3 widths=66.6667,66.6667,133.333 border=0>\n <cell 0,0>\n  []{}c\n <cell 0,1>\n  []{}d\n"
+                          " <cell 0,2>\n  []{}e\n</table>\n[]\n");
     QTest::newRow("metafile kept as a box of its goal size")
         << QByteArray("a{\\pict\\wmetafile8\\picw2000\\pich1000\\picwgoal1500\\pichgoal750 0102ff}b")
         << QStringLiteral("[]{}a{img=100x50,kind=2,data=3:4f989b1ac8e4,"
@@ -458,6 +505,14 @@ void TestRtfReader::pathological_data()
     QTest::newRow("a huge digit run") << "{\\rtf1 \\fs" + QByteArray(100000, '9') + " b}" << QStringLiteral("b");
     QTest::newRow("table keywords at the document level") << QByteArray("{\\rtf1\\fonttbl\\colortbl\\pn\\listtable text}") << QStringLiteral("text");
     QTest::newRow("a star with nothing after it") << QByteArray("{\\rtf1 a{\\*}b{\\* c}d}") << QStringLiteral("ab cd");
+    // Merge marks where nothing can be merged, and edges at the ends of the 32-bit range.
+    QTest::newRow("merges with nothing before or above")
+        << QByteArray("{\\rtf1\\trowd\\clvmrg\\clmrg\\cellx1000\\clmrg\\cellx500 \\intbl a\\cell b\\cell\\row}")
+        << QStringLiteral("\na\nb\n");
+    QTest::newRow("merges on edges at the limits")
+        << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx-2147483648\\clmrg\\cellx2147483647\\trleft-2147483648 \\intbl a\\cell b\\cell c"
+                      "\\cell\\row\\trowd\\clvmrg\\cellx2147483647 \\intbl d\\cell\\row}")
+        << QStringLiteral("\na\nb\nc\n\nd\n");
 }
 
 void TestRtfReader::pathological()

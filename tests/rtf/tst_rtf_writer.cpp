@@ -121,6 +121,7 @@ private slots:
     void bulletsReadEitherWay();
     void numberedLists();
     void nestedTableSharesItsCell();
+    void mergedCellsReadBack();
 };
 
 void TestRtfWriter::editorFormatsSurvive()
@@ -263,6 +264,59 @@ void TestRtfWriter::nestedTableSharesItsCell()
     const QByteArray outerRow = rtf.left(nested), nestedRow = rtf.mid(nested);
     QVERIFY2(outerRow.contains("\\cellx4680") && outerRow.contains("\\cellx9360"), rtf.constData());
     QVERIFY2(nestedRow.contains("\\cellx2232") && nestedRow.contains("\\cellx4464"), rtf.constData());
+}
+
+void TestRtfWriter::mergedCellsReadBack()
+{
+    // Cells merged down, across, and both ways at once, in the outer table and in a
+    // nested one; every row still has a cell for every column.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    // Widths of their own, so that the document reads back as it is.
+    QTextTableFormat format;
+    format.setColumnWidthConstraints(QList<QTextLength>(4, QTextLength(QTextLength::FixedLength, 100)));
+    QTextTable *table = cursor.insertTable(4, 4, format);
+    table->mergeCells(0, 0, 3, 1);
+    table->mergeCells(0, 1, 1, 3);
+    table->mergeCells(1, 2, 2, 2);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() == r && cell.column() == c)
+                cell.firstCursorPosition().insertText(QStringLiteral("r%1c%2").arg(r).arg(c));
+        }
+    }
+    cursor = table->cellAt(3, 3).lastCursorPosition();
+    format.setColumnWidthConstraints(QList<QTextLength>(2, QTextLength(QTextLength::FixedLength, 40)));
+    QTextTable *nested = cursor.insertTable(2, 2, format);
+    nested->mergeCells(0, 1, 2, 1);
+    nested->cellAt(0, 1).firstCursorPosition().insertText(QStringLiteral("tall"));
+    QCOMPARE(roundTrip(document), rtftest::dump(document));
+
+    const QByteArray rtf = rtf::write(document);
+    const QStringList rows = QString::fromLatin1(rtf).split('\n').filter(QStringLiteral("\\trowd"));
+    // Each cell's merge mark, "-" for none: "vmgf mgf mrg mrg".
+    auto marks = [](const QString &row) {
+        static const QRegularExpression mark(QStringLiteral("\\\\cl(v?m(?:gf|rg))"));
+        QStringList cells = row.split(QStringLiteral("\\cellx"));
+        cells.removeLast(); // what follows the last \cellx
+        QStringList found;
+        for (const QString &cell : cells) {
+            const auto match = mark.match(cell);
+            found << (match.hasMatch() ? match.captured(1) : QStringLiteral("-"));
+        }
+        return found.join(' ');
+    };
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(marks(rows[0]), QStringLiteral("vmgf mgf mrg mrg"));
+    QCOMPARE(marks(rows[1]), QStringLiteral("vmrg - mgf mrg"));
+    QCOMPARE(marks(rows[2]), QStringLiteral("vmrg - mgf mrg"));
+    QCOMPARE(marks(rows[3]), QStringLiteral("- - - -"));
+    QVERIFY2(rows[4].contains("\\itap2"), qPrintable(rows[4]));
+    QCOMPARE(marks(rows[4]), QStringLiteral("- vmgf"));
+    QCOMPARE(marks(rows[5]), QStringLiteral("- vmrg"));
+    // A cell merged both ways is marked both ways in each of its rows.
+    QVERIFY2(rows[1].contains("\\clmgf\\clvmgf") && rows[2].contains("\\clmgf\\clvmrg"), rtf.constData());
 }
 
 QTEST_MAIN(TestRtfWriter)
