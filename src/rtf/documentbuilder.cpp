@@ -690,8 +690,12 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
 
 const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
 {
-    if (m_formatValid && style == m_formatStyle)
-        return m_format;
+    // Documents switch among a few styles (body, bold, a link...): remembering the last
+    // few spares building a format for every run.
+    for (const RecentFormat &recent : m_recentFormats) {
+        if (recent.valid && recent.style == style)
+            return recent.format;
+    }
     QTextCharFormat format;
     if (!style.family.isEmpty())
         format.setFontFamilies(QStringList{style.family});
@@ -717,10 +721,12 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         format.setAnchor(true);
         format.setAnchorHref(style.link);
     }
-    m_format = format;
-    m_formatStyle = style;
-    m_formatValid = true;
-    return m_format;
+    RecentFormat &slot = m_recentFormats[m_nextRecentFormat];
+    m_nextRecentFormat = (m_nextRecentFormat + 1) % m_recentFormats.size();
+    slot.style = style;
+    slot.format = format;
+    slot.valid = true;
+    return slot.format;
 }
 
 } // namespace rtf

@@ -84,9 +84,13 @@ private:
     bool m_paragraphBefore = false;
     std::vector<Run> m_runs;                     // the paragraph in progress
     std::vector<std::unique_ptr<Table>> m_open;  // m_open[0] is the outermost open table
-    TextStyle m_formatStyle;
-    QTextCharFormat m_format;
-    bool m_formatValid = false;
+    struct RecentFormat {
+        TextStyle style;
+        QTextCharFormat format;
+        bool valid = false;
+    };
+    std::array<RecentFormat, 8> m_recentFormats;
+    std::size_t m_nextRecentFormat = 0;
     int m_pictures = 0;
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
