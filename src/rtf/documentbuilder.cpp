@@ -1,6 +1,7 @@
 #include "rtf/documentbuilder.h"
 
 #include "rtf/pictureformat.h"
+#include "rtf/tablemetrics.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -30,12 +31,8 @@ constexpr int MaxListParagraphs = 20000;
 // The reader never nests deeper; the builder holds to it as well, since it recurses.
 constexpr std::size_t MaxTableDepth = 8;
 
-// Twips: a letter page's text width, shared by columns without \cellx; the width of a
-// column whose \cellx does not move right; the widest column kept.
-constexpr int DefaultTableWidth = 9360;
+// Twips: the width of a column whose \cellx does not move right; the widest column kept.
 constexpr int DefaultColumnWidth = 1440;
-constexpr int CellGapTwips = 108;    // \trgaph: the space on each side of a cell's text
-constexpr int MinRoomTwips = 144;
 constexpr int MaxColumnWidth = 31680;
 // Table cells Qt may shift while merging cells, for the whole document: a merge costs a
 // pass over the table, so a long table merged on every row would otherwise take minutes.
@@ -81,6 +78,13 @@ double pictureTwips(int goal, int extent, int imagePixels, int scale, bool bitma
 int pixelsOf(double twips)
 {
     return int(std::clamp(twips / TwipsPerPixel, 1.0, double(MaxPictureSide)) + 0.5);
+}
+
+// A table depth from the reader, held to what the builder nests: `least` 0 for any
+// paragraph, 1 where a cell or row must be in a table.
+std::size_t heldDepth(int depth, std::size_t least)
+{
+    return std::clamp(std::size_t(std::max(depth, 0)), least, MaxTableDepth);
 }
 
 int clampedWidth(qint64 twips)
@@ -167,7 +171,7 @@ bool layOn(const std::vector<int> &grid, std::vector<int> &edges, std::vector<in
 
 DocumentBuilder::DocumentBuilder(QTextDocument &document)
     : m_document(document), m_cursor(&document), m_undoWasEnabled(document.isUndoRedoEnabled()),
-      m_room(DefaultTableWidth)
+      m_room(PageTextWidthTwips)
 {
     // Building is not an edit the user can undo, and recording it would double memory.
     m_document.setUndoRedoEnabled(false);
@@ -204,7 +208,7 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
 
 void DocumentBuilder::paragraphEnd(const ParagraphStyle &style)
 {
-    const std::size_t depth = std::min(std::size_t(std::max(style.tableDepth, 0)), MaxTableDepth);
+    const std::size_t depth = heldDepth(style.tableDepth, 0);
     openTables(depth);
     Paragraph paragraph = takeParagraph(style);
     if (depth == 0)
@@ -215,7 +219,7 @@ void DocumentBuilder::paragraphEnd(const ParagraphStyle &style)
 
 void DocumentBuilder::cellEnd(const ParagraphStyle &style, int depth)
 {
-    openTables(std::clamp(std::size_t(std::max(depth, 1)), std::size_t(1), MaxTableDepth));
+    openTables(heldDepth(depth, 1));
     Table &table = *m_open.back();
     table.cell.content.push_back(Content{takeParagraph(style), nullptr});
     endCellOf(table);
@@ -223,7 +227,7 @@ void DocumentBuilder::cellEnd(const ParagraphStyle &style, int depth)
 
 void DocumentBuilder::rowEnd(const RowFormat &row, int depth)
 {
-    const std::size_t wanted = std::clamp(std::size_t(std::max(depth, 1)), std::size_t(1), MaxTableDepth);
+    const std::size_t wanted = heldDepth(depth, 1);
     if (m_open.size() < wanted) {
         // No table to end a row of: text before the stray \row ends as a paragraph.
         if (!m_runs.empty()) {
@@ -245,7 +249,7 @@ void DocumentBuilder::rowEnd(const RowFormat &row, int depth)
 
 void DocumentBuilder::documentEnd(const ParagraphStyle &style, bool applyStyle)
 {
-    const std::size_t depth = std::min(std::size_t(std::max(style.tableDepth, 0)), MaxTableDepth);
+    const std::size_t depth = heldDepth(style.tableDepth, 0);
     if (depth > 0 && (!m_runs.empty() || applyStyle)) {
         // A table cut off inside a cell: what was read of the cell still shows.
         openTables(depth);
@@ -545,7 +549,7 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::size_t first, std:
         for (int column = region.column; column < region.column + region.columns; ++column)
             twips += columnTwips[std::size_t(column)];
         m_cursor.setPosition(positions[i]);
-        m_room = int(std::max(twips - 2 * CellGapTwips, qint64(MinRoomTwips)));
+        m_room = roomInCell(twips);
         insertCell(*region.cells.front());
         m_room = room;
     }

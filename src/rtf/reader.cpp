@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace rtf {
 
@@ -115,15 +116,13 @@ QStringView nextFieldArgument(QStringView &rest, QString &unescaped, bool &quote
     return argument;
 }
 
-// The target of a HYPERLINK field, with its \l bookmark as a fragment; empty for any
-// other field.
-QString hyperlinkTarget(QStringView instruction)
+// The target of a HYPERLINK field from the arguments after its name, with its \l
+// bookmark as a fragment.
+QString hyperlinkTarget(QStringView arguments)
 {
-    QStringView rest = instruction;
+    QStringView rest = arguments;
     QString buffer;
     bool quoted = false;
-    if (nextFieldArgument(rest, buffer, quoted).compare(u"HYPERLINK", Qt::CaseInsensitive) != 0 || quoted)
-        return {};
     QString url;
     QString bookmark;
     bool haveUrl = false;
@@ -146,7 +145,20 @@ QString hyperlinkTarget(QStringView instruction)
     return url;
 }
 
-QString lowerRoman(int n);
+QString lowerRoman(int n)
+{
+    static constexpr std::pair<int, const char *> digits[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+    if (n <= 0 || n >= 4000)
+        return QString::number(n);
+    QString result;
+    for (const auto &[value, letters] : digits) {
+        for (; n >= value; n -= value)
+            result += QLatin1StringView(letters);
+    }
+    return result;
+}
 
 // A note reference as Word shows it: 1, a, A, i or I; letters go on aa, bb after z.
 QString noteNumber(int n, ListKind kind)
@@ -172,20 +184,6 @@ ListKind noteNumbering(std::string_view name)
     return ListKind::Decimal;
 }
 
-QString lowerRoman(int n)
-{
-    static constexpr std::pair<int, const char *> digits[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
-    if (n <= 0 || n >= 4000)
-        return QString::number(n);
-    QString result;
-    for (const auto &[value, letters] : digits) {
-        for (; n >= value; n -= value)
-            result += QLatin1StringView(letters);
-    }
-    return result;
-}
 
 } // namespace
 
@@ -350,9 +348,20 @@ void Reader::groupClose()
 
 void Reader::fieldInstructionEnd()
 {
-    showSymbol(m_fieldInstruction);
-    QString target = hyperlinkTarget(m_fieldInstruction);
-    m_fieldInstruction.clear();
+    const QString instruction = std::exchange(m_fieldInstruction, QString());
+    QStringView rest = instruction;
+    QString buffer;
+    bool quoted = false;
+    const QStringView type = nextFieldArgument(rest, buffer, quoted);
+    if (quoted)
+        return;
+    if (type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0) {
+        showSymbol(rest);
+        return;
+    }
+    if (type.compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
+        return;
+    QString target = hyperlinkTarget(rest);
     if (target.isEmpty())
         return;
     // Each link costs the input its instruction; consecutive fields often repeat one.
@@ -363,13 +372,11 @@ void Reader::fieldInstructionEnd()
 
 // A SYMBOL field names its character in the instruction, and producers often leave the
 // result empty: the character comes from the instruction and the result is skipped.
-void Reader::showSymbol(QStringView instruction)
+void Reader::showSymbol(QStringView arguments)
 {
-    QStringView rest = instruction;
+    QStringView rest = arguments;
     QString buffer;
     bool quoted = false;
-    if (nextFieldArgument(rest, buffer, quoted).compare(u"SYMBOL", Qt::CaseInsensitive) != 0 || quoted)
-        return;
     const QString code = nextFieldArgument(rest, buffer, quoted).toString();
     bool ok = false;
     const uint value = code.startsWith(u"0x", Qt::CaseInsensitive) ? code.sliced(2).toUInt(&ok, 16) : code.toUInt(&ok);
@@ -544,18 +551,8 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         pictureWord(keyword, name, hasParameter, parameter);
         return;
     case Destination::FieldInstruction:
-        if (const char32_t c = specialCharacter(keyword)) {
-            // A link's target may hold a tab or a typographic quote, written as words.
-            if (m_fallbackToSkip > 0)
-                --m_fallbackToSkip;
-            else
-                appendChar(c);
-        } else if (keyword == Keyword::Unicode) {
-            unicodeChar(parameter);
-            m_fallbackToSkip = group.unicodeSkip;
-        } else if (keyword == Keyword::UnicodeSkip) {
-            group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
-        }
+        // A link's target may hold a tab or a typographic quote, written as words.
+        characterWord(keyword, parameter);
         return;
     case Destination::StyleSheet:
         return;
@@ -579,11 +576,16 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     case Destination::ShapePropertyValue:
         if (keyword == Keyword::Picture && m_overflowDepth == 0) {
             group.destination = Destination::Picture;
-            m_picture = Picture();
-            m_highNibble = -1;
+            startPicture();
         }
         return;
     }
+}
+
+void Reader::startPicture()
+{
+    m_picture = Picture();
+    m_highNibble = -1;
 }
 
 void Reader::pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter)
@@ -725,21 +727,33 @@ void Reader::pnWord(Keyword keyword, int parameter)
     }
 }
 
-void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
+// The words that stand for characters, or set how many fallback characters follow a \u.
+// A word counts as one of those fallback characters, like a byte does.
+bool Reader::characterWord(Keyword keyword, int parameter)
 {
     if (const char32_t c = specialCharacter(keyword)) {
         if (m_fallbackToSkip > 0)
             --m_fallbackToSkip;
         else
             appendChar(c);
-        return;
+        return true;
     }
-    if (keyword == Keyword::Unicode) {
+    switch (keyword) {
+    case Keyword::Unicode:
         unicodeChar(parameter);
         m_fallbackToSkip = top().unicodeSkip;
-        return;
+        return true;
+    case Keyword::UnicodeSkip:
+        top().unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
+        return true;
+    default:
+        return false;
     }
-    if (keyword == Keyword::Unknown)
+}
+
+void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
+{
+    if (characterWord(keyword, parameter) || keyword == Keyword::Unknown)
         return;
     if (keyword == Keyword::FootnoteNumber) {
         if (m_fallbackToSkip > 0) {
@@ -782,10 +796,8 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
             : keyword == Keyword::StyleSheet ? Destination::StyleSheet
             : keyword == Keyword::ShapeProperty ? Destination::ShapeProperty
             : Destination::Upr;
-        if (keyword == Keyword::Picture) {
-            m_picture = Picture();
-            m_highNibble = -1;
-        }
+        if (keyword == Keyword::Picture)
+            startPicture();
         if (keyword == Keyword::FieldInstruction)
             m_fieldInstruction.clear();
         if (keyword == Keyword::ShapeProperty)
@@ -815,7 +827,6 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
         }
         break;
     case Keyword::DefaultFont: m_defaultFont = parameter; break;
-    case Keyword::UnicodeSkip: group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255)); break;
 
     case Keyword::Font: chars.font = std::max(parameter, 0); break;
     case Keyword::Plain: chars = CharState(); break;

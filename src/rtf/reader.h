@@ -99,15 +99,17 @@ private:
     void groupOpen();
     void groupClose();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
+    bool characterWord(Keyword keyword, int parameter);
     void bodyWord(Keyword keyword, bool hasParameter, int parameter);
     void pnWord(Keyword keyword, int parameter);
+    void startPicture();
     void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
     void pictureBytes(std::string_view bytes);
     void styleWord(Keyword keyword, bool hasParameter, int parameter);
     void applyStyle(int key);
     const Style *resolveStyle(int key);
     void fieldInstructionEnd();
-    void showSymbol(QStringView instruction);
+    void showSymbol(QStringView arguments);
     void noteReference();
     void endCell(int depth);
     void endRow(int depth);

@@ -3,6 +3,7 @@
 #include "rtf/codepage.h"
 #include "rtf/pictureformat.h"
 #include "rtf/sink.h"
+#include "rtf/tablemetrics.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -25,10 +26,6 @@ namespace {
 
 constexpr double TwipsPerPixel = 15.0;
 constexpr int ListIndentTwips = 360;
-// The width a table shares among columns that have none of their own: a letter page's text.
-constexpr int TableWidthTwips = 9360;
-constexpr int CellGapTwips = 108;    // \trgaph: the space on each side of a cell's text
-constexpr int MinRoomTwips = 144;
 
 enum ListSlot { BulletList, DecimalList, LowerAlphaList, UpperAlphaList, LowerRomanList, UpperRomanList, ListSlots };
 
@@ -236,7 +233,7 @@ private:
                     int cellTwips = 0;
                     for (int spanned = c; spanned < std::min(c + cell.columnSpan(), columns); ++spanned)
                         cellTwips += columnTwips[std::size_t(spanned)];
-                    m_room = std::max(cellTwips - 2 * CellGapTwips, MinRoomTwips);
+                    m_room = roomInCell(cellTwips);
                     writeFlow(cell.begin(), depth, cellEnd);
                     m_room = room;
                 } else {
@@ -262,7 +259,7 @@ private:
     static QByteArray rowDefinition(const QTextTable &table, int r, const std::vector<int> &columnTwips,
                                     int depth, bool borders)
     {
-        QByteArray row = "\\trowd\\trgaph108\\trleft0";
+        QByteArray row = "\\trowd\\trgaph" + QByteArray::number(CellGapTwips) + "\\trleft0";
         if (depth > 1)
             row += "\\itap" + QByteArray::number(depth);
         int right = 0;
@@ -540,7 +537,7 @@ private:
 
     const QTextDocument &m_document;
     QByteArray m_out;
-    int m_room = TableWidthTwips;   // the width a table without widths shares out
+    int m_room = PageTextWidthTwips; // the width a table without widths shares out
     QStringList m_fonts;
     QHash<QString, int> m_fontIndex;
     QList<QRgb> m_colors;

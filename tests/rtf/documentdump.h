@@ -5,7 +5,9 @@
 #include "rtf/pictureformat.h"
 #include "rtf/rtf.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -169,6 +171,18 @@ inline QString readText(const QByteArray &rtf)
     if (const auto error = rtf::read(rtf, document))
         return "ERROR: " + error->description;
     return text(document);
+}
+
+// A 40×20 red picture as PNG bytes, for documents that hold one.
+inline QByteArray redPng()
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
 }
 
 } // namespace rtftest

@@ -1,7 +1,7 @@
+#include "documentdump.h"
 #include "rtf/rtf.h"
 #include "support/libreoffice.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -31,17 +31,6 @@ private:
 
 namespace {
 
-QByteArray redPng()
-{
-    QImage image(40, 20, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
 // Column right edges 1500, 4500 and 6000 twips: 100, 200 and 100 pixels. The nested
 // table has widths that fit its cell, as Word writes them: a nested table wider than its
 // cell makes LibreOffice shift the outer table's columns from row to row.
@@ -67,7 +56,7 @@ QByteArray casesRtf()
                      "\\pard\\ls2 Bullet one\\par\\pard\\ls2\\ilvl1 Bullet inner\\par\\pard\\ls2 Bullet two\\par\n";
     // 40×20 pixels shown at 1200×600 twips, so that the size LibreOffice shows tells the
     // goal size from the pixel size.
-    rtf += "\\pard Picture {\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " + redPng().toHex()
+    rtf += "\\pard Picture {\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " + rtftest::redPng().toHex()
         + "} here\\par\n";
     rtf += "\\pard See {\\field{\\*\\fldinst HYPERLINK \"http://example.com/x\"}{\\fldrslt the example}} now\\par\n}";
     return rtf;

@@ -1,6 +1,5 @@
 #include "documentdump.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
@@ -449,12 +448,7 @@ void TestRtfReader::tablesPicturesAndLinks()
 
 void TestRtfReader::pngShownAtItsGoalSize()
 {
-    QImage image(40, 20, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    const QByteArray png = rtftest::redPng();
 
     // 40×20 pixels asked to show at 1200×600 twips (80×40 px), then scaled to half.
     const QByteArray rtfText = "{\\rtf1\\ansi a{\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600"
