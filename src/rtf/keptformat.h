@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QTextFormat>
+
+namespace rtf {
+
+// What the reader keeps of a file beyond what the editing area shows, as properties of the
+// text it belongs to, so that it moves, copies and goes with that text and the writer puts
+// it back where it was. Raw values are RTF exactly as it stood in the file.
+enum KeptProperty {
+    // On characters (QTextCharFormat).
+    KeptBefore = QTextFormat::UserProperty + 0x5300, // QByteArray: groups that stood before this run
+    KeptBeforeId,            // int: one per kept place, so a run split in two writes it once
+    NoteGroup,               // QByteArray: the \footnote group of a note reference; the run is its mark
+    NoteId,                  // int: one per note, so neighbouring marks stay apart
+    FieldInstruction,        // QByteArray: the {\*\fldinst ...} group of a field whose result this is
+    FieldId,                 // int: one per field, so neighbouring fields stay apart
+    WrappedGroup,            // QByteArray: a group (\object) written in place of this run's content
+    WrappedId,               // int: one per wrapped group
+    Language,                // int: \lang
+    CharacterStyle,          // int: \cs
+    RaiseHalfPoints,         // int: \up (positive) or \dn (negative), in half points
+
+    // On paragraphs (QTextBlockFormat).
+    ParagraphStyleNumber = QTextFormat::UserProperty + 0x5340, // int: \s
+    TabWords,                // QByteArray: the paragraph's tab stops as written (\tqr\tldot\tx...)
+    BorderWords,             // QByteArray: the paragraph's borders as written (\brdrt\brdrs...)
+    ShadingWords,            // QByteArray: the paragraph's shading as written (\shading\cbpat...)
+    KeptAtEnd,               // QByteArray: groups that stood after the paragraph's last run
+    SectionEnd,              // bool: the paragraph ends a section (\sect, not \par)
+    SectionStart,            // QByteArray: section words and groups before this paragraph
+    ListOverrideNumber,      // int: the file's \ls, valid with the file's own list tables
+    ListLevelNumber,         // int: the file's \ilvl
+
+    // On the document's root frame (QTextFrameFormat).
+    DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...
+    FontTableEntries,        // QByteArray: the file's font table entries, each {\fN...;} as written
+    FontTableNames,          // QStringList: "N=family" for each entry, to find a typeface's number
+    ColorTableEntries,       // QByteArray: the file's colour table as written, without its braces
+    ColorTableColors,        // QVariantList: QColor per entry; an invalid one is "automatic"
+    StyleSheetGroup,         // QByteArray: the {\stylesheet ...} group
+    ListTableGroup,          // QByteArray: the {\*\listtable ...} group
+    ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
+    DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
+};
+
+} // namespace rtf
