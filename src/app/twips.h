@@ -9,6 +9,9 @@ inline constexpr int TwipsPerPixel = 15;
 
 constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
 
+// For lengths in documents, where a fraction of a pixel still counts.
+constexpr double twipsToPixelsF(double twips) { return twips / TwipsPerPixel; }
+
 constexpr QSize twipsToPixels(int widthTwips, int heightTwips)
 {
     return {twipsToPixels(widthTwips), twipsToPixels(heightTwips)};

@@ -1,6 +1,8 @@
 #include "rtf/documentbuilder.h"
 
+#include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
+#include "rtf/tabstops.h"
 #include "rtf/tablemetrics.h"
 
 #include <QBuffer>
@@ -187,9 +189,20 @@ DocumentBuilder::~DocumentBuilder()
 
 void DocumentBuilder::text(QStringView text, const TextStyle &style)
 {
-    if (!m_runs.empty() && !m_runs.back().picture && m_runs.back().style == style) {
-        m_runs.back().text.append(text);
-        return;
+    if (!m_runs.empty() && !m_runs.back().picture) {
+        // What was kept before a run stays before it when more of the run follows.
+        const TextStyle &last = m_runs.back().style;
+        bool same = last == style;
+        if (!same && last.keptId && !style.keptId) {
+            TextStyle continued = style;
+            continued.keptBefore = last.keptBefore;
+            continued.keptId = last.keptId;
+            same = last == continued;
+        }
+        if (same) {
+            m_runs.back().text.append(text);
+            return;
+        }
     }
     m_runs.push_back(Run{style, text.toString(), nullptr});
 }
@@ -197,6 +210,46 @@ void DocumentBuilder::text(QStringView text, const TextStyle &style)
 void DocumentBuilder::picture(const Picture &picture, const TextStyle &style)
 {
     m_runs.push_back(Run{style, QString(), std::make_unique<Picture>(picture)});
+}
+
+void DocumentBuilder::note(int noteId, const QByteArray &group)
+{
+    for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
+        if (run->style.noteId == noteId) {
+            run->style.note = group;
+            return;
+        }
+    }
+}
+
+void DocumentBuilder::document(const KeptDocument &kept)
+{
+    QTextFrameFormat format = m_document.rootFrame()->frameFormat();
+    QString header = QStringLiteral("\\ansi\\ansicpg%1\\deff%2").arg(kept.codePage).arg(kept.defaultFont);
+    format.setProperty(DocumentHeader, header.toLatin1());
+    if (!kept.fontTable.isEmpty()) {
+        QStringList names;
+        for (const auto &[number, name] : kept.fonts)
+            names << QString::number(number) + u'=' + name;
+        format.setProperty(FontTableEntries, kept.fontTable);
+        format.setProperty(FontTableNames, names);
+    }
+    if (!kept.colorTable.isEmpty()) {
+        QVariantList colors;
+        for (const QColor &color : kept.colors)
+            colors << color;
+        format.setProperty(ColorTableEntries, kept.colorTable);
+        format.setProperty(ColorTableColors, colors);
+    }
+    auto keep = [&format](int property, const QByteArray &value) {
+        if (!value.isEmpty())
+            format.setProperty(property, value);
+    };
+    keep(StyleSheetGroup, kept.styleSheet);
+    keep(ListTableGroup, kept.listTable);
+    keep(ListOverrideTableGroup, kept.listOverrideTable);
+    keep(DocumentPrologue, kept.prologue);
+    m_document.rootFrame()->setFrameFormat(format);
 }
 
 DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &style)
@@ -267,6 +320,14 @@ void DocumentBuilder::documentEnd(const ParagraphStyle &style, bool applyStyle)
         } else {
             for (Run &run : last.runs)
                 insertRun(run);
+            if (!style.keptAtEnd.isEmpty() || !style.sectionStart.isEmpty()) {
+                QTextBlockFormat format = m_cursor.blockFormat();
+                if (!style.keptAtEnd.isEmpty())
+                    format.setProperty(KeptAtEnd, style.keptAtEnd);
+                if (!style.sectionStart.isEmpty())
+                    format.setProperty(SectionStart, style.sectionStart);
+                m_cursor.setBlockFormat(format);
+            }
         }
     }
     m_cursor.endEditBlock();
@@ -668,6 +729,19 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
         format.setTopMargin(style.spaceBefore / TwipsPerPixel);
     if (style.spaceAfter)
         format.setBottomMargin(style.spaceAfter / TwipsPerPixel);
+    applyKeptParagraph(style, format);
+    if (asList) {
+        // The list places the paragraph; the file's own indents and list go back on save.
+        // Kept where they differ from the ones saving gives a list of this level.
+        if (style.leftIndent != 720 * (style.listLevel + 1) || style.firstLineIndent != -360) {
+            format.setProperty(ListLeftIndent, style.leftIndent);
+            format.setProperty(ListFirstIndent, style.firstLineIndent);
+        }
+        if (style.listOverride > 0) {
+            format.setProperty(ListOverrideNumber, style.listOverride);
+            format.setProperty(ListLevelNumber, style.listOverrideLevel);
+        }
+    }
     if (!format.properties().isEmpty())
         m_cursor.setBlockFormat(format);
 
@@ -690,6 +764,36 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
     m_lists[level] = m_cursor.createList(listFormat);
     m_listKinds[level] = style.list;
     m_listLengths[level] = 1;
+}
+
+void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlockFormat &format)
+{
+    if (style.lineSpacing > 0 && style.lineMultiple)
+        format.setLineHeight(style.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+    else if (style.lineSpacing > 0)
+        format.setLineHeight(style.lineSpacing / TwipsPerPixel, QTextBlockFormat::MinimumHeight);
+    else if (style.lineSpacing < 0)
+        format.setLineHeight(-style.lineSpacing / TwipsPerPixel, QTextBlockFormat::FixedHeight);
+    if (style.pageBreakBefore)
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (style.shading.isValid())
+        format.setBackground(style.shading);
+    if (!style.tabs.isEmpty()) {
+        format.setTabPositions(tabStops(style.tabs));
+        format.setProperty(TabWords, style.tabs);
+    }
+    if (style.styleNumber >= 0)
+        format.setProperty(ParagraphStyleNumber, style.styleNumber);
+    if (style.sectionEnd)
+        format.setProperty(SectionEnd, true);
+    auto keep = [&format](int property, const QByteArray &value) {
+        if (!value.isEmpty())
+            format.setProperty(property, value);
+    };
+    keep(BorderWords, style.borders);
+    keep(ShadingWords, style.shadingWords);
+    keep(SectionStart, style.sectionStart);
+    keep(KeptAtEnd, style.keptAtEnd);
 }
 
 const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
@@ -724,6 +828,25 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
     if (!style.link.isEmpty()) {
         format.setAnchor(true);
         format.setAnchorHref(style.link);
+    }
+    if (style.language >= 0)
+        format.setProperty(Language, style.language);
+    if (style.characterStyle >= 0)
+        format.setProperty(CharacterStyle, style.characterStyle);
+    if (style.raise) {
+        format.setProperty(RaiseHalfPoints, style.raise);
+        // Qt raises by a share of the font's height.
+        const int size = style.halfPoints > 0 ? style.halfPoints : 24;
+        format.setBaselineOffset(100.0 * style.raise / size);
+    }
+    if (style.noteId) {
+        format.setProperty(NoteId, style.noteId);
+        if (!style.note.isEmpty())
+            format.setProperty(NoteGroup, style.note);
+    }
+    if (style.keptId) {
+        format.setProperty(KeptBeforeId, style.keptId);
+        format.setProperty(KeptBefore, style.keptBefore);
     }
     RecentFormat &slot = m_recentFormats[m_nextRecentFormat];
     m_nextRecentFormat = (m_nextRecentFormat + 1) % m_recentFormats.size();

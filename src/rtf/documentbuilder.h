@@ -29,6 +29,8 @@ public:
     void cellEnd(const ParagraphStyle &style, int depth) override;
     void rowEnd(const RowFormat &row, int depth) override;
     void picture(const Picture &picture, const TextStyle &style) override;
+    void note(int noteId, const QByteArray &group) override;
+    void document(const KeptDocument &kept) override;
 
 private:
     struct Run {
@@ -73,6 +75,7 @@ private:
     void insertPicture(const Picture &picture, const TextStyle &style);
     QString placeholderFor(int width, int height);
     void applyParagraph(const ParagraphStyle &style);
+    static void applyKeptParagraph(const ParagraphStyle &style, QTextBlockFormat &format);
     const QTextCharFormat &formatFor(const TextStyle &style);
 
     QTextDocument &m_document;

@@ -31,6 +31,8 @@ enum KeptProperty {
     SectionStart,            // QByteArray: section words and groups before this paragraph
     ListOverrideNumber,      // int: the file's \ls, valid with the file's own list tables
     ListLevelNumber,         // int: the file's \ilvl
+    ListLeftIndent,          // int: twips, the file's \li of a list paragraph
+    ListFirstIndent,         // int: twips, the file's \fi of a list paragraph
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

@@ -7,85 +7,82 @@ namespace rtf {
 
 namespace {
 
-struct Entry {
-    std::string_view name;
-    Keyword keyword;
-};
-
+using Entry = KeywordInfo;
 using K = Keyword;
+using Kind = WordKind;
 
 constexpr Entry entries[] = {
     // Destinations that hold no body text. Most are also marked \* by their producers,
     // but enough old writers omit the star that we name them.
-    {"info", K::SkippedDestination},
-    {"header", K::SkippedDestination}, {"headerl", K::SkippedDestination},
-    {"headerr", K::SkippedDestination}, {"headerf", K::SkippedDestination},
-    {"footer", K::SkippedDestination}, {"footerl", K::SkippedDestination},
-    {"footerr", K::SkippedDestination}, {"footerf", K::SkippedDestination},
-    {"footnote", K::SkippedDestination}, {"annotation", K::SkippedDestination},
-    {"atnid", K::SkippedDestination}, {"atnauthor", K::SkippedDestination},
-    {"atndate", K::SkippedDestination}, {"atnref", K::SkippedDestination},
-    {"atntime", K::SkippedDestination}, {"atnicn", K::SkippedDestination},
-    {"objdata", K::SkippedDestination},
-    {"objclass", K::SkippedDestination}, {"objname", K::SkippedDestination},
-    {"objalias", K::SkippedDestination}, {"objsect", K::SkippedDestination},
-    {"objtime", K::SkippedDestination}, {"themedata", K::SkippedDestination},
-    {"colorschememapping", K::SkippedDestination}, {"datastore", K::SkippedDestination},
-    {"xmlnstbl", K::SkippedDestination}, {"latentstyles", K::SkippedDestination},
-    {"revtbl", K::SkippedDestination}, {"rsidtbl", K::SkippedDestination},
-    {"generator", K::SkippedDestination},
-    {"xe", K::SkippedDestination}, {"tc", K::SkippedDestination},
-    {"txe", K::SkippedDestination}, {"rxe", K::SkippedDestination},
-    {"bkmkstart", K::SkippedDestination}, {"bkmkend", K::SkippedDestination},
-    {"pntxta", K::SkippedDestination}, {"pntxtb", K::SkippedDestination},
-    {"pntext", K::SkippedDestination}, {"listtext", K::SkippedDestination},
-    {"leveltext", K::SkippedDestination}, {"levelnumbers", K::SkippedDestination},
-    {"listname", K::SkippedDestination}, {"filetbl", K::SkippedDestination},
-    {"template", K::SkippedDestination}, {"nonshppict", K::SkippedDestination},
-    {"do", K::SkippedDestination},
-    {"shprslt", K::SkippedDestination}, {"nonesttables", K::SkippedDestination},
-    {"ftnsep", K::SkippedDestination}, {"ftnsepc", K::SkippedDestination},
-    {"ftncn", K::SkippedDestination}, {"aftnsep", K::SkippedDestination},
-    {"aftnsepc", K::SkippedDestination}, {"aftncn", K::SkippedDestination},
-    {"userprops", K::SkippedDestination}, {"docvar", K::SkippedDestination},
-    {"falt", K::SkippedDestination}, {"panose", K::SkippedDestination},
-    {"fname", K::SkippedDestination}, {"fontemb", K::SkippedDestination},
-    {"fontfile", K::SkippedDestination}, {"author", K::SkippedDestination},
-    {"operator", K::SkippedDestination}, {"title", K::SkippedDestination},
-    {"subject", K::SkippedDestination}, {"keywords", K::SkippedDestination},
-    {"comment", K::SkippedDestination}, {"doccomm", K::SkippedDestination},
-    {"company", K::SkippedDestination}, {"manager", K::SkippedDestination},
-    {"category", K::SkippedDestination}, {"hlinkbase", K::SkippedDestination},
-    {"buptim", K::SkippedDestination}, {"creatim", K::SkippedDestination},
-    {"revtim", K::SkippedDestination}, {"printim", K::SkippedDestination},
-    {"mmathPr", K::SkippedDestination}, {"pgdsctbl", K::SkippedDestination},
-    {"protusertbl", K::SkippedDestination}, {"listpicture", K::SkippedDestination},
-    {"blipuid", K::SkippedDestination}, {"picprop", K::SkippedDestination},
-    {"defchp", K::SkippedDestination}, {"defpap", K::SkippedDestination},
-    {"wgrffmtfilter", K::SkippedDestination}, {"passwordhash", K::SkippedDestination},
-    {"background", K::SkippedDestination}, {"formfield", K::SkippedDestination},
-    {"datafield", K::SkippedDestination}, {"macc", K::SkippedDestination},
-    {"pxe", K::SkippedDestination}, {"private", K::SkippedDestination},
+    {"info", K::Unknown, Kind::DocumentLevel},
+    {"header", K::Unknown, Kind::Kept}, {"headerl", K::Unknown, Kind::Kept},
+    {"headerr", K::Unknown, Kind::Kept}, {"headerf", K::Unknown, Kind::Kept},
+    {"footer", K::Unknown, Kind::Kept}, {"footerl", K::Unknown, Kind::Kept},
+    {"footerr", K::Unknown, Kind::Kept}, {"footerf", K::Unknown, Kind::Kept},
+    {"footnote", K::Footnote, Kind::Kept}, {"annotation", K::Unknown, Kind::Kept},
+    {"atnid", K::Unknown, Kind::Kept}, {"atnauthor", K::Unknown, Kind::Kept},
+    {"atndate", K::Unknown, Kind::Kept}, {"atnref", K::Unknown, Kind::Kept},
+    {"atntime", K::Unknown, Kind::Kept}, {"atnicn", K::Unknown, Kind::Kept},
+    {"objdata", K::Unknown, Kind::Dropped},
+    {"objclass", K::Unknown, Kind::Dropped}, {"objname", K::Unknown, Kind::Dropped},
+    {"objalias", K::Unknown, Kind::Dropped}, {"objsect", K::Unknown, Kind::Dropped},
+    {"objtime", K::Unknown, Kind::Dropped}, {"themedata", K::Unknown, Kind::DocumentLevel},
+    {"colorschememapping", K::Unknown, Kind::DocumentLevel}, {"datastore", K::Unknown, Kind::DocumentLevel},
+    {"xmlnstbl", K::Unknown, Kind::DocumentLevel}, {"latentstyles", K::Unknown, Kind::DocumentLevel},
+    {"revtbl", K::Unknown, Kind::DocumentLevel}, {"rsidtbl", K::Unknown, Kind::DocumentLevel},
+    {"generator", K::Unknown, Kind::DocumentLevel},
+    {"xe", K::Unknown, Kind::Kept}, {"tc", K::Unknown, Kind::Kept},
+    {"txe", K::Unknown, Kind::Kept}, {"rxe", K::Unknown, Kind::Kept},
+    {"bkmkstart", K::Unknown, Kind::Kept}, {"bkmkend", K::Unknown, Kind::Kept},
+    {"pntxta", K::Unknown, Kind::Dropped}, {"pntxtb", K::Unknown, Kind::Dropped},
+    {"pntext", K::Unknown, Kind::Dropped}, {"listtext", K::Unknown, Kind::Dropped},
+    {"leveltext", K::Unknown, Kind::Dropped}, {"levelnumbers", K::Unknown, Kind::Dropped},
+    {"listname", K::Unknown, Kind::Dropped}, {"filetbl", K::Unknown, Kind::DocumentLevel},
+    {"template", K::Unknown, Kind::DocumentLevel}, {"nonshppict", K::Unknown, Kind::Dropped},
+    {"do", K::Unknown, Kind::Kept},
+    {"shprslt", K::Unknown, Kind::Dropped}, {"nonesttables", K::Unknown, Kind::Dropped},
+    {"ftnsep", K::Unknown, Kind::DocumentLevel}, {"ftnsepc", K::Unknown, Kind::DocumentLevel},
+    {"ftncn", K::Unknown, Kind::DocumentLevel}, {"aftnsep", K::Unknown, Kind::DocumentLevel},
+    {"aftnsepc", K::Unknown, Kind::DocumentLevel}, {"aftncn", K::Unknown, Kind::DocumentLevel},
+    {"userprops", K::Unknown, Kind::DocumentLevel}, {"docvar", K::Unknown, Kind::DocumentLevel},
+    {"falt", K::Unknown, Kind::Dropped}, {"panose", K::Unknown, Kind::Dropped},
+    {"fname", K::Unknown, Kind::Dropped}, {"fontemb", K::Unknown, Kind::Dropped},
+    {"fontfile", K::Unknown, Kind::Dropped}, {"author", K::Unknown, Kind::DocumentLevel},
+    {"operator", K::Unknown, Kind::DocumentLevel}, {"title", K::Unknown, Kind::DocumentLevel},
+    {"subject", K::Unknown, Kind::DocumentLevel}, {"keywords", K::Unknown, Kind::DocumentLevel},
+    {"comment", K::Unknown, Kind::DocumentLevel}, {"doccomm", K::Unknown, Kind::DocumentLevel},
+    {"company", K::Unknown, Kind::DocumentLevel}, {"manager", K::Unknown, Kind::DocumentLevel},
+    {"category", K::Unknown, Kind::DocumentLevel}, {"hlinkbase", K::Unknown, Kind::DocumentLevel},
+    {"buptim", K::Unknown, Kind::DocumentLevel}, {"creatim", K::Unknown, Kind::DocumentLevel},
+    {"revtim", K::Unknown, Kind::DocumentLevel}, {"printim", K::Unknown, Kind::DocumentLevel},
+    {"mmathPr", K::Unknown, Kind::DocumentLevel}, {"pgdsctbl", K::Unknown, Kind::DocumentLevel},
+    {"protusertbl", K::Unknown, Kind::DocumentLevel}, {"listpicture", K::Unknown, Kind::DocumentLevel},
+    {"blipuid", K::Unknown, Kind::Dropped}, {"picprop", K::Unknown, Kind::Dropped},
+    {"defchp", K::Unknown, Kind::DocumentLevel}, {"defpap", K::Unknown, Kind::DocumentLevel},
+    {"wgrffmtfilter", K::Unknown, Kind::DocumentLevel}, {"passwordhash", K::Unknown, Kind::DocumentLevel},
+    {"background", K::Unknown, Kind::DocumentLevel}, {"formfield", K::Unknown, Kind::Kept},
+    {"datafield", K::Unknown, Kind::Kept}, {"macc", K::Unknown, Kind::Kept},
+    {"pxe", K::Unknown, Kind::Kept}, {"private", K::Unknown, Kind::Kept},
 
     {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable},
-    {"listtable", K::ListTable}, {"list", K::List}, {"listlevel", K::ListLevel},
-    {"listoverridetable", K::ListOverrideTable}, {"listoverride", K::ListOverride},
-    {"pn", K::Pn}, {"upr", K::Upr}, {"ud", K::Ud}, {"shpinst", K::ShapeInstance},
+    {"listtable", K::ListTable, Kind::Word, 0, true}, {"list", K::List}, {"listlevel", K::ListLevel},
+    {"listoverridetable", K::ListOverrideTable, Kind::Word, 0, true}, {"listoverride", K::ListOverride},
+    {"pn", K::Pn, Kind::Word, 0, true}, {"upr", K::Upr}, {"ud", K::Ud, Kind::Word, 0, true}, {"shpinst", K::ShapeInstance, Kind::Word, 0, true},
     // Groups whose text is body text: field results, object results, text boxes.
-    {"field", K::TextContainer}, {"fldrslt", K::FieldResult}, {"result", K::TextContainer},
-    {"object", K::TextContainer}, {"shp", K::TextContainer},
+    {"field", K::TextContainer, Kind::Word, 0, true}, {"fldrslt", K::FieldResult, Kind::Word, 0, true}, {"result", K::TextContainer, Kind::Word, 0, true},
+    {"object", K::TextContainer, Kind::Word, 0, true}, {"shp", K::TextContainer, Kind::Word, 0, true},
     // A text box floats beside the body rather than in it; readers that show text in
     // order (LibreOffice's text export among them) leave it out, and so do we.
-    {"shptxt", K::SkippedDestination},
+    {"shptxt", K::Unknown, Kind::Dropped},
     // Of a picture's two forms, the one for shape-aware readers (\nonshppict is skipped).
-    {"shppict", K::TextContainer},
+    {"shppict", K::TextContainer, Kind::Word, 0, true},
     // Holds nested table row properties, but some producers put the cells' text in it too.
-    {"nesttableprops", K::NestTableProperties},
-    {"pict", K::Picture}, {"fldinst", K::FieldInstruction}, {"stylesheet", K::StyleSheet},
+    {"nesttableprops", K::NestTableProperties, Kind::Word, 0, true},
+    {"pict", K::Picture}, {"fldinst", K::FieldInstruction, Kind::Word, 0, true}, {"stylesheet", K::StyleSheet},
     // Shape properties: only a picture shape's picture (pib) is read.
-    {"sp", K::ShapeProperty}, {"sn", K::ShapePropertyName}, {"sv", K::ShapePropertyValue},
+    {"sp", K::ShapeProperty, Kind::Word, 0, true}, {"sn", K::ShapePropertyName}, {"sv", K::ShapePropertyValue},
 
-    {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
+    {"rtf", K::Version}, {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
     {"ansicpg", K::AnsiCodePage}, {"deff", K::DefaultFont}, {"uc", K::UnicodeSkip},
     {"u", K::Unicode},
 
@@ -105,14 +102,14 @@ constexpr Entry entries[] = {
     {"super", K::Superscript}, {"sub", K::Subscript}, {"nosupersub", K::NoSuperSub},
     {"v", K::Hidden},
 
-    {"par", K::Par}, {"sect", K::Par}, {"page", K::Par}, {"column", K::Par},
+    {"par", K::Par}, {"sect", K::Section}, {"page", K::Page}, {"column", K::Par},
     {"pard", K::Pard}, {"ql", K::AlignLeft}, {"qr", K::AlignRight},
     {"qc", K::AlignCenter}, {"qj", K::AlignJustify}, {"qd", K::AlignJustify},
     {"li", K::LeftIndent}, {"lin", K::LeftIndent}, {"ri", K::RightIndent},
     {"rin", K::RightIndent}, {"fi", K::FirstIndent}, {"sb", K::SpaceBefore},
     {"sa", K::SpaceAfter}, {"ls", K::ListOverrideIndex}, {"ilvl", K::ListLevelIndex},
     {"cell", K::Cell}, {"nestcell", K::NestCell}, {"row", K::Row}, {"nestrow", K::NestRow},
-    {"s", K::ParagraphStyleRef}, {"cs", K::CharacterStyleRef}, {"sbasedon", K::StyleBasedOn},
+    {"s", K::ParagraphStyleRef}, {"cs", K::CharacterStyleRef, Kind::Word, 0, true}, {"sbasedon", K::StyleBasedOn},
 
     {"intbl", K::InTable}, {"itap", K::TableDepth}, {"trowd", K::RowDefaults}, {"trleft", K::RowLeft},
     {"cellx", K::CellRight}, {"clmrg", K::CellMergeLeft}, {"clvmrg", K::CellMergeUp},
@@ -140,12 +137,37 @@ constexpr Entry entries[] = {
     {"ftnnrlc", K::FootnoteNumbering}, {"ftnnruc", K::FootnoteNumbering},
     {"aftnnar", K::EndnoteNumbering}, {"aftnnalc", K::EndnoteNumbering}, {"aftnnauc", K::EndnoteNumbering},
     {"aftnnrlc", K::EndnoteNumbering}, {"aftnnruc", K::EndnoteNumbering},
-    {"tab", K::Tab}, {"line", K::Line}, {"emdash", K::EmDash}, {"endash", K::EnDash},
-    {"bullet", K::Bullet}, {"lquote", K::LeftQuote}, {"rquote", K::RightQuote},
-    {"ldblquote", K::LeftDoubleQuote}, {"rdblquote", K::RightDoubleQuote},
-    {"emspace", K::EmSpace}, {"enspace", K::EnSpace}, {"qmspace", K::QuarterEmSpace},
-    {"zwj", K::ZeroWidthJoiner}, {"zwnj", K::ZeroWidthNonJoiner},
-    {"ltrmark", K::LtrMark}, {"rtlmark", K::RtlMark},
+    {"tab", K::Tab, Kind::Symbol, u'\t'}, {"line", K::Line, Kind::Symbol, 0x2028}, {"emdash", K::EmDash, Kind::Symbol, 0x2014}, {"endash", K::EnDash, Kind::Symbol, 0x2013},
+    {"bullet", K::Bullet, Kind::Symbol, 0x2022}, {"lquote", K::LeftQuote, Kind::Symbol, 0x2018}, {"rquote", K::RightQuote, Kind::Symbol, 0x2019},
+    {"ldblquote", K::LeftDoubleQuote, Kind::Symbol, 0x201C}, {"rdblquote", K::RightDoubleQuote, Kind::Symbol, 0x201D},
+    {"emspace", K::EmSpace, Kind::Symbol, 0x2003}, {"enspace", K::EnSpace, Kind::Symbol, 0x2002}, {"qmspace", K::QuarterEmSpace, Kind::Symbol, 0x2005},
+    {"zwj", K::ZeroWidthJoiner, Kind::Symbol, 0x200D}, {"zwnj", K::ZeroWidthNonJoiner, Kind::Symbol, 0x200C},
+    {"ltrmark", K::LtrMark, Kind::Symbol, 0x200E}, {"rtlmark", K::RtlMark, Kind::Symbol, 0x200F},
+
+    // Line spacing, tab stops, borders and shading of a paragraph; language, raised and
+    // lowered text of a run.
+    {"sl", K::LineSpacing}, {"slmult", K::LineMultiple},
+    {"tx", K::TabWord}, {"tb", K::TabWord}, {"tqr", K::TabWord}, {"tqc", K::TabWord},
+    {"tqdec", K::TabWord}, {"tldot", K::TabWord}, {"tlhyph", K::TabWord}, {"tlul", K::TabWord},
+    {"tlth", K::TabWord}, {"tleq", K::TabWord}, {"tlmdot", K::TabWord},
+    {"brdrt", K::ParagraphBorder}, {"brdrb", K::ParagraphBorder}, {"brdrl", K::ParagraphBorder},
+    {"brdrr", K::ParagraphBorder}, {"box", K::ParagraphBorder}, {"brdrbtw", K::ParagraphBorder},
+    {"brdrbar", K::ParagraphBorder},
+    {"brdrw", K::BorderAttribute}, {"brdrcf", K::BorderAttribute}, {"brsp", K::BorderAttribute},
+    {"brdrdashsm", K::BorderAttribute}, {"brdrdashd", K::BorderAttribute}, {"brdrdashdd", K::BorderAttribute},
+    {"brdrwavy", K::BorderAttribute}, {"brdrframe", K::BorderAttribute},
+    {"shading", K::ShadingWord}, {"cfpat", K::ShadingWord}, {"cbpat", K::ShadingColor},
+    {"bghoriz", K::ShadingWord}, {"bgvert", K::ShadingWord}, {"bgfdiag", K::ShadingWord},
+    {"bgbdiag", K::ShadingWord}, {"bgcross", K::ShadingWord}, {"bgdcross", K::ShadingWord},
+    {"bgdkhoriz", K::ShadingWord}, {"bgdkvert", K::ShadingWord}, {"bgdkfdiag", K::ShadingWord},
+    {"bgdkbdiag", K::ShadingWord}, {"bgdkcross", K::ShadingWord}, {"bgdkdcross", K::ShadingWord},
+    {"lang", K::Language}, {"up", K::Raise}, {"dn", K::Lower}, {"pagebb", K::PageBreakBefore},
+
+    // Characters that the file's readers work out: a comment's mark, page numbers, dates.
+    {"chatn", K::Unknown, Kind::KeptWord}, {"chpgn", K::Unknown, Kind::KeptWord},
+    {"chdate", K::Unknown, Kind::KeptWord}, {"chdpl", K::Unknown, Kind::KeptWord},
+    {"chdpa", K::Unknown, Kind::KeptWord}, {"chtime", K::Unknown, Kind::KeptWord},
+    {"sectnum", K::Unknown, Kind::KeptWord},
 };
 
 constexpr std::size_t tableSize = 1024; // a power of two, well over twice the entries
@@ -179,17 +201,18 @@ constexpr Table table;
 
 } // namespace
 
-Keyword lookupKeyword(std::string_view name)
+const KeywordInfo &lookupKeyword(std::string_view name)
 {
+    static constexpr KeywordInfo unknown;
     if (name.size() > 32)
-        return Keyword::Unknown;
+        return unknown;
     std::size_t slot = hashName(name) & (tableSize - 1);
     for (;;) {
         const int index = table.slots[slot];
         if (index < 0)
-            return Keyword::Unknown;
+            return unknown;
         if (entries[index].name == name)
-            return entries[index].keyword;
+            return entries[index];
         slot = (slot + 1) & (tableSize - 1);
     }
 }

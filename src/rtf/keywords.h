@@ -5,20 +5,19 @@
 
 namespace rtf {
 
-// The control words the reader acts on. Everything else is ignored, which is how RTF
-// stays readable across versions.
+// The control words the reader acts on. Everything else is ignored in the text, which is
+// how RTF stays readable across versions, and kept as written where it describes the
+// document or a section.
 enum class Keyword : std::uint16_t {
     Unknown,
 
-    // Destinations whose content is never body text.
-    SkippedDestination,
     // Destinations and groups with content we read.
     FontTable, ColorTable, ListTable, List, ListLevel, ListOverrideTable, ListOverride,
     Pn, Upr, Ud, ShapeInstance, TextContainer, Picture, FieldInstruction, StyleSheet,
     ShapeProperty, ShapePropertyName, ShapePropertyValue, NestTableProperties, FieldResult,
 
     // Document
-    Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, UnicodeSkip, Unicode,
+    Version, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, UnicodeSkip, Unicode,
 
     // Font and colour tables
     Font, FontCharset, FontCodePage, Red, Green, Blue,
@@ -48,8 +47,31 @@ enum class Keyword : std::uint16_t {
     // Characters
     FootnoteNumber, FootnoteNumbering, EndnoteNumbering, Tab, Line, EmDash, EnDash, Bullet, LeftQuote, RightQuote, LeftDoubleQuote, RightDoubleQuote,
     EmSpace, EnSpace, QuarterEmSpace, ZeroWidthJoiner, ZeroWidthNonJoiner, LtrMark, RtlMark,
+
+    // Kept beside what is shown
+    Footnote, Page, PageBreakBefore, Section, LineSpacing, LineMultiple, TabWord,
+    ParagraphBorder, BorderAttribute, ShadingWord, ShadingColor, Language, Raise, Lower,
 };
 
-Keyword lookupKeyword(std::string_view name);
+// How the reader treats a word before looking at what it is.
+enum class WordKind : std::uint8_t {
+    Word,          // acts on the state, or opens a destination the reader reads
+    Symbol,        // stands for one character
+    Kept,          // a destination kept whole, as written, where it stands in the text
+    DocumentLevel, // a destination that describes the whole document, kept whole
+    Dropped,       // a destination whose content the writer makes anew, or that lives
+                   // inside a table kept whole
+    KeptWord,      // a word that stands for something only the file's readers fill in
+};
+
+struct KeywordInfo {
+    std::string_view name;
+    Keyword keyword = Keyword::Unknown;
+    WordKind kind = WordKind::Word;
+    char16_t symbol = 0;       // for WordKind::Symbol
+    bool readStarred = false;  // still read when marked \* (ignorable)
+};
+
+const KeywordInfo &lookupKeyword(std::string_view name);
 
 } // namespace rtf

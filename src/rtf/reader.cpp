@@ -1,5 +1,6 @@
 #include "rtf/reader.h"
 
+#include "rtf/escape.h"
 #include "rtf/keywords.h"
 #include "rtf/tokenizer.h"
 
@@ -34,43 +35,6 @@ ListKind listKindForNumberFormat(int nfc)
 }
 
 bool isToggleOn(bool hasParameter, int parameter) { return !hasParameter || parameter != 0; }
-
-// Destinations that may be marked \* and that we still read.
-bool readsStarred(Keyword keyword)
-{
-    switch (keyword) {
-    case Keyword::Pn: case Keyword::ListTable: case Keyword::ListOverrideTable: case Keyword::Ud:
-    case Keyword::ShapeInstance: case Keyword::TextContainer: case Keyword::FieldInstruction:
-    case Keyword::CharacterStyleRef: case Keyword::NestTableProperties: case Keyword::ShapeProperty:
-    case Keyword::FieldResult:
-        return true;
-    default:
-        return false;
-    }
-}
-
-char32_t specialCharacter(Keyword keyword)
-{
-    switch (keyword) {
-    case Keyword::Tab: return U'\t';
-    case Keyword::Line: return 0x2028;
-    case Keyword::EmDash: return 0x2014;
-    case Keyword::EnDash: return 0x2013;
-    case Keyword::Bullet: return 0x2022;
-    case Keyword::LeftQuote: return 0x2018;
-    case Keyword::RightQuote: return 0x2019;
-    case Keyword::LeftDoubleQuote: return 0x201C;
-    case Keyword::RightDoubleQuote: return 0x201D;
-    case Keyword::EmSpace: return 0x2003;
-    case Keyword::EnSpace: return 0x2002;
-    case Keyword::QuarterEmSpace: return 0x2005;
-    case Keyword::ZeroWidthJoiner: return 0x200D;
-    case Keyword::ZeroWidthNonJoiner: return 0x200C;
-    case Keyword::LtrMark: return 0x200E;
-    case Keyword::RtlMark: return 0x200F;
-    default: return 0;
-    }
-}
 
 // The words a stylesheet entry passes on to the text that names it.
 bool isStyleFormatting(Keyword keyword)
@@ -205,11 +169,14 @@ void Reader::read(QByteArrayView input)
         const Token token = tokenizer.next();
         if (token.type == TokenType::End)
             break;
+        m_tokenOffset = token.offset;
         if (m_skipDepth > 0) {
-            if (token.type == TokenType::GroupOpen)
+            if (token.type == TokenType::GroupOpen) {
                 ++m_skipDepth;
-            else if (token.type == TokenType::GroupClose)
-                --m_skipDepth;
+            } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
+                keptGroupEnd(m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom));
+                m_keepFrom = -1;
+            }
             continue;
         }
         const bool atGroupStart = m_atGroupStart;
@@ -264,6 +231,13 @@ void Reader::read(QByteArrayView input)
         m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
     }
     m_tokenizer = nullptr;
+    flushHidden();
+    m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
+    m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
+    m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
+    m_kept.codePage = m_documentCodePage;
+    m_kept.defaultFont = m_defaultFont;
+    m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
 
@@ -276,6 +250,8 @@ void Reader::groupOpen()
         return;
     }
     Group group = top();
+    group.openOffset = m_tokenOffset;
+    group.emittedAtOpen = m_emitted;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
     } else if (group.destination == Destination::StyleSheet) {
@@ -301,16 +277,42 @@ void Reader::groupClose()
         return;
     }
     const Destination closing = top().destination;
+    const QByteArrayView whole = m_input.sliced(top().openOffset, m_tokenOffset + 1 - top().openOffset);
+    const bool gaveNothing = top().emittedAtOpen == m_emitted;
     m_stack.pop_back();
     const Destination parent = top().destination;
+    // The document's own tables, kept whole: what is kept in the text refers to them.
+    auto keepTable = [&](QByteArray &into) {
+        if (parent == Destination::Body && into.isEmpty() && gaveNothing)
+            into = whole.toByteArray();
+    };
     switch (closing) {
     case Destination::FontTable:
         if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
             commitFont();
+        if (parent == Destination::Body && m_kept.fontTable.isEmpty() && gaveNothing) {
+            // The names as this table gives them; a later table may renumber fonts.
+            for (const auto &[number, font] : m_fonts)
+                m_kept.fonts.emplace_back(number, font.name);
+            std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
+        }
+        keepTable(m_kept.fontTable);
         break;
     case Destination::ColorTable:
         if (m_colorSet)
             commitColor();
+        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing)
+            m_kept.colors.assign(m_colors.begin(), m_colors.end());
+        keepTable(m_kept.colorTable);
+        break;
+    case Destination::StyleSheet:
+        keepTable(m_kept.styleSheet);
+        break;
+    case Destination::ListTable:
+        keepTable(m_kept.listTable);
+        break;
+    case Destination::ListOverrideTable:
+        keepTable(m_kept.listOverrideTable);
         break;
     case Destination::List:
         if (parent == Destination::ListTable && m_lists.size() < MaxTableEntries)
@@ -335,7 +337,8 @@ void Reader::groupClose()
     case Destination::Picture:
         if (parent != Destination::Picture) {
             if (!top().chars.hidden) {
-                m_sink.picture(m_picture, currentTextStyle());
+                stopCapture();
+                m_sink.picture(m_picture, emittedStyle());
                 m_paragraphEmpty = false;
             }
             m_picture = Picture();
@@ -434,8 +437,88 @@ void Reader::noteReference()
     }
     const QString number = endnote ? noteNumber(++m_endnotes, m_endnoteNumbering)
                                    : noteNumber(++m_footnotes, m_footnoteNumbering);
+    flushAll();
+    m_markNote = ++m_noteIds;
     for (const QChar c : number)
         appendChar(c.unicode());
+    flushAll();
+    m_markNote = 0;
+    m_openNote = m_noteIds;
+}
+
+// A destination kept whole: its bytes are taken from the input when it closes.
+void Reader::keepGroup(const KeywordInfo &info)
+{
+    // A group that already gave text is not kept: its text is in the document already.
+    flushAll();
+    const bool keep = m_overflowDepth == 0 && m_stack.size() > 2
+        && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
+    const qint64 from = top().openOffset;
+    skipGroup();
+    if (keep && m_skipDepth > 0) {
+        m_keepFrom = from;
+        m_keepingNote = info.keyword == Keyword::Footnote;
+    }
+}
+
+void Reader::keptGroupEnd(QByteArrayView group)
+{
+    if (m_keepingNote && m_openNote) {
+        m_sink.note(m_openNote, group.toByteArray());
+        m_openNote = 0;
+    } else if (m_capturing) {
+        (m_bodyStarted ? m_sectionWords : m_kept.prologue) += group;
+    } else {
+        m_pendingKept += group;
+    }
+}
+
+void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into)
+{
+    // Bounded: a hostile file could repeat words without end.
+    if (into.size() > (1 << 20))
+        return;
+    into += '\\';
+    into += QByteArrayView(name.data(), qsizetype(name.size()));
+    if (hasParameter)
+        into += QByteArray::number(parameter);
+}
+
+// The first paragraph of the document, or of a section, has begun.
+void Reader::stopCapture()
+{
+    if (!m_capturing)
+        return;
+    m_capturing = false;
+    m_bodyStarted = true;
+}
+
+// Hidden text is not shown; it goes back into the file as a group before the next run.
+void Reader::flushHidden()
+{
+    if (!m_hiddenBytes.empty()) {
+        bodyCodePage().decode(m_hiddenBytes, m_hiddenText);
+        m_hiddenBytes.clear();
+    }
+    if (m_hiddenText.isEmpty())
+        return;
+    m_pendingKept += "{\\v ";
+    appendEscapedText(m_pendingKept, m_hiddenText);
+    m_pendingKept += '}';
+    m_hiddenText.clear();
+}
+
+TextStyle Reader::emittedStyle()
+{
+    ++m_emitted;
+    TextStyle style = currentTextStyle();
+    if (!m_pendingKept.isEmpty()) {
+        style.keptBefore = std::exchange(m_pendingKept, QByteArray());
+        style.keptId = ++m_keptIds;
+    }
+    if (!m_markNote)
+        m_openNote = 0;
+    return style;
 }
 
 void Reader::skipGroup()
@@ -452,9 +535,35 @@ void Reader::skipGroup()
 
 void Reader::controlWord(std::string_view name, bool hasParameter, int parameter, bool starred)
 {
-    const Keyword keyword = lookupKeyword(name);
-    if (keyword == Keyword::SkippedDestination || (starred && !readsStarred(keyword))) {
+    const KeywordInfo &info = lookupKeyword(name);
+    const Keyword keyword = info.keyword;
+    switch (info.kind) {
+    case WordKind::Kept:
+    case WordKind::DocumentLevel:
+        keepGroup(info);
+        return;
+    case WordKind::Dropped:
         skipGroup();
+        return;
+    case WordKind::Symbol:
+        if (m_fallbackToSkip > 0)
+            --m_fallbackToSkip;
+        else if (top().destination == Destination::Body || top().destination == Destination::FieldInstruction)
+            appendChar(info.symbol);
+        return;
+    case WordKind::KeptWord:
+        if (top().destination == Destination::Body) {
+            flushAll();
+            keepWord(name, hasParameter, parameter, m_pendingKept);
+            m_pendingKept += ' ';
+        }
+        return;
+    case WordKind::Word:
+        break;
+    }
+    if (starred && !info.readStarred) {
+        // An ignorable destination we do not read: kept as it stands.
+        keepGroup(info);
         return;
     }
     Group &group = top();
@@ -464,7 +573,12 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             m_footnoteNumbering = noteNumbering(name);
         else if (keyword == Keyword::EndnoteNumbering)
             m_endnoteNumbering = noteNumbering(name);
-        bodyWord(keyword, hasParameter, parameter);
+        // Words that describe the document or a section: kept as written, in order.
+        if (m_capturing && m_stack.size() == 2
+            && (keyword == Keyword::Unknown || keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering)) {
+            keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
+        }
+        bodyWord(keyword, hasParameter, parameter, name);
         return;
     case Destination::UprAlternative:
         if (keyword == Keyword::Ud)
@@ -727,17 +841,9 @@ void Reader::pnWord(Keyword keyword, int parameter)
     }
 }
 
-// The words that stand for characters, or set how many fallback characters follow a \u.
-// A word counts as one of those fallback characters, like a byte does.
+// The words that set a \u character or how many fallback characters follow it.
 bool Reader::characterWord(Keyword keyword, int parameter)
 {
-    if (const char32_t c = specialCharacter(keyword)) {
-        if (m_fallbackToSkip > 0)
-            --m_fallbackToSkip;
-        else
-            appendChar(c);
-        return true;
-    }
     switch (keyword) {
     case Keyword::Unicode:
         unicodeChar(parameter);
@@ -751,7 +857,7 @@ bool Reader::characterWord(Keyword keyword, int parameter)
     }
 }
 
-void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
+void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
 {
     if (characterWord(keyword, parameter) || keyword == Keyword::Unknown)
         return;
@@ -849,11 +955,50 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
         break;
     case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; break;
     case Keyword::Hidden: chars.hidden = isToggleOn(hasParameter, parameter); break;
+    case Keyword::Language: chars.language = parameter; break;
+    case Keyword::Raise: chars.raise = hasParameter ? std::clamp(parameter, 0, 3276) : 6; break;
+    case Keyword::Lower: chars.raise = -(hasParameter ? std::clamp(parameter, 0, 3276) : 6); break;
 
     case Keyword::Par: endParagraph(); break;
+    case Keyword::Page:
+        // A page break starts the next paragraph on a new page; it is not a paragraph itself.
+        if (!m_paragraphEmpty)
+            endParagraph();
+        m_pageBreakPending = true;
+        break;
+    case Keyword::Section:
+        m_sectionEndPending = true;
+        endParagraph();
+        m_capturing = true;
+        break;
     case Keyword::Pard:
         para = ParaState();
         m_pardSinceParagraph = true;
+        stopCapture();
+        break;
+    case Keyword::PageBreakBefore: para.style.pageBreakBefore = isToggleOn(hasParameter, parameter); break;
+    case Keyword::LineSpacing: para.style.lineSpacing = std::clamp(parameter, -31680, 31680); break;
+    case Keyword::LineMultiple: para.style.lineMultiple = isToggleOn(hasParameter, parameter); break;
+    case Keyword::TabWord:
+        if (para.style.tabs.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.tabs);
+        break;
+    case Keyword::ParagraphBorder:
+        para.borderOpen = true;
+        m_borderPending = false;
+        if (para.style.borders.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.borders);
+        break;
+    case Keyword::BorderAttribute:
+        if (para.borderOpen && !m_borderPending && para.style.borders.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.borders);
+        break;
+    case Keyword::ShadingColor:
+        para.style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
+        [[fallthrough]];
+    case Keyword::ShadingWord:
+        if (para.style.shadingWords.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.shadingWords);
         break;
     case Keyword::AlignLeft: para.style.alignment = Alignment::Left; break;
     case Keyword::AlignRight: para.style.alignment = Alignment::Right; break;
@@ -866,13 +1011,20 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
-    case Keyword::ParagraphStyleRef: applyStyle(std::max(parameter, 0)); break;
-    case Keyword::CharacterStyleRef: applyStyle(-1 - std::max(parameter, 0)); break;
+    case Keyword::ParagraphStyleRef:
+        applyStyle(std::max(parameter, 0));
+        top().para.style.styleNumber = std::max(parameter, 0);
+        break;
+    case Keyword::CharacterStyleRef:
+        applyStyle(-1 - std::max(parameter, 0));
+        top().chars.characterStyle = std::max(parameter, 0);
+        break;
 
     case Keyword::InTable: para.inTable = true; break;
     case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
     case Keyword::NestTableProperties: group.nestProperties = true; break;
     case Keyword::RowDefaults:
+        stopCapture();
         m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
         m_rows[std::size_t(m_rowDepth)] = RowFormat();
         m_borderPending = false;
@@ -891,12 +1043,21 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter)
     }
     case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; break;
     case Keyword::CellMergeUp: m_mergePending |= MergeUp; break;
-    case Keyword::CellBorder: m_borderPending = true; break;
+    case Keyword::CellBorder:
+        m_borderPending = true;
+        para.borderOpen = false;
+        break;
     case Keyword::BorderStyle:
         if (m_borderPending)
             m_rows[std::size_t(m_rowDepth)].borders = true;
+        else if (para.borderOpen && para.style.borders.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.borders);
         break;
-    case Keyword::BorderNone: m_borderPending = false; break;
+    case Keyword::BorderNone:
+        if (!m_borderPending && para.borderOpen && para.style.borders.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.borders);
+        m_borderPending = false;
+        break;
     case Keyword::Cell: endCell(1); break;
     case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); break;
     case Keyword::Row: endRow(1); break;
@@ -937,9 +1098,14 @@ void Reader::textBytes(std::string_view bytes)
     }
     switch (top().destination) {
     case Destination::Body:
-        if (top().chars.hidden)
-            return;
         m_highSurrogate = 0;
+        if (top().chars.hidden) {
+            m_hiddenBytes.append(bytes);
+            return;
+        }
+        // Producers indent their words with blanks; those do not start a paragraph.
+        if (bytes.find_first_not_of(" \t") != std::string_view::npos)
+            stopCapture();
         m_bytes.append(bytes);
         m_paragraphEmpty = false;
         return;
@@ -985,9 +1151,12 @@ void Reader::hexByte(std::uint8_t byte)
     }
     switch (top().destination) {
     case Destination::Body:
-        if (top().chars.hidden)
-            return;
         m_highSurrogate = 0;
+        if (top().chars.hidden) {
+            m_hiddenBytes.push_back(char(byte));
+            return;
+        }
+        stopCapture();
         m_bytes.push_back(char(byte));
         m_paragraphEmpty = false;
         return;
@@ -1033,8 +1202,15 @@ void Reader::appendChar(char32_t c)
     QString *target = nullptr;
     switch (top().destination) {
     case Destination::Body:
-        if (top().chars.hidden)
-            return;
+        if (top().chars.hidden) {
+            if (!m_hiddenBytes.empty()) {
+                bodyCodePage().decode(m_hiddenBytes, m_hiddenText);
+                m_hiddenBytes.clear();
+            }
+            target = &m_hiddenText;
+            break;
+        }
+        stopCapture();
         flushBytes();
         target = &m_text;
         m_paragraphEmpty = false;
@@ -1084,7 +1260,7 @@ void Reader::flushText()
 {
     if (m_text.isEmpty())
         return;
-    m_sink.text(m_text, currentTextStyle());
+    m_sink.text(m_text, emittedStyle());
     m_text.resize(0);
 }
 
@@ -1094,6 +1270,7 @@ void Reader::endCell(int depth)
     m_highSurrogate = 0;
     ParagraphStyle style = paragraphStyleOf(top());
     style.tableDepth = depth;
+    takeParagraphKept(style);
     m_sink.cellEnd(style, depth);
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
@@ -1103,6 +1280,7 @@ void Reader::endRow(int depth)
 {
     flushAll();
     m_highSurrogate = 0;
+    ++m_emitted;
     m_sink.rowEnd(m_rows[std::size_t(depth)], depth);
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
@@ -1115,11 +1293,26 @@ int Reader::paragraphTableDepth() const
     return std::clamp(depth, 0, MaxTableDepth);
 }
 
+// What waited for the paragraph now ending: groups after its last run, the section words
+// before it, a page break before it, the \sect that ends it.
+void Reader::takeParagraphKept(ParagraphStyle &style)
+{
+    ++m_emitted;
+    stopCapture();
+    style.keptAtEnd = std::exchange(m_pendingKept, QByteArray());
+    style.sectionStart = std::exchange(m_sectionWords, QByteArray());
+    style.pageBreakBefore = style.pageBreakBefore || std::exchange(m_pageBreakPending, false);
+    // A section ends in the body; inside a table the \sect only ends the paragraph.
+    style.sectionEnd = std::exchange(m_sectionEndPending, false) && style.tableDepth == 0;
+}
+
 void Reader::endParagraph()
 {
     flushAll();
     m_highSurrogate = 0;
-    m_sink.paragraphEnd(paragraphStyleOf(top()));
+    ParagraphStyle style = paragraphStyleOf(top());
+    takeParagraphKept(style);
+    m_sink.paragraphEnd(style);
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
 }
@@ -1185,6 +1378,10 @@ TextStyle Reader::currentTextStyle() const
     style.underline = chars.underline;
     style.strike = chars.strike;
     style.position = chars.position;
+    style.language = chars.language;
+    style.characterStyle = chars.characterStyle;
+    style.raise = chars.raise;
+    style.noteId = m_markNote;
     if (top().link >= 0)
         style.link = m_links[std::size_t(top().link)];
     return style;
@@ -1194,6 +1391,8 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
 {
     const ParaState &para = group.para;
     ParagraphStyle style = para.style;
+    style.listOverride = para.listOverride;
+    style.listOverrideLevel = para.listLevel;
     if (para.listOverride > 0) {
         style.list = ListKind::Bullet; // a list we cannot resolve still has markers
         style.listLevel = para.listLevel;

@@ -39,7 +39,7 @@ private:
 
     struct CharState {
         int font = -1;           // -1: \deff
-        int halfPoints = 0;
+        int halfPoints = 0;      // 0: not given
         int foreground = 0;
         int background = 0;
         bool bold = false;
@@ -48,6 +48,9 @@ private:
         bool strike = false;
         bool hidden = false;
         VerticalPosition position = VerticalPosition::Normal;
+        int language = -1;
+        int characterStyle = -1;
+        int raise = 0;
     };
 
     struct ParaState {
@@ -58,9 +61,12 @@ private:
         int listLevel = 0;
         bool inTable = false;
         int tableDepth = -1;     // \itap; -1: not given
+        bool borderOpen = false; // border words now describe the paragraph's borders
     };
 
     struct Group {
+        qint64 openOffset = 0;   // where its brace is in the input
+        std::uint64_t emittedAtOpen = 0;
         CharState chars;
         ParaState para;
         Destination destination = Destination::Body;
@@ -99,8 +105,14 @@ private:
     void groupOpen();
     void groupClose();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
+    void keepGroup(const KeywordInfo &info);
+    void keptGroupEnd(QByteArrayView group);
+    void keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into);
+    void stopCapture();
+    void flushHidden();
+    TextStyle emittedStyle();
     bool characterWord(Keyword keyword, int parameter);
-    void bodyWord(Keyword keyword, bool hasParameter, int parameter);
+    void bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name = {});
     void pnWord(Keyword keyword, int parameter);
     void startPicture();
     void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
@@ -123,8 +135,9 @@ private:
 
     void flushBytes();
     void flushText();
-    void flushAll() { flushBytes(); flushText(); }
+    void flushAll() { flushBytes(); flushText(); flushHidden(); }
     void endParagraph();
+    void takeParagraphKept(ParagraphStyle &style);
     void commitFont();
     void commitColor();
     CodePage &bodyCodePage();
@@ -196,6 +209,26 @@ private:
     int m_pendingStyleKey = 0;
     bool m_replayingStyle = false;
     QString m_shapePropertyName;
+
+    // What is kept as written. Until the first paragraph starts, and again after each \sect,
+    // words the reader does not act on and whole groups describe the document or section.
+    KeptDocument m_kept;
+    qint64 m_tokenOffset = 0;    // where the token in hand starts
+    qint64 m_keepFrom = -1;      // the skipped group being kept, from its brace
+    bool m_keepingNote = false;
+    bool m_capturing = true;
+    bool m_bodyStarted = false;
+    QByteArray m_sectionWords;   // for the paragraph after a \sect
+    QByteArray m_pendingKept;    // groups waiting for the run or paragraph end they precede
+    int m_keptIds = 0;
+    std::uint64_t m_emitted = 0;  // runs and pictures sent so far
+    int m_noteIds = 0;
+    int m_markNote = 0;          // the note reference being read
+    int m_openNote = 0;          // the last mark, until its note or other text comes
+    bool m_pageBreakPending = false;
+    bool m_sectionEndPending = false;
+    std::string m_hiddenBytes;   // hidden text, kept as a group before the next run
+    QString m_hiddenText;
 };
 
 } // namespace rtf

@@ -28,6 +28,13 @@ struct TextStyle {
     bool strike = false;
     VerticalPosition position = VerticalPosition::Normal;
     QString link;            // a HYPERLINK field's target; empty: not a link
+    int language = -1;       // \lang; -1: the document's
+    int characterStyle = -1; // \cs; -1: none
+    int raise = 0;           // half points up (\up) or down (\dn, negative)
+    int noteId = 0;          // a note reference's mark; its note follows through Sink::note
+    QByteArray note;         // the note's group, once it is known
+    QByteArray keptBefore;   // groups kept as written that stand before this run
+    int keptId = 0;
 
     bool operator==(const TextStyle &) const = default;
 };
@@ -43,6 +50,34 @@ struct ParagraphStyle {
     ListKind list = ListKind::None;
     int listLevel = 0;       // 0..8
     int tableDepth = 0;      // 0: body text; 1: a table cell; 2 and more: nested tables
+    int listOverride = 0;    // the file's \ls and \ilvl, for its own list tables
+    int listOverrideLevel = 0;
+    int styleNumber = -1;    // \s; -1: none
+    int lineSpacing = 0;     // \sl: positive at least, negative exactly; 0 automatic
+    bool lineMultiple = false; // \slmult1: lineSpacing is in 240ths of a line
+    bool pageBreakBefore = false;
+    bool sectionEnd = false; // ended by \sect
+    QColor shading;          // \cbpat
+    QByteArray tabs;         // the words as written, for the ones the screen cannot show
+    QByteArray borders;
+    QByteArray shadingWords;
+    QByteArray sectionStart; // section words and groups before the paragraph
+    QByteArray keptAtEnd;    // groups kept as written after the paragraph's last run
+};
+
+// What a file holds for the whole document, kept as written so that saving writes it back
+// and what is kept in the text still points at the right fonts, colours, styles and lists.
+struct KeptDocument {
+    int codePage = 1252;
+    int defaultFont = 0;
+    QByteArray fontTable;    // each group kept whole, braces included
+    std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
+    QByteArray colorTable;
+    std::vector<QColor> colors; // invalid: automatic
+    QByteArray styleSheet;
+    QByteArray listTable;
+    QByteArray listOverrideTable;
+    QByteArray prologue;     // document and first section words and groups, in order
 };
 
 // Word's own limit; cells past it in a row share the last column, so no text is lost.
@@ -90,6 +125,10 @@ public:
     // Ends the row of cells ended so far at `depth`.
     virtual void rowEnd(const RowFormat &row, int depth) = 0;
     virtual void picture(const Picture &picture, const TextStyle &style) = 0;
+    // The note of the mark sent with `noteId`, as its group stood in the file.
+    virtual void note(int noteId, const QByteArray &group) = 0;
+    // Sent once, before documentEnd.
+    virtual void document(const KeptDocument &kept) = 0;
 };
 
 } // namespace rtf

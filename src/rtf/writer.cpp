@@ -1,6 +1,8 @@
 #include "rtf/rtf.h"
 
 #include "rtf/codepage.h"
+#include "rtf/escape.h"
+#include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
 #include "rtf/sink.h"
 #include "rtf/tablemetrics.h"
@@ -16,6 +18,8 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
+
+#include <QSet>
 
 #include <array>
 #include <cmath>
@@ -72,10 +76,18 @@ public:
     {
         collectTables();
         m_out.reserve(m_document.characterCount() * 2 + 1024);
-        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
+        m_out += "{\\rtf1";
+        QByteArray header = m_kept.hasProperty(DocumentHeader) ? m_kept.property(DocumentHeader).toByteArray()
+                                                               : QByteArray("\\ansi\\ansicpg1252\\deff0");
+        if (!m_kept.hasProperty(FontTableEntries))
+            header = header.left(header.indexOf("\\deff")) + "\\deff0"; // our own table's font 0
+        m_out += header;
+        m_out += "\\uc1\n";
         writeFontTable();
         writeColorTable();
+        writeKept(StyleSheetGroup);
         writeListTables();
+        writeKept(DocumentPrologue);
         m_out += "\\pard\\plain\n";
         writeFlow(m_document.rootFrame()->begin(), 0, "");
         m_out += "}\n";
@@ -83,28 +95,79 @@ public:
     }
 
 private:
+    void writeKept(int property)
+    {
+        if (m_kept.hasProperty(property)) {
+            m_out += m_kept.property(property).toByteArray();
+            m_out += '\n';
+        }
+    }
+
+    // A font for `family`: the file's own entry for it, else a new one after them.
+    void addFont(const QString &family)
+    {
+        if (family.isEmpty() || m_fontIndex.contains(family))
+            return;
+        m_fontIndex.insert(family, m_nextFont);
+        m_fonts.append({m_nextFont++, family});
+    }
+
     void collectTables()
     {
-        // Font 0 has no name: it stands for "no font chosen", which reads back as such.
-        m_fonts.append(QString());
+        if (m_kept.hasProperty(FontTableEntries)) {
+            QSet<int> numbers;
+            for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
+                const qsizetype equals = entry.indexOf(u'=');
+                const int number = entry.first(equals).toInt();
+                const QString family = entry.sliced(equals + 1);
+                if (!m_fontIndex.contains(family))
+                    m_fontIndex.insert(family, number);
+                m_nextFont = std::max(m_nextFont, number + 1);
+                numbers.insert(number);
+            }
+            // Text without a typeface reads back as such under a default font without a name.
+            const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
+            const int deff = header.mid(header.indexOf("\\deff") + 5).toInt();
+            const QString deffName = m_fontIndex.key(deff, QStringLiteral("\n"));
+            if (!deffName.isEmpty() && deffName != u'\n' && !numbers.contains(NoFontNumber))
+                m_noFont = NoFontNumber;
+        } else if (!m_kept.hasProperty(DocumentHeader)) {
+            // Font 0 is the typeface text typed without one of its own was shown in.
+            addFont(m_document.defaultFont().family());
+            m_defaultFontNamed = !m_fonts.isEmpty();
+            if (m_fonts.isEmpty())
+                m_fonts.append({m_nextFont++, QString()});
+        } else {
+            // Font 0 has no name: read from a file without fonts, text stays without one.
+                m_fonts.append({m_nextFont++, QString()});
+        }
+        if (m_kept.hasProperty(ColorTableEntries)) {
+            for (const QVariant &color : m_kept.property(ColorTableColors).toList()) {
+                const QColor c = color.value<QColor>();
+                if (c.isValid() && !m_colorIndex.contains(c.rgb()))
+                    m_colorIndex.insert(c.rgb(), int(m_colorCount));
+                ++m_colorCount;
+            }
+        }
+        if (m_colorCount == 0)
+            m_colorCount = 1; // entry 0 is "automatic"
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat format = it.fragment().charFormat();
-                const QString family = familyOf(format);
-                if (!family.isEmpty() && !m_fontIndex.contains(family)) {
-                    m_fontIndex.insert(family, int(m_fonts.size()));
-                    m_fonts.append(family);
-                }
+                addFont(familyOf(format));
                 addColor(brushColor(format, QTextFormat::ForegroundBrush));
                 addColor(brushColor(format, QTextFormat::BackgroundBrush));
             }
+            if (!block.blockFormat().hasProperty(ShadingWords))
+                addColor(brushColor(block.blockFormat(), QTextFormat::BackgroundBrush));
             if (const QTextList *list = block.textList())
                 m_listUsed[slotFor(list->format().style())] = true;
         }
         if (m_listUsed[BulletList]) {
-            m_symbolFont = int(m_fonts.size());
-            m_fonts.append(QStringLiteral("Symbol"));
+            addFont(QStringLiteral("Symbol"));
+            m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
         }
+        m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
     }
 
     void addColor(const QColor &color)
@@ -113,18 +176,27 @@ private:
             return;
         const QRgb rgb = color.rgb();
         if (!m_colorIndex.contains(rgb)) {
-            m_colorIndex.insert(rgb, int(m_colors.size()) + 1); // entry 0 is "automatic"
+            m_colorIndex.insert(rgb, int(m_colorCount++));
             m_colors.append(rgb);
         }
     }
 
+    // The file's own table without its closing brace, so that new entries follow its own.
+    QByteArray keptTableOpen(int property) const
+    {
+        QByteArray table = m_kept.property(property).toByteArray();
+        if (table.endsWith('}'))
+            table.chop(1);
+        return table;
+    }
+
     void writeFontTable()
     {
-        m_out += "{\\fonttbl";
-        for (qsizetype i = 0; i < m_fonts.size(); ++i) {
-            m_out += "{\\f" + QByteArray::number(i);
-            m_out += i == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
-            writeText(m_fonts.at(i), true);
+        m_out += m_kept.hasProperty(FontTableEntries) ? keptTableOpen(FontTableEntries) : QByteArray("{\\fonttbl");
+        for (const auto &[number, family] : m_fonts) {
+            m_out += "{\\f" + QByteArray::number(number);
+            m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
+            appendEscapedFontName(m_out, family);
             m_out += ";}";
         }
         m_out += "}\n";
@@ -132,9 +204,16 @@ private:
 
     void writeColorTable()
     {
-        if (m_colors.isEmpty())
+        if (m_kept.hasProperty(ColorTableEntries)) {
+            QByteArray table = keptTableOpen(ColorTableEntries);
+            if (!m_colors.isEmpty() && !table.trimmed().endsWith(';'))
+                table += ';';
+            m_out += table;
+        } else if (m_colors.isEmpty()) {
             return;
-        m_out += "{\\colortbl;";
+        } else {
+            m_out += "{\\colortbl;";
+        }
         for (QRgb rgb : m_colors) {
             m_out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb))
                 + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
@@ -147,13 +226,22 @@ private:
         bool any = false;
         for (bool used : m_listUsed)
             any = any || used;
-        if (!any)
+        const bool kept = m_keptLists;
+        if (!any && !kept)
             return;
-        m_out += "{\\*\\listtable";
+        m_out += kept ? keptTableOpen(ListTableGroup) : QByteArray("{\\*\\listtable");
+        if (kept) {
+            // Saved by us before: our lists are already among the file's.
+            const QByteArray table = m_kept.property(ListTableGroup).toByteArray();
+            for (int slot = 0; slot < ListSlots; ++slot) {
+                if (table.contains("\\listid" + QByteArray::number(m_listIdBase + slot + 1) + '{'))
+                    m_listUsed[slot] = false;
+            }
+        }
         for (int slot = 0; slot < ListSlots; ++slot) {
             if (!m_listUsed[slot])
                 continue;
-            m_out += "{\\list\\listtemplateid" + QByteArray::number(slot + 1) + "\\listsimple0";
+            m_out += "{\\list\\listtemplateid" + QByteArray::number(m_listIdBase + slot + 1) + "\\listsimple0";
             for (int level = 0; level < 9; ++level) {
                 m_out += "{\\listlevel\\levelnfc" + QByteArray::number(levelFormat[slot]) + "\\levelnfcn"
                     + QByteArray::number(levelFormat[slot]) + "\\leveljc0\\levelstartat1\\levelfollow0";
@@ -164,13 +252,14 @@ private:
                 m_out += "\\fi-" + QByteArray::number(ListIndentTwips) + "\\li"
                     + QByteArray::number(2 * ListIndentTwips * (level + 1)) + '}';
             }
-            m_out += "\\listid" + QByteArray::number(slot + 1) + "{\\listname ;}}";
+            m_out += "\\listid" + QByteArray::number(m_listIdBase + slot + 1) + "{\\listname ;}}";
         }
-        m_out += "}\n{\\*\\listoverridetable";
+        m_out += "}\n";
+        m_out += kept ? keptTableOpen(ListOverrideTableGroup) : QByteArray("{\\*\\listoverridetable");
         for (int slot = 0; slot < ListSlots; ++slot) {
             if (m_listUsed[slot]) {
-                m_out += "{\\listoverride\\listid" + QByteArray::number(slot + 1) + "\\listoverridecount0\\ls"
-                    + QByteArray::number(slot + 1) + '}';
+                m_out += "{\\listoverride\\listid" + QByteArray::number(m_listIdBase + slot + 1)
+                    + "\\listoverridecount0\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + '}';
             }
         }
         m_out += "}\n";
@@ -197,7 +286,10 @@ private:
                 }
             } else {
                 writeBlock(it.currentBlock(), depth);
-                m_out += last ? lastEnd : "\\par\n";
+                if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
+                    m_out += "\\sect\n";
+                else
+                    m_out += last ? lastEnd : "\\par\n";
             }
             it = next;
         }
@@ -222,6 +314,10 @@ private:
             columnTwips.push_back(std::max(twips, 1));
         }
         const char *cellEnd = depth > 1 ? "\\nestcell " : "\\cell ";
+        // A section that starts with a table: its words go before the table.
+        const QTextBlockFormat first = table.cellAt(0, 0).firstCursorPosition().blockFormat();
+        if (depth == 1 && first.hasProperty(SectionStart))
+            m_out += first.property(SectionStart).toByteArray();
         for (int r = 0; r < table.rows(); ++r) {
             const QByteArray row = rowDefinition(table, r, columnTwips, depth, format.border() > 0);
             // Older readers want the row's definition first, nested ones after its cells.
@@ -280,6 +376,8 @@ private:
     void writeParagraphStart(const QTextBlockFormat &format, int depth)
     {
         m_out += "\\pard";
+        if (format.hasProperty(ParagraphStyleNumber))
+            m_out += "\\s" + QByteArray::number(format.intProperty(ParagraphStyleNumber));
         if (depth > 0)
             m_out += "\\intbl\\itap" + QByteArray::number(depth);
         if (format.hasProperty(QTextFormat::BlockAlignment)) {
@@ -293,26 +391,70 @@ private:
         }
     }
 
+    // Paragraph words the editing area keeps for the file: its style, line spacing, page
+    // break, and tab stops, borders and shading as written.
+    void writeKeptParagraph(const QTextBlockFormat &format)
+    {
+        if (format.hasProperty(QTextFormat::LineHeightType)) {
+            const double height = format.lineHeight();
+            switch (format.lineHeightType()) {
+            case QTextBlockFormat::ProportionalHeight:
+                m_out += "\\sl" + QByteArray::number(std::lround(height * 240.0 / 100.0)) + "\\slmult1";
+                break;
+            case QTextBlockFormat::MinimumHeight:
+                m_out += "\\sl" + QByteArray::number(toTwips(height)) + "\\slmult0";
+                break;
+            case QTextBlockFormat::FixedHeight:
+                m_out += "\\sl-" + QByteArray::number(toTwips(height)) + "\\slmult0";
+                break;
+            default:
+                break;
+            }
+        }
+        if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            m_out += "\\pagebb";
+        for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords)}) {
+            if (format.hasProperty(property))
+                m_out += format.property(property).toByteArray();
+        }
+        if (!format.hasProperty(ShadingWords) && format.hasProperty(QTextFormat::BackgroundBrush)) {
+            const QColor shading = brushColor(format, QTextFormat::BackgroundBrush);
+            if (shading.isValid())
+                m_out += "\\cbpat" + QByteArray::number(m_colorIndex.value(shading.rgb()));
+        }
+    }
+
     void writeBlock(const QTextBlock &block, int depth)
     {
         const QTextBlockFormat format = block.blockFormat();
+        if (format.hasProperty(SectionStart) && depth == 0)
+            m_out += format.property(SectionStart).toByteArray();
+        // A paragraph with a style states everything, so that what the style sets and the
+        // paragraph does not have reads back as it is.
+        m_styled = format.hasProperty(ParagraphStyleNumber);
         writeParagraphStart(format, depth);
+        if (m_styled && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
+            m_out += "\\ql";
         const QTextList *list = block.textList();
         if (list) {
             writeListParagraph(block, *list);
         } else {
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            if (const int twips = toTwips(left))
+            if (const int twips = toTwips(left); twips || m_styled)
                 m_out += "\\li" + QByteArray::number(twips);
-            if (const int twips = toTwips(format.textIndent()))
+            if (const int twips = toTwips(format.textIndent()); twips || m_styled)
                 m_out += "\\fi" + QByteArray::number(twips);
         }
-        if (const int twips = toTwips(format.rightMargin()))
+        if (const int twips = toTwips(format.rightMargin()); twips || m_styled)
             m_out += "\\ri" + QByteArray::number(twips);
-        if (const int twips = toTwips(format.topMargin()))
+        if (const int twips = toTwips(format.topMargin()); twips || m_styled)
             m_out += "\\sb" + QByteArray::number(twips);
-        if (const int twips = toTwips(format.bottomMargin()))
+        if (const int twips = toTwips(format.bottomMargin()); twips || m_styled)
             m_out += "\\sa" + QByteArray::number(twips);
+        writeKeptParagraph(format);
+        // The style's character words must not reach the runs, nor paragraphs after it.
+        if (m_styled)
+            m_out += "\\plain";
         m_out += ' ';
 
         QString link;
@@ -321,9 +463,15 @@ private:
             const QTextCharFormat charFormat = fragment.charFormat();
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
-            if (href != link) {
-                if (!link.isEmpty())
-                    m_out += "}}";
+            const bool linkChanges = href != link;
+            if (linkChanges && !link.isEmpty())
+                m_out += "}}";
+            // What stood before the run goes back before it, once, however the run was split.
+            if (charFormat.hasProperty(KeptBefore) && !m_keptWritten.contains(charFormat.intProperty(KeptBeforeId))) {
+                m_keptWritten.insert(charFormat.intProperty(KeptBeforeId));
+                m_out += charFormat.property(KeptBefore).toByteArray();
+            }
+            if (linkChanges) {
                 if (!href.isEmpty())
                     writeFieldStart(href);
                 link = href;
@@ -340,6 +488,14 @@ private:
                     if (c == QChar::ObjectReplacementCharacter)
                         writePicture(charFormat.toImageFormat());
                 }
+            } else if (charFormat.hasProperty(NoteGroup)) {
+                // A note's mark: the number is the reader's to work out, the note follows it.
+                const int note = charFormat.intProperty(NoteId);
+                if (!m_notesWritten.contains(note)) {
+                    m_notesWritten.insert(note);
+                    m_out += "\\chftn";
+                    m_out += charFormat.property(NoteGroup).toByteArray();
+                }
             } else {
                 writeText(fragment.text(), false);
             }
@@ -348,6 +504,9 @@ private:
         }
         if (!link.isEmpty())
             m_out += "}}";
+        if (format.hasProperty(KeptAtEnd))
+            m_out += format.property(KeptAtEnd).toByteArray();
+        m_styled = false;
     }
 
     void writeFieldStart(const QString &href)
@@ -453,32 +612,70 @@ private:
             m_out += pnFormat[slot];
             m_out += "{\\pntxta .}}";
         }
-        m_out += "\\ls" + QByteArray::number(slot + 1) + "\\ilvl" + QByteArray::number(level) + "\\fi-"
-            + QByteArray::number(ListIndentTwips) + "\\li" + QByteArray::number(2 * ListIndentTwips * (level + 1));
+        const QTextBlockFormat format = block.blockFormat();
+        if (m_keptLists && format.hasProperty(ListOverrideNumber)) {
+            // The file's own list, with its numbering and start.
+            m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
+                + QByteArray::number(format.intProperty(ListLevelNumber));
+        } else {
+            m_out += "\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + "\\ilvl" + QByteArray::number(level);
+        }
+        // The file's own indents where it gave them, else ours.
+        m_out += "\\fi" + QByteArray::number(format.hasProperty(ListFirstIndent) ? format.intProperty(ListFirstIndent) : -ListIndentTwips);
+        m_out += "\\li" + QByteArray::number(format.hasProperty(ListLeftIndent) ? format.intProperty(ListLeftIndent)
+                                                                              : 2 * ListIndentTwips * (level + 1));
     }
 
     QByteArray characterProperties(const QTextCharFormat &format) const
     {
         QByteArray p;
+        // Under a style, a run states what it does not have too: the style may have it.
+        const bool complete = m_styled || format.hasProperty(CharacterStyle);
+        if (format.hasProperty(CharacterStyle))
+            p += "\\cs" + QByteArray::number(format.intProperty(CharacterStyle));
         const QString family = familyOf(format);
         if (!family.isEmpty())
             p += "\\f" + QByteArray::number(m_fontIndex.value(family));
+        else if (m_defaultFontNamed)
+            p += "\\f0"; // the typeface it was shown in, named so that it reads back the same
+        else if (m_noFont >= 0)
+            p += "\\f" + QByteArray::number(m_noFont); // no entry: reads back as no typeface
         if (format.hasProperty(QTextFormat::FontPointSize)) {
             const int halfPoints = int(std::lround(format.fontPointSize() * 2));
             if (halfPoints > 0)
                 p += "\\fs" + QByteArray::number(halfPoints);
+        } else if (!format.isImageFormat() && m_defaultHalfPoints > 0 && !m_kept.hasProperty(DocumentHeader)) {
+            // Text typed with no size of its own was shown in the document's; text read
+            // without one keeps having none.
+            p += "\\fs" + QByteArray::number(m_defaultHalfPoints);
         }
         if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
             p += "\\b";
+        else if (complete)
+            p += "\\b0";
         if (format.fontItalic())
             p += "\\i";
+        else if (complete)
+            p += "\\i0";
         if (format.fontUnderline())
             p += "\\ul";
+        else if (complete)
+            p += "\\ulnone";
         if (format.fontStrikeOut())
             p += "\\strike";
+        else if (complete)
+            p += "\\strike0";
+        if (format.hasProperty(Language))
+            p += "\\lang" + QByteArray::number(format.intProperty(Language));
+        if (format.hasProperty(RaiseHalfPoints)) {
+            const int raise = format.intProperty(RaiseHalfPoints);
+            p += (raise < 0 ? "\\dn" : "\\up") + QByteArray::number(std::abs(raise));
+        }
         const QColor foreground = brushColor(format, QTextFormat::ForegroundBrush);
         if (foreground.isValid())
             p += "\\cf" + QByteArray::number(m_colorIndex.value(foreground.rgb()));
+        else if (complete)
+            p += "\\cf0";
         const QColor background = brushColor(format, QTextFormat::BackgroundBrush);
         if (background.isValid()) {
             const QByteArray index = QByteArray::number(m_colorIndex.value(background.rgb()));
@@ -491,45 +688,12 @@ private:
         return p;
     }
 
-    void writeUnicode(char16_t unit)
-    {
-        // Word writes the 16-bit unit as a signed number.
-        m_out += "\\u" + QByteArray::number(int(std::int16_t(unit))) + '?';
-    }
-
     void writeText(QStringView text, bool fontName)
     {
-        for (const QChar qc : text) {
-            const char16_t c = qc.unicode();
-            if (c >= 0x20 && c < 0x80) {
-                if (c == '\\' || c == '{' || c == '}')
-                    m_out += '\\';
-                else if (fontName && c == ';') {
-                    m_out += "\\'3b";
-                    continue;
-                }
-                m_out += char(c);
-                continue;
-            }
-            if (isDroppedCharacter(c))
-                continue; // the reader would drop it too
-            if (fontName) {
-                // A font name is read as plain characters: named symbols like \~ would be lost.
-                writeUnicode(c);
-                continue;
-            }
-            switch (c) {
-            case u'\t': m_out += "\\tab "; break;
-            case 0x2028: m_out += "\\line "; break;
-            case 0x00A0: m_out += "\\~"; break;
-            case 0x00AD: m_out += "\\-"; break;
-            case 0x2011: m_out += "\\_"; break;
-            default:
-                if (c >= 0x80)
-                    writeUnicode(c);
-                break;
-            }
-        }
+        if (fontName)
+            appendEscapedFontName(m_out, text);
+        else
+            appendEscapedText(m_out, text);
     }
 
     // The reader keeps no deeper tables; writing deeper ones would not read back the same.
@@ -538,9 +702,24 @@ private:
     const QTextDocument &m_document;
     QByteArray m_out;
     int m_room = PageTextWidthTwips; // the width a table without widths shares out
-    QStringList m_fonts;
+    const QTextFrameFormat m_kept = m_document.rootFrame()->frameFormat();
+    QList<std::pair<int, QString>> m_fonts; // entries written after the file's own
+    int m_nextFont = 0;
     QHash<QString, int> m_fontIndex;
-    QList<QRgb> m_colors;
+    QList<QRgb> m_colors;                   // entries written after the file's own
+    qsizetype m_colorCount = 0;
+    // Our lists, with numbers a file's own lists do not use: they go after the file's.
+    static constexpr int m_listIdBase = 1999000000;
+    static constexpr int m_listNumberBase = 1000;
+    bool m_keptLists = false;
+    int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
+    bool m_styled = false;
+    bool m_defaultFontNamed = false;
+    // A font number the file's table does not have, for text it gave no known typeface.
+    static constexpr int NoFontNumber = 32767;
+    int m_noFont = -1;
+    QSet<int> m_keptWritten;
+    QSet<int> m_notesWritten;
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
     int m_symbolFont = -1;

@@ -2,6 +2,7 @@
 // Test helpers: a readable dump of what a document holds, so that comparisons print the
 // first difference instead of "documents differ".
 
+#include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
 #include "rtf/rtf.h"
 
@@ -21,14 +22,39 @@ inline QString colorName(const QBrush &brush)
     return brush.style() == Qt::NoBrush ? QString() : brush.color().name();
 }
 
-inline QString charFormatDump(const QTextCharFormat &f)
+// What the reader keeps beyond what is shown, each as its number and a digest of its value.
+inline QStringList keptDump(const QTextFormat &f)
+{
+    QStringList p;
+    const auto properties = f.properties();
+    for (auto it = properties.begin(); it != properties.end(); ++it) {
+        // Ids only tell kept things apart; which of the file's lists a paragraph names is
+        // settled by the first save, which writes a list table where the file had none.
+        if (it.key() < rtf::KeptBefore || it.key() >= rtf::KeptBefore + 0x100 || it.key() == rtf::KeptBeforeId
+            || it.key() == rtf::NoteId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber)
+            continue;
+        QByteArray value = it.value().userType() == QMetaType::QByteArray ? it.value().toByteArray()
+                                                                          : it.value().toString().toUtf8();
+        if (it.value().userType() == QMetaType::QStringList)
+            value = it.value().toStringList().join(u'|').toUtf8();
+        p << QStringLiteral("k%1=%2:%3").arg(it.key() - rtf::KeptBefore, 0, 16).arg(value.size())
+                 .arg(QString::fromLatin1(QCryptographicHash::hash(value, QCryptographicHash::Md5).toHex().left(8)));
+    }
+    return p;
+}
+
+inline QString charFormatDump(const QTextCharFormat &f, const QFont *shownIn = nullptr)
 {
     QStringList p;
     const QStringList families = f.fontFamilies().toStringList();
     if (!families.isEmpty())
         p << "font=" + families.first();
+    else if (shownIn)
+        p << "font=" + shownIn->family();
     if (f.hasProperty(QTextFormat::FontPointSize))
         p << "pt=" + QString::number(f.fontPointSize());
+    else if (shownIn && !f.isImageFormat())
+        p << "pt=" + QString::number(shownIn->pointSizeF());
     if (f.fontWeight() >= QFont::DemiBold)
         p << "b";
     if (f.fontItalic())
@@ -58,6 +84,7 @@ inline QString charFormatDump(const QTextCharFormat &f)
         if (image.hasProperty(rtf::PictureWords))
             p << "words=" + QString::fromLatin1(image.property(rtf::PictureWords).toByteArray());
     }
+    p << keptDump(f);
     return p.join(',');
 }
 
@@ -83,16 +110,26 @@ inline QString blockFormatDump(const QTextBlock &block)
     length("after", f.bottomMargin());
     if (const QTextList *list = block.textList())
         p << QStringLiteral("list=%1/%2").arg(int(list->format().style())).arg(list->format().indent());
+    if (f.hasProperty(QTextFormat::LineHeightType))
+        p << QStringLiteral("line=%1/%2").arg(f.lineHeightType()).arg(f.lineHeight());
+    if (f.pageBreakPolicy() != QTextFormat::PageBreak_Auto)
+        p << QStringLiteral("break=%1").arg(int(f.pageBreakPolicy()));
+    if (const QString c = colorName(f.background()); !c.isEmpty())
+        p << "shade=" + c;
+    if (!f.tabPositions().isEmpty())
+        p << QStringLiteral("tabs=%1").arg(f.tabPositions().size());
+    p << keptDump(f);
     return p.join(',');
 }
 
-inline QString blockDump(const QTextBlock &block)
+inline QString blockDump(const QTextBlock &block, bool asShown = false)
 {
     QString out = '[' + blockFormatDump(block) + ']';
     QString lastFormat;
     bool first = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QString format = charFormatDump(it.fragment().charFormat());
+        const QFont shownIn = block.document()->defaultFont();
+        const QString format = charFormatDump(it.fragment().charFormat(), asShown ? &shownIn : nullptr);
         if (first || format != lastFormat)
             out += '{' + format + '}';
         out += it.fragment().text();
@@ -102,9 +139,9 @@ inline QString blockDump(const QTextBlock &block)
     return out;
 }
 
-inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out);
+inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out, bool asShown = false);
 
-inline void tableDump(const QTextTable &table, const QString &indent, QString &out)
+inline void tableDump(const QTextTable &table, const QString &indent, QString &out, bool asShown)
 {
     const QTextTableFormat format = table.format();
     QStringList widths;
@@ -125,34 +162,46 @@ inline void tableDump(const QTextTable &table, const QString &indent, QString &o
             if (cell.columnSpan() > 1)
                 span += QStringLiteral(" colspan=%1").arg(cell.columnSpan());
             out += indent + QStringLiteral(" <cell %1,%2%3>\n").arg(r).arg(c).arg(span);
-            frameDump(cell.begin(), indent + "  ", out);
+            frameDump(cell.begin(), indent + "  ", out, asShown);
         }
     }
     out += indent + "</table>\n";
 }
 
-inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out)
+inline void frameDump(QTextFrame::iterator it, const QString &indent, QString &out, bool asShown)
 {
     for (; !it.atEnd(); ++it) {
         if (QTextFrame *frame = it.currentFrame()) {
             if (auto *table = qobject_cast<QTextTable *>(frame))
-                tableDump(*table, indent, out);
+                tableDump(*table, indent, out, asShown);
             else
-                frameDump(frame->begin(), indent + "  ", out);
+                frameDump(frame->begin(), indent + "  ", out, asShown);
         } else {
-            out += indent + blockDump(it.currentBlock()) + '\n';
+            out += indent + blockDump(it.currentBlock(), asShown) + '\n';
         }
     }
 }
 
-// One line per paragraph: "[paragraph format] {run format}text{run format}text", tables
+// One line per paragraph (`asShown`: with the typeface and size text without its own is
+// shown in, and what the document keeps of the file's own tables): "[paragraph format] {run format}text{run format}text", tables
 // as their cells' paragraphs, indented under "<table rows x columns ...>"; a merged cell
 // shows its spans, and the cells it covers name it.
 // Adjacent runs of one format merge, since how Qt splits fragments is not content.
-inline QString dump(const QTextDocument &document)
+inline QString dump(const QTextDocument &document, bool asShown = false)
 {
     QString out;
-    frameDump(document.rootFrame()->begin(), QString(), out);
+    if (asShown) {
+    // Of the file's own tables only those a save never adds to.
+    QTextFrameFormat kept;
+    const QTextFrameFormat root = document.rootFrame()->frameFormat();
+    for (const int property : {int(rtf::StyleSheetGroup), int(rtf::DocumentPrologue)}) {
+        if (root.hasProperty(property))
+            kept.setProperty(property, root.property(property));
+    }
+    if (const QStringList k = keptDump(kept); !k.isEmpty())
+        out += "<document " + k.join(',') + ">\n";
+    }
+    frameDump(document.rootFrame()->begin(), QString(), out, asShown);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextCursor>
 
@@ -313,8 +314,10 @@ void TestRtfReader::numberedAndNestedLists()
                                                "\\pard\\ls9 unresolved\\par\\pard"),
                        document));
     QStringList formats;
+    // What the paragraphs keep of the file's own list words is not what this is about.
+    static const QRegularExpression kept(QStringLiteral(",?k[0-9a-f]+=[^,]*"));
     for (const QTextBlock &b : blocks(document))
-        formats << b.text() + ':' + rtftest::blockFormatDump(b);
+        formats << b.text() + ':' + rtftest::blockFormatDump(b).remove(kept);
     QCOMPARE(formats, QStringList({QStringLiteral("one:list=%1/1").arg(int(QTextListFormat::ListDecimal)),
                                    QStringLiteral("sub:list=%1/2").arg(int(QTextListFormat::ListDisc)),
                                    QStringLiteral("subsub:list=%1/3").arg(int(QTextListFormat::ListLowerAlpha)),

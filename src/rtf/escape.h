@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+namespace rtf {
+
+// Appends text as RTF reads it back: ASCII as itself, braces and backslashes escaped, the
+// characters RTF has words for as those words, everything else as \uN with "?" for readers
+// without Unicode.
+void appendEscapedText(QByteArray &out, QStringView text);
+
+// The same for a font name, read back as plain characters up to its ";".
+void appendEscapedFontName(QByteArray &out, QStringView name);
+
+} // namespace rtf
