@@ -784,6 +784,8 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
     }
     if (style.styleNumber >= 0)
         format.setProperty(ParagraphStyleNumber, style.styleNumber);
+    if (style.styleSets)
+        format.setProperty(StyleCharacterWords, style.styleSets);
     if (style.sectionEnd)
         format.setProperty(SectionEnd, true);
     auto keep = [&format](int property, const QByteArray &value) {

@@ -31,6 +31,7 @@ enum KeptProperty {
     SectionStart,            // QByteArray: section words and groups before this paragraph
     ListOverrideNumber,      // int: the file's \ls, valid with the file's own list tables
     ListLevelNumber,         // int: the file's \ilvl
+    StyleCharacterWords,     // int: StyleSets bits, what the paragraph's style sets of its characters
     ListLeftIndent,          // int: twips, the file's \li of a list paragraph
     ListFirstIndent,         // int: twips, the file's \fi of a list paragraph
 
@@ -45,5 +46,8 @@ enum KeptProperty {
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
 };
+
+// What a paragraph style sets of its characters: a run under it states these even when off.
+enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16 };
 
 } // namespace rtf

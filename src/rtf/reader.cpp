@@ -1,6 +1,7 @@
 #include "rtf/reader.h"
 
 #include "rtf/escape.h"
+#include "rtf/keptformat.h"
 #include "rtf/keywords.h"
 #include "rtf/tokenizer.h"
 
@@ -1011,10 +1012,25 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
-    case Keyword::ParagraphStyleRef:
+    case Keyword::ParagraphStyleRef: {
         applyStyle(std::max(parameter, 0));
-        top().para.style.styleNumber = std::max(parameter, 0);
+        ParagraphStyle &style = top().para.style;
+        style.styleNumber = std::max(parameter, 0);
+        style.styleSets = 0;
+        if (const Style *sheet = resolveStyle(style.styleNumber)) {
+            for (const StyleWord &word : sheet->words) {
+                switch (word.keyword) {
+                case Keyword::Bold: style.styleSets |= SetsBold; break;
+                case Keyword::Italic: style.styleSets |= SetsItalic; break;
+                case Keyword::Underline: style.styleSets |= SetsUnderline; break;
+                case Keyword::Strike: case Keyword::StrikeDouble: style.styleSets |= SetsStrike; break;
+                case Keyword::Foreground: style.styleSets |= SetsColor; break;
+                default: break;
+                }
+            }
+        }
         break;
+    }
     case Keyword::CharacterStyleRef:
         applyStyle(-1 - std::max(parameter, 0));
         top().chars.characterStyle = std::max(parameter, 0);

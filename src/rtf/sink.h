@@ -53,6 +53,7 @@ struct ParagraphStyle {
     int listOverride = 0;    // the file's \ls and \ilvl, for its own list tables
     int listOverrideLevel = 0;
     int styleNumber = -1;    // \s; -1: none
+    int styleSets = 0;       // StyleSets bits: what that style sets of the characters
     int lineSpacing = 0;     // \sl: positive at least, negative exactly; 0 automatic
     bool lineMultiple = false; // \slmult1: lineSpacing is in 240ths of a line
     bool pageBreakBefore = false;

@@ -432,6 +432,7 @@ private:
         // A paragraph with a style states everything, so that what the style sets and the
         // paragraph does not have reads back as it is.
         m_styled = format.hasProperty(ParagraphStyleNumber);
+        m_styleSets = format.intProperty(StyleCharacterWords);
         writeParagraphStart(format, depth);
         if (m_styled && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
             m_out += "\\ql";
@@ -507,6 +508,7 @@ private:
         if (format.hasProperty(KeptAtEnd))
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
+        m_styleSets = 0;
     }
 
     void writeFieldStart(const QString &href)
@@ -629,8 +631,8 @@ private:
     QByteArray characterProperties(const QTextCharFormat &format) const
     {
         QByteArray p;
-        // Under a style, a run states what it does not have too: the style may have it.
-        const bool complete = m_styled || format.hasProperty(CharacterStyle);
+        // Under a style, a run states what it does not have of what the style sets.
+        const int complete = format.hasProperty(CharacterStyle) ? ~0 : m_styleSets;
         if (format.hasProperty(CharacterStyle))
             p += "\\cs" + QByteArray::number(format.intProperty(CharacterStyle));
         const QString family = familyOf(format);
@@ -651,19 +653,19 @@ private:
         }
         if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
             p += "\\b";
-        else if (complete)
+        else if (complete & SetsBold)
             p += "\\b0";
         if (format.fontItalic())
             p += "\\i";
-        else if (complete)
+        else if (complete & SetsItalic)
             p += "\\i0";
         if (format.fontUnderline())
             p += "\\ul";
-        else if (complete)
+        else if (complete & SetsUnderline)
             p += "\\ulnone";
         if (format.fontStrikeOut())
             p += "\\strike";
-        else if (complete)
+        else if (complete & SetsStrike)
             p += "\\strike0";
         if (format.hasProperty(Language))
             p += "\\lang" + QByteArray::number(format.intProperty(Language));
@@ -674,7 +676,7 @@ private:
         const QColor foreground = brushColor(format, QTextFormat::ForegroundBrush);
         if (foreground.isValid())
             p += "\\cf" + QByteArray::number(m_colorIndex.value(foreground.rgb()));
-        else if (complete)
+        else if (complete & SetsColor)
             p += "\\cf0";
         const QColor background = brushColor(format, QTextFormat::BackgroundBrush);
         if (background.isValid()) {
@@ -714,6 +716,7 @@ private:
     bool m_keptLists = false;
     int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
     bool m_styled = false;
+    int m_styleSets = 0;
     bool m_defaultFontNamed = false;
     // A font number the file's table does not have, for text it gave no known typeface.
     static constexpr int NoFontNumber = 32767;
