@@ -1,14 +1,23 @@
 #include "editor/richtextbox.h"
 
 #include "editor/documentfile.h"
+#include "editor/hangingreach.h"
 #include "editor/plaintext.h"
 #include "rtf/rtf.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextList>
+
+#include <cmath>
 
 namespace {
 
@@ -37,6 +46,7 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
 {
     setObjectName(QStringLiteral("txtbox"));
     setAcceptRichText(true);
+    watchDocument();
 }
 
 void RichTextBox::setSelectionText(const QString &text)
@@ -208,10 +218,152 @@ Status RichTextBox::saveFile(const QString &fileName, int kind) const
 
 void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
 {
+    // Room in whole pixels, so that text does not stand between pixels. Made before the
+    // document has a layout, so that it is laid out once. A new document has nothing to
+    // undo: the room is no step of its history, nor a modification.
+    if (const qreal reach = std::ceil(HangingReach().over(document->begin(), QTextBlock())); reach > 0) {
+        const bool undo = document->isUndoRedoEnabled();
+        const bool modified = document->isModified();
+        document->setUndoRedoEnabled(false);
+        setHangingRoom(*document, reach);
+        document->setUndoRedoEnabled(undo);
+        document->setModified(modified);
+    }
+
     QPointer<QTextDocument> previous = this->document();
+    if (previous)
+        previous->disconnect(this);
     document->setParent(this);
     setDocument(document.release());
     setCurrentCharFormat(QTextCharFormat());
+    m_wantedRoom = 0;
+    watchDocument();
     if (previous && previous != this->document() && ownedBy(previous, this))
         delete previous;
+}
+
+void RichTextBox::watchDocument()
+{
+    connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::noteChange);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::makeRoomForHangingLines);
+}
+
+// Looks only at the paragraphs the change touched, so typing stays as cheap as it was.
+void RichTextBox::noteChange(int position, int removed, int added)
+{
+    if (m_changingRoom)
+        return;
+    const QTextDocument *document = this->document();
+    const int end = std::min(position + added, document->characterCount() - 1);
+    const QTextBlock last = document->findBlock(end);
+    HangingReach reach;
+    qreal wanted = 0;
+    bool pageBreak = false;
+    for (QTextBlock block = document->findBlock(position); block.isValid(); block = block.next()) {
+        wanted = std::max(wanted, std::ceil(reach.of(block)));
+        pageBreak = pageBreak || block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
+        if (block == last)
+            break;
+    }
+    // Replacing everything (setPlainText) also resets the root frame: older wants are void.
+    const bool everything = position == 0 && added >= document->characterCount() - 1;
+    m_wantedRoom = everything ? wanted : std::max(m_wantedRoom, wanted);
+    // After a format change the layout repaints the paragraph, not the space above it where
+    // its line goes. (Typing changes lengths; it never moves the line without the layout
+    // repainting everything below.)
+    if (pageBreak && removed == added)
+        viewport()->update();
+}
+
+// Room only grows while editing: finding the new widest reach after a paragraph goes away
+// would mean looking at all of them. The room joins the edit that called for it, so that
+// undoing that edit takes the room away with it and redoing brings it back.
+void RichTextBox::makeRoomForHangingLines()
+{
+    QTextDocument *document = this->document();
+    if (m_changingRoom || m_wantedRoom <= hangingRoom(*document))
+        return;
+    // After an undo, a new step would throw the redo steps away; the room waits for the
+    // next edit instead.
+    if (document->isRedoAvailable())
+        return;
+    m_changingRoom = true;
+    const auto done = qScopeGuard([this] { m_changingRoom = false; });
+    QTextCursor cursor(document);
+    cursor.joinPreviousEditBlock();
+    setHangingRoom(*document, m_wantedRoom);
+    cursor.endEditBlock();
+    m_wantedRoom = 0;
+}
+
+QColor RichTextBox::pageBreakColour()
+{
+    return QColor(150, 150, 150);
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    drawPageBreaks(event->rect());
+}
+
+QPoint RichTextBox::contentOffset() const
+{
+    const QScrollBar *bar = horizontalScrollBar();
+    const int x = isRightToLeft() ? bar->maximum() - bar->value() : bar->value();
+    return {x, verticalScrollBar()->value()};
+}
+
+// Visits only the paragraphs in the repainted area, found through the layout, never the
+// whole document.
+void RichTextBox::drawPageBreaks(const QRect &area)
+{
+    QTextDocument *document = this->document();
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    const QPoint offset = contentOffset();
+    const QTextFrame *root = document->rootFrame();
+
+    QPainter painter(viewport());
+    painter.setPen(QPen(pageBreakColour(), 0, Qt::DashLine));
+    const auto drawAt = [&](qreal y) {
+        const int row = int(std::floor(y)) - offset.y();
+        // Across the whole width, so that the dashes of partial repaints line up.
+        if (row >= area.top() && row <= area.bottom())
+            painter.drawLine(0, row, viewport()->width(), row);
+    };
+
+    // A line above a paragraph lies in the space before it: start one paragraph early and
+    // stop one paragraph late.
+    QTextBlock block = cursorForPosition(QPoint(0, area.top())).block();
+    if (block.previous().isValid())
+        block = block.previous();
+    bool pastArea = false;
+    for (; block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        if (box.top() - offset.y() > area.bottom()) {
+            if (pastArea)
+                break;
+            pastArea = true;
+        }
+        const QTextBlockFormat format = block.blockFormat();
+        const QTextFormat::PageBreakFlags policy = format.pageBreakPolicy();
+        if (!(policy & (QTextFormat::PageBreak_AlwaysBefore | QTextFormat::PageBreak_AlwaysAfter))
+            || box.height() <= 0 || document->frameAt(block.position()) != root) {
+            continue;
+        }
+        // Halfway through the space between the paragraphs (the larger of the two margins,
+        // as the layout keeps), or just outside the paragraph when there is none.
+        if (policy & QTextFormat::PageBreak_AlwaysBefore) {
+            qreal gap = format.topMargin();
+            if (const QTextBlock previous = block.previous(); previous.isValid())
+                gap = std::max(gap, previous.blockFormat().bottomMargin());
+            drawAt(box.top() - std::max<qreal>(gap / 2, 1));
+        }
+        if (policy & QTextFormat::PageBreak_AlwaysAfter) {
+            qreal gap = format.bottomMargin();
+            if (const QTextBlock next = block.next(); next.isValid())
+                gap = std::max(gap, next.blockFormat().topMargin());
+            drawAt(box.bottom() + gap / 2);
+        }
+    }
 }

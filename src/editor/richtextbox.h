@@ -44,7 +44,24 @@ public:
     // Writes the whole document to the file as that kind, atomically.
     Status saveFile(const QString &fileName, int kind) const;
 
+    // The dashed line drawn across the editing area where the document starts a new page
+    // (a paragraph that breaks before or after itself) is in this colour.
+    static QColor pageBreakColour();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void adoptDocument(std::unique_ptr<QTextDocument> document);
+    void watchDocument();
+    void noteChange(int position, int removed, int added);
+    void makeRoomForHangingLines();
+    void drawPageBreaks(const QRect &area);
+    QPoint contentOffset() const;
     void mergeFormat(const QTextCharFormat &format);
+
+    // Room for hanging paragraphs that changes found wanting, not yet given (see
+    // makeRoomForHangingLines).
+    qreal m_wantedRoom = 0;
+    bool m_changingRoom = false;
 };

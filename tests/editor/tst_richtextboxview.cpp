@@ -1,0 +1,302 @@
+// What the editing area shows of paragraphs that reach left of the margin and of page
+// breaks, and that showing them leaves the document as it was.
+#include "editor/hangingreach.h"
+#include "editor/richtextbox.h"
+#include "rtf/rtf.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextList>
+
+namespace {
+
+// Where the layout puts things, in viewport pixels.
+QPointF contentOffset(const RichTextBox &box)
+{
+    return {qreal(box.horizontalScrollBar()->value()), qreal(box.verticalScrollBar()->value())};
+}
+
+QRectF blockBox(const RichTextBox &box, const QTextBlock &block)
+{
+    return box.document()->documentLayout()->blockBoundingRect(block).translated(-contentOffset(box));
+}
+
+// The leftmost pixel of any line of the block, and of the label Qt draws in front of a list
+// item's first line (a space, then the label, in the block's character format).
+qreal leftmostInk(const RichTextBox &box, const QTextBlock &block)
+{
+    blockBox(box, block); // lays the block out
+    const QTextLayout *layout = block.layout();
+    const qreal x = layout->position().x() - contentOffset(box).x();
+    qreal left = std::numeric_limits<qreal>::max();
+    for (int i = 0; i < layout->lineCount(); ++i)
+        left = std::min(left, x + layout->lineAt(i).naturalTextRect().left());
+    if (QTextList *list = block.textList()) {
+        const QFontMetrics metrics(block.charFormat().font());
+        const qreal label = list->format().style() == QTextListFormat::ListDisc
+                                ? metrics.lineSpacing() / 3
+                                : metrics.horizontalAdvance(list->itemText(block));
+        left = std::min(left, x + layout->lineAt(0).naturalTextRect().left() - label
+                                  - metrics.horizontalAdvance(QLatin1Char(' ')));
+    }
+    return left;
+}
+
+QString describe(const QTextBlock &block)
+{
+    return QStringLiteral("block %1 \"%2\"").arg(block.blockNumber()).arg(block.text().left(20));
+}
+
+void verifyAllInkShows(const RichTextBox &box)
+{
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+        const qreal left = leftmostInk(box, block);
+        QVERIFY2(left >= 0, qPrintable(describe(block) + QStringLiteral(" starts at x %1").arg(left)));
+    }
+}
+
+QTextBlock appendBlock(QTextCursor &cursor, const QTextBlockFormat &format, const QString &text)
+{
+    cursor.insertBlock(format);
+    cursor.insertText(text);
+    return cursor.block();
+}
+
+// Rows of the image where at least a third of the pixels have the page break colour.
+QList<int> pageBreakRows(const QImage &image)
+{
+    QList<int> rows;
+    const QRgb colour = RichTextBox::pageBreakColour().rgb();
+    for (int y = 0; y < image.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == colour;
+        if (count * 3 >= image.width())
+            rows.append(y);
+    }
+    return rows;
+}
+
+QImage viewportImage(RichTextBox &box)
+{
+    return box.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The last line of `above` ends at or above the row, the first line of `below` starts at or
+// below it: the line runs in the space between two paragraphs, over no text.
+void verifyBetween(const RichTextBox &box, int row, const QTextBlock &above, const QTextBlock &below)
+{
+    QVERIFY2(blockBox(box, above).bottom() <= row + 1,
+             qPrintable(QStringLiteral("row %1 crosses %2").arg(row).arg(describe(above))));
+    QVERIFY2(blockBox(box, below).top() >= row,
+             qPrintable(QStringLiteral("row %1 crosses %2").arg(row).arg(describe(below))));
+}
+
+} // namespace
+
+class TestRichTextBoxView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hangingParagraphsFromAFileShowWhole();
+    void listLabelsShowInFrontOfHangingItems();
+    void roomGrowsWithTheEditThatNeedsItAndUndoesWithIt();
+    void pageBreaksShowAsLinesBetweenParagraphs();
+};
+
+void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
+{
+    // A first line hanging left of no indent (Word's hanging paragraph), a paragraph wholly
+    // left of the margin, and an ordinary one.
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                           "\\pard\\li0\\fi-720 Hanging first line that wraps: " + QByteArray(200, 'w').replace("w", "word ")
+                           + "\\par\\pard\\li-360 Heading left of the margin\\par"
+                           "\\pard Ordinary\\par}";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hanging.rtf");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(rtf);
+    }
+    RichTextBox box;
+    box.resize(500, 400);
+    QVERIFY(box.loadFile(path, 0).ok());
+    box.show();
+    verifyAllInkShows(box);
+
+    // The room is the root frame's, never the paragraphs': they and what is saved stay as
+    // read without the editing area.
+    QTextDocument read;
+    read.setDefaultFont(box.font());
+    QVERIFY(!rtf::read(rtf, read));
+    QCOMPARE(box.document()->blockCount(), read.blockCount());
+    for (QTextBlock mine = box.document()->begin(), theirs = read.begin(); mine.isValid();
+         mine = mine.next(), theirs = theirs.next()) {
+        QCOMPARE(mine.blockFormat(), theirs.blockFormat());
+    }
+    QCOMPARE(rtf::write(*box.document()), rtf::write(read));
+    QCOMPARE(hangingRoom(*box.document()), 48.0);
+    // Opening is no edit: nothing to undo.
+    QVERIFY(!box.document()->isUndoAvailable());
+
+    // A document with nothing hanging gets no room; nor does a negative left margin, which
+    // the layout keeps inside the column.
+    for (const QByteArray &unhung : {QByteArray("{\\rtf1 \\li-360 Left of the margin\\par}"), rtf}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(unhung);
+        file.close();
+        QVERIFY(box.loadFile(path, unhung == rtf ? 1 : 0).ok());
+        QCOMPARE(hangingRoom(*box.document()), 0.0);
+        QCOMPARE(box.document()->rootFrame()->frameFormat().leftMargin(), box.document()->documentMargin());
+        verifyAllInkShows(box);
+    }
+}
+
+void TestRichTextBoxView::listLabelsShowInFrontOfHangingItems()
+{
+    // Qt puts the label a space and its own width in front of the first line, so a first
+    // line pulled back by a negative text indent or a negative margin takes the label past
+    // the margin. Each case in a box of its own, so that none makes room for another.
+    struct Case {
+        QTextListFormat::Style style;
+        int listIndent;
+        qreal leftMargin;
+        qreal textIndent;
+        int items;
+    };
+    const Case cases[] = {
+        // The widest Roman label (VIII.) is not the last one (X.).
+        {QTextListFormat::ListUpperRoman, 1, 0, -30, 10},
+        {QTextListFormat::ListDisc, 0, -10, 0, 2},
+        {QTextListFormat::ListDecimal, 3, 0, -150, 12},
+    };
+    for (const Case &c : cases) {
+        RichTextBox box;
+        box.resize(500, 600);
+        box.show();
+        QTextCursor cursor(box.document());
+        cursor.beginEditBlock();
+        cursor.insertText("Plain");
+        QTextListFormat listFormat;
+        listFormat.setStyle(c.style);
+        listFormat.setIndent(c.listIndent);
+        QTextBlockFormat format;
+        format.setLeftMargin(c.leftMargin);
+        format.setTextIndent(c.textIndent);
+        const QTextBlock first = appendBlock(cursor, format, "item 1");
+        QTextList *list = cursor.createList(listFormat);
+        for (int i = 2; i <= c.items; ++i)
+            list->add(appendBlock(cursor, format, QStringLiteral("item %1").arg(i)));
+        cursor.endEditBlock();
+
+        verifyAllInkShows(box);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(first.blockFormat().textIndent(), c.textIndent);
+        QCOMPARE(first.blockFormat().leftMargin(), c.leftMargin);
+        QCOMPARE(first.textList()->format().indent(), c.listIndent);
+    }
+}
+
+void TestRichTextBoxView::roomGrowsWithTheEditThatNeedsItAndUndoesWithIt()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    box.setText("one");
+    // Properties the reader keeps on the root frame survive the room coming and going.
+    const int kept = QTextFormat::UserProperty + 0x5380;
+    QTextFrameFormat rootFormat = box.document()->rootFrame()->frameFormat();
+    rootFormat.setProperty(kept, QByteArray("\\ansi"));
+    box.document()->rootFrame()->setFrameFormat(rootFormat);
+    const qreal margin = box.document()->documentMargin();
+
+    box.moveCursor(QTextCursor::End);
+    QTextCursor cursor = box.textCursor();
+    cursor.beginEditBlock();
+    QTextBlockFormat hanging;
+    hanging.setTextIndent(-40);
+    const QTextBlock added = appendBlock(cursor, hanging, "hangs");
+    cursor.endEditBlock();
+    const QTextFrameFormat grown = box.document()->rootFrame()->frameFormat();
+    QCOMPARE(grown.leftMargin(), margin + 40);
+    QCOMPARE(grown.property(kept).toByteArray(), QByteArray("\\ansi"));
+    verifyAllInkShows(box);
+
+    // Typing in the hanging paragraph leaves the room as it is, and the paragraph's format.
+    box.setTextCursor(cursor);
+    QTest::keyClicks(&box, "xyz");
+    QCOMPARE(hangingRoom(*box.document()), 40.0);
+    QCOMPARE(added.blockFormat().textIndent(), -40.0);
+
+    // The room is part of the edit that called for it: one undo takes both away (after the
+    // typing's own), one redo brings both back.
+    box.undo();
+    QCOMPARE(box.toPlainText(), QStringLiteral("one\nhangs"));
+    box.undo();
+    QCOMPARE(box.toPlainText(), QStringLiteral("one"));
+    QCOMPARE(hangingRoom(*box.document()), 0.0);
+    QCOMPARE(box.document()->rootFrame()->frameFormat().leftMargin(), margin);
+    QCOMPARE(box.document()->rootFrame()->frameFormat().property(kept).toByteArray(), QByteArray("\\ansi"));
+    box.redo();
+    QCOMPARE(box.toPlainText(), QStringLiteral("one\nhangs"));
+    QCOMPARE(hangingRoom(*box.document()), 40.0);
+    verifyAllInkShows(box);
+
+    // Replacing the text starts over.
+    box.setText("plain again");
+    QCOMPARE(hangingRoom(*box.document()), 0.0);
+}
+
+void TestRichTextBoxView::pageBreaksShowAsLinesBetweenParagraphs()
+{
+    RichTextBox box;
+    box.resize(400, 200);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    box.setText(lines.join('\n'));
+    const auto setBreak = [&](int number, QTextFormat::PageBreakFlags policy, qreal bottomMargin = 0) {
+        QTextBlockFormat format;
+        format.setPageBreakPolicy(policy);
+        format.setBottomMargin(bottomMargin);
+        QTextCursor(box.document()->findBlockByNumber(number)).mergeBlockFormat(format);
+        return box.document()->findBlockByNumber(number);
+    };
+    const QTextBlock before = setBreak(1, QTextFormat::PageBreak_AlwaysBefore);
+    const QTextBlock after = setBreak(2, QTextFormat::PageBreak_AlwaysAfter, 20);
+    const QTextBlock far = setBreak(150, QTextFormat::PageBreak_AlwaysBefore);
+
+    QList<int> rows = pageBreakRows(viewportImage(box));
+    QCOMPARE(rows.size(), 2);
+    verifyBetween(box, rows[0], before.previous(), before);
+    verifyBetween(box, rows[1], after, after.next());
+    // In the space after the paragraph, not on its edge.
+    QVERIFY(rows[1] > blockBox(box, after).bottom() + 5);
+
+    // Found through the layout wherever the view is scrolled to.
+    QTextCursor cursor(far);
+    box.setTextCursor(cursor);
+    box.ensureCursorVisible();
+    QVERIFY(box.verticalScrollBar()->value() > 0);
+    rows = pageBreakRows(viewportImage(box));
+    QCOMPARE(rows.size(), 1);
+    verifyBetween(box, rows[0], far.previous(), far);
+
+    // Drawn, never typed: formats as they were, no room taken.
+    QCOMPARE(far.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
+    QCOMPARE(far.blockFormat().bottomMargin(), 0.0);
+    QCOMPARE(hangingRoom(*box.document()), 0.0);
+}
+
+QTEST_MAIN(TestRichTextBoxView)
+#include "tst_richtextboxview.moc"
