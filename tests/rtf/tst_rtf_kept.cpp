@@ -1,0 +1,133 @@
+// What a file holds beyond what the editing area shows must come back, in place, when it
+// is saved, also after the user has typed in it.
+#include "documentdump.h"
+
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+
+// A Word-like document: page setup, a header and footer, document info, a stylesheet,
+// a bookmark, a footnote, hidden text, a comment mark, tab stops, line spacing, shading,
+// a page break and a second section.
+const QByteArray wordLike =
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049"
+    "{\\fonttbl{\\f0\\froman\\fcharset204 Times New Roman;}{\\f1\\fswiss Arial;}}"
+    "{\\colortbl;\\red0\\green0\\blue0;\\red200\\green200\\blue255;}"
+    "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}}"
+    "{\\info{\\title A title}{\\author Someone}}"
+    "\\paperw11906\\paperh16838\\margl1134\\margr850\\sectd\\titlepg"
+    "{\\header \\pard\\plain Header text\\par}{\\footer \\pard\\plain Footer text\\par}"
+    "\\pard\\plain\\s1\\b\\fs32 Heading\\par"
+    "\\pard\\plain\\s0\\sl360\\slmult1\\tqr\\tldot\\tx5000\\cbpat2\\shading2000\\brdrb\\brdrs\\brdrw10\\lang1033 "
+    "{\\*\\bkmkstart here}Body{\\*\\bkmkend here} text{\\super\\chftn}{\\footnote \\pard\\plain {\\super\\chftn} A note.}"
+    "{\\v hidden words} after\\tab tabbed {\\up6 raised}\\par"
+    "\\pard\\plain\\page After the break"
+    "\\sect\\sectd\\sbknone\\cols2 \\pard\\plain Second section\\par}";
+
+QByteArray between(const QByteArray &text, const QByteArray &from, const QByteArray &to)
+{
+    const qsizetype start = text.indexOf(from);
+    return start < 0 ? QByteArray() : text.mid(start, text.indexOf(to, start) - start);
+}
+
+} // namespace
+
+class TestRtfKept : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keptWhereItStood();
+    void shownAsWellAsKept();
+    void typingKeepsTheRest();
+};
+
+void TestRtfKept::keptWhereItStood()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read(wordLike, document));
+    const QByteArray saved = rtf::write(document);
+    // Document level, in the order Word reads it.
+    for (const char *part : {"\\ansicpg1251", "\\deflang1049", "{\\stylesheet{\\s0 Normal;}", "{\\info{\\title A title}",
+                             "\\paperw11906\\paperh16838\\margl1134\\margr850\\sectd\\titlepg",
+                             "{\\header \\pard\\plain Header text\\par}", "{\\footer \\pard\\plain Footer text\\par}",
+                             "\\cols2"})
+        QVERIFY2(saved.contains(part), part);
+    QVERIFY(saved.indexOf("{\\info") < saved.indexOf("\\pard"));
+    // The file's fonts and colours keep their numbers, so that kept words still mean them.
+    QVERIFY(saved.contains("{\\f1\\fswiss Arial;}"));
+    QVERIFY(saved.contains("\\red200\\green200\\blue255;"));
+    // In the text, at their places.
+    QVERIFY(saved.contains("{\\*\\bkmkstart here}"));
+    QVERIFY(saved.indexOf("{\\*\\bkmkstart here}") < saved.indexOf("Body"));
+    QVERIFY(saved.indexOf("{\\*\\bkmkend here}") < saved.indexOf(" text", saved.indexOf("Body")));
+    QVERIFY(saved.contains("\\chftn{\\footnote \\pard\\plain {\\super\\chftn} A note.}"));
+    QVERIFY(saved.contains("{\\v hidden words}"));
+    QVERIFY(saved.contains("\\s1"));
+    QVERIFY(saved.contains("\\lang1033"));
+    QVERIFY(saved.contains("\\tqr\\tldot\\tx5000"));
+    QVERIFY(saved.contains("\\brdrb\\brdrs\\brdrw10"));
+    QVERIFY(saved.contains("\\shading2000"));
+    QVERIFY(saved.contains("\\sl360\\slmult1"));
+    QVERIFY(saved.contains("\\up6"));
+    QVERIFY(saved.contains("\\pagebb"));
+    QVERIFY(between(saved, "tabbed", "Second").contains("\\sect"));
+    // The footnote's number is not left behind as text.
+    QVERIFY(!saved.contains(" 1}"));
+
+    // And it reads back the same, and saves to the same bytes.
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+void TestRtfKept::shownAsWellAsKept()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read(wordLike, document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("Heading\nBody text1 after\ttabbed raised\nAfter the break\nSecond section\n"));
+    const QTextBlock body = document.findBlockByNumber(1);
+    const QTextBlockFormat format = body.blockFormat();
+    QCOMPARE(format.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(format.lineHeight(), 150.0);
+    QCOMPARE(format.tabPositions().size(), 1);
+    QCOMPARE(format.tabPositions().first().type, QTextOption::RightTab);
+    QCOMPARE(format.background().color(), QColor(200, 200, 255));
+    // A page break starts the next paragraph on a new page: it is not a paragraph itself.
+    QVERIFY(document.findBlockByNumber(2).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor raised(&document);
+    raised.setPosition(body.position() + body.text().indexOf(u"raised") + 1);
+    QVERIFY(raised.charFormat().baselineOffset() > 0);
+}
+
+void TestRtfKept::typingKeepsTheRest()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read(wordLike, document));
+    const QByteArray before = rtf::write(document);
+    QTextCursor cursor(document.findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText(QStringLiteral(" typed"));
+    const QByteArray after = rtf::write(document);
+    QVERIFY(after.contains("typed"));
+    // Everything else is where it was: only the typed word differs.
+    QByteArray withoutTyping = after;
+    withoutTyping.replace(" typed", "");
+    withoutTyping.replace("{\\f0\\fs24\\lang1033 }", "");
+    QCOMPARE(QString::fromLatin1(withoutTyping), QString::fromLatin1(before));
+
+    // Deleting the text a kept thing belongs to takes it away, and only it.
+    QTextCursor note(&document);
+    const QTextBlock body = document.findBlockByNumber(1);
+    note.setPosition(body.position() + body.text().indexOf(u"text1") + 4);
+    note.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    note.removeSelectedText();
+    const QByteArray noNote = rtf::write(document);
+    QVERIFY(!noNote.contains("\\footnote"));
+    QVERIFY(noNote.contains("{\\header"));
+}
+
+QTEST_MAIN(TestRtfKept)
+#include "tst_rtf_kept.moc"
