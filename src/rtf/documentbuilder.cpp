@@ -27,9 +27,6 @@ constexpr double TwipsPerHundredthMillimetre = 1440.0 / 2540.0;
 constexpr int MaxListLength = 500;
 constexpr int MaxListParagraphs = 20000;
 
-// The reader never nests deeper; the builder holds to it as well, since it recurses.
-constexpr std::size_t MaxTableDepth = 8;
-
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
 constexpr int MaxPictureSide = 10000;
 // Placeholders are drawn at their size while they fit this budget, then share a small one.
@@ -74,7 +71,7 @@ int pixelsOf(double twips)
 // paragraph, 1 where a cell or row must be in a table.
 std::size_t heldDepth(int depth, std::size_t least)
 {
-    return std::clamp(std::size_t(std::max(depth, 0)), least, MaxTableDepth);
+    return std::max(std::size_t(heldTableDepth(depth)), least);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "rtf/reader.h"
 #include "rtf/tablelayout.h"
 #include "rtf/tablemetrics.h"
 
@@ -10,6 +11,9 @@
 #include <set>
 
 using namespace rtf;
+
+// The builder and the writer hold tables to the depth the reader keeps.
+static_assert(Reader::MaxTableDepth == MaxTableDepth);
 
 namespace {
 
