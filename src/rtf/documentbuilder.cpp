@@ -2,6 +2,7 @@
 
 #include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
+#include "rtf/tablelayout.h"
 #include "rtf/tabstops.h"
 #include "rtf/tablemetrics.h"
 
@@ -14,8 +15,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <functional>
-#include <iterator>
 
 namespace rtf {
 
@@ -29,18 +28,6 @@ constexpr double TwipsPerHundredthMillimetre = 1440.0 / 2540.0;
 // the same), and past a document-wide budget list paragraphs become plain indented ones.
 constexpr int MaxListLength = 500;
 constexpr int MaxListParagraphs = 20000;
-
-// The reader never nests deeper; the builder holds to it as well, since it recurses.
-constexpr std::size_t MaxTableDepth = 8;
-
-// Twips: the width of a column whose \cellx does not move right; the widest column kept.
-constexpr int DefaultColumnWidth = 1440;
-constexpr int MaxColumnWidth = 31680;
-// Table cells Qt may shift while merging cells, for the whole document: a merge costs a
-// pass over the table, so a long table merged on every row would otherwise take minutes.
-constexpr qint64 MaxMergeWork = 2'000'000'000;
-// Twips: row edges this close to one another are taken as the same column's.
-constexpr int SnapTwips = CellGapTwips;
 
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
 constexpr int MaxPictureSide = 10000;
@@ -86,87 +73,7 @@ int pixelsOf(double twips)
 // paragraph, 1 where a cell or row must be in a table.
 std::size_t heldDepth(int depth, std::size_t least)
 {
-    return std::clamp(std::size_t(std::max(depth, 0)), least, MaxTableDepth);
-}
-
-int clampedWidth(qint64 twips)
-{
-    return int(std::clamp(twips, qint64(1), qint64(MaxColumnWidth)));
-}
-
-std::uint8_t mergeFlags(const RowFormat &format, std::size_t cell)
-{
-    return cell < format.merges.size() ? format.merges[cell] : 0;
-}
-
-// How many cells from `cell` on make one merged across: it and the \clmrg cells after it.
-std::size_t runLength(const RowFormat &format, std::size_t cell, std::size_t cells)
-{
-    std::size_t n = 1;
-    while (cell + n < cells && (mergeFlags(format, cell + n) & MergeLeft))
-        ++n;
-    return n;
-}
-
-bool mergesUp(const RowFormat &format, std::size_t cells)
-{
-    for (std::size_t cell = 0; cell < cells; ++cell) {
-        if (mergeFlags(format, cell) & MergeUp)
-            return true;
-    }
-    return false;
-}
-
-// Where a row's cells start and end, cells merged across taken as one. Empty when the row
-// does not give every edge, in order, and so cannot share its columns with other rows.
-std::vector<int> edgesOf(const RowFormat &format, std::size_t cells)
-{
-    std::vector<int> edges;
-    if (cells == 0 || format.cellRight.size() != cells)
-        return edges;
-    edges.push_back(format.left);
-    for (std::size_t k = 0; k < cells;) {
-        const std::size_t n = runLength(format, k, cells);
-        const int right = *std::max_element(format.cellRight.begin() + qsizetype(k),
-                                            format.cellRight.begin() + qsizetype(k + n));
-        if (right <= edges.back())
-            return {};
-        edges.push_back(right);
-        k += n;
-    }
-    return edges;
-}
-
-// Lays a row's edges on a table's, into `joined`. An edge within a cell's gap of one the
-// table has takes that one: producers round edges row by row, and a sliver column would
-// only pinch the cells beside it. Any other edge adds a column. False when either has no
-// edges, or the row's would fall out of order, or there would be too many columns.
-bool layOn(const std::vector<int> &grid, std::vector<int> &edges, std::vector<int> &joined)
-{
-    if (grid.empty() || edges.empty())
-        return false;
-    std::vector<int> added;
-    for (int &edge : edges) {
-        const auto next = std::lower_bound(grid.begin(), grid.end(), edge);
-        qint64 nearest = SnapTwips + 1;
-        int snapped = edge;
-        if (next != grid.end() && qint64(*next) - edge < nearest) {
-            nearest = qint64(*next) - edge;
-            snapped = *next;
-        }
-        if (next != grid.begin() && qint64(edge) - *(next - 1) < nearest) {
-            nearest = qint64(edge) - *(next - 1);
-            snapped = *(next - 1);
-        }
-        if (nearest > SnapTwips)
-            added.push_back(edge);
-        edge = snapped;
-    }
-    if (std::adjacent_find(edges.begin(), edges.end(), std::greater_equal<int>()) != edges.end())
-        return false;
-    joined.clear();
-    std::set_union(grid.begin(), grid.end(), added.begin(), added.end(), std::back_inserter(joined));
-    return joined.size() <= std::size_t(MaxTableColumns) + 1;
+    return std::max(std::size_t(heldTableDepth(depth)), least);
 }
 
 } // namespace
@@ -411,188 +318,40 @@ void DocumentBuilder::insertParagraph(Paragraph &paragraph)
 
 void DocumentBuilder::insertTable(Table &table)
 {
-    // Rows with as many cells as the first row join its table. A row with other cells
-    // joins it too when it differs only by cells merged: it carries on a cell merged down
-    // from the row above, or it has every edge the table has so far, or no edge the table
-    // lacks, which is how Word writes cells merged across. Such a table lays each cell on
-    // the edges of all its rows (a few twips apart count as one), so every row must give
-    // its edges; a row that differs in any other way starts the next table.
     auto &rows = table.rows;
-    std::size_t first = 0;
-    std::vector<int> grid = rows.empty() ? std::vector<int>() : edgesOf(rows[0].format, rows[0].cells.size());
-    bool sameCount = true;
-    std::vector<int> joined;
-    for (std::size_t i = 1; i <= rows.size(); ++i) {
-        if (i < rows.size()) {
-            const Row &row = rows[i];
-            const bool asFirst = row.cells.size() == rows[first].cells.size();
-            std::vector<int> edges = edgesOf(row.format, row.cells.size());
-            const bool laid = layOn(grid, edges, joined);
-            const bool nested = laid && (joined.size() == grid.size() || joined.size() == edges.size());
-            if ((sameCount && asFirst) || (laid && (asFirst || nested || mergesUp(row.format, row.cells.size())))) {
-                sameCount = sameCount && asFirst;
-                if (laid)
-                    std::swap(grid, joined);
-                else
-                    grid.clear(); // these rows can only share the first one's columns
-                continue;
-            }
-        }
-        insertRows(rows, first, i, sameCount ? nullptr : &grid);
-        first = i;
-        if (i < rows.size())
-            grid = edgesOf(rows[i].format, rows[i].cells.size());
-        sameCount = true;
-    }
+    std::vector<RowShape> shapes;
+    shapes.reserve(rows.size());
+    for (const Row &row : rows)
+        shapes.push_back(RowShape{&row.format, row.cells.size()});
+    for (const RowGroup &group : groupRows(shapes))
+        insertRows(rows, shapes, group);
     m_lists.fill(nullptr);
 }
 
-void DocumentBuilder::insertRows(std::vector<Row> &rows, std::size_t first, std::size_t end,
-                                 const std::vector<int> *grid)
+void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShape> shapes, const RowGroup &group)
 {
-    const RowFormat &format = rows[first].format;
-    const int columns = grid ? int(grid->size()) - 1 : int(rows[first].cells.size());
+    const std::span<const RowShape> groupShapes = shapes.subspan(group.first, group.end - group.first);
+    // Every column gets a width, so that what is saved reads back the same.
+    const int room = m_room;
+    const std::vector<int> columnTwips = columnWidths(groupShapes.front(), group.grid, room);
+    const int columns = int(columnTwips.size());
     QTextTableFormat tableFormat;
     tableFormat.setCellSpacing(0);
     tableFormat.setCellPadding(3);
     tableFormat.setBorderCollapse(true);
-    tableFormat.setBorder(format.borders ? 1 : 0);
+    tableFormat.setBorder(groupShapes.front().format->borders ? 1 : 0);
     tableFormat.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     tableFormat.setBorderBrush(QColor(Qt::black));
-    // Every column gets a width, so that what is saved reads back the same: from \cellx
-    // where each cell has one, else an equal share of the room the row has (the page, or
-    // the cell it sits in).
-    const int room = m_room;
-    std::vector<int> columnTwips(std::size_t(columns), clampedWidth(room / std::max(columns, 1)));
-    if (grid) {
-        for (std::size_t column = 0; column < columnTwips.size(); ++column)
-            columnTwips[column] = clampedWidth(qint64((*grid)[column + 1]) - (*grid)[column]);
-    } else if (format.cellRight.size() == std::size_t(columns)) {
-        qint64 left = format.left;
-        for (std::size_t k = 0; k < columnTwips.size();) {
-            const std::size_t n = runLength(format, k, columnTwips.size());
-            const qint64 runLeft = left;
-            qint64 runRight = left;
-            bool unsized = false;
-            for (std::size_t m = k; m < k + n; ++m) {
-                const qint64 right = format.cellRight[m];
-                unsized = unsized || right <= left;
-                columnTwips[m] = right > left ? clampedWidth(right - left) : DefaultColumnWidth;
-                runRight = std::max(runRight, right);
-                left = right;
-            }
-            // Word 97 gives a merged cell the whole width and the cells merged into it
-            // none; sharing it out keeps the table as wide as Word shows it.
-            if (n > 1 && unsized && runRight - runLeft >= qint64(n)) {
-                const qint64 share = (runRight - runLeft) / qint64(n);
-                for (std::size_t m = k; m < k + n; ++m)
-                    columnTwips[m] = clampedWidth(m + 1 < k + n ? share : runRight - runLeft - share * qint64(n - 1));
-            }
-            k += n;
-        }
-    }
     QList<QTextLength> widths;
     for (const int twips : columnTwips)
         widths << QTextLength(QTextLength::FixedLength, twips / TwipsPerPixel);
     tableFormat.setColumnWidthConstraints(widths);
 
-    // Each cell of the table as Qt will hold it: the row's cells it takes, the first of
-    // them leading, and the rectangle of columns and rows it covers.
-    struct Region {
-        int row = 0;
-        int column = 0;
-        int rows = 1;
-        int columns = 1;
-        std::vector<Cell *> cells;
-    };
-    std::vector<Region> regions;
-    // Qt shifts every cell after a merged one, once for each row merged, so a table
-    // merges while this document's budget for that lasts; past it cells stay apart.
-    const qint64 cellCount = qint64(end - first) * columns;
-    auto affordMerge = [&] {
-        if (m_mergeWork + cellCount > MaxMergeWork)
-            return false;
-        m_mergeWork += cellCount;
-        return true;
-    };
-    std::vector<int> above(std::size_t(columns), -1); // the region over each column, a row up
-    std::vector<int> here(std::size_t(columns), -1);
-    // Each row's edges are laid on those of the rows before it again, as when the rows
-    // were grouped, so that every edge is one of the grid's.
-    std::vector<int> laidGrid, edges, joined;
-    for (std::size_t r = first; r < end; ++r) {
-        const int row = int(r - first);
-        auto &cells = rows[r].cells;
-        const RowFormat &rowFormat = rows[r].format;
-        if (grid) {
-            edges = edgesOf(rowFormat, cells.size());
-            if (r == first)
-                laidGrid = edges;
-            else if (layOn(laidGrid, edges, joined))
-                std::swap(laidGrid, joined);
-        }
-        std::fill(here.begin(), here.end(), -1);
-        std::size_t piece = 0;
-        for (std::size_t k = 0; k < cells.size(); k += runLength(rowFormat, k, cells.size()), ++piece) {
-            const std::size_t n = runLength(rowFormat, k, cells.size());
-            int column = int(k);
-            int span = int(n);
-            if (grid && piece + 1 < edges.size()) {
-                column = int(std::lower_bound(grid->begin(), grid->end(), edges[piece]) - grid->begin());
-                span = int(std::lower_bound(grid->begin(), grid->end(), edges[piece + 1]) - grid->begin()) - column;
-            }
-            // Grouping the rows placed every cell; should that ever fail, the cell still
-            // goes in, where it can.
-            column = std::clamp(column, 0, columns - 1);
-            span = std::clamp(span, 1, columns - column);
-            const int target = (mergeFlags(rowFormat, k) & MergeUp) ? above[std::size_t(column)] : -1;
-            if (target >= 0 && regions[std::size_t(target)].column == column
-                && regions[std::size_t(target)].columns == span && affordMerge()) {
-                Region &region = regions[std::size_t(target)];
-                ++region.rows;
-                for (std::size_t m = k; m < k + n; ++m)
-                    region.cells.push_back(&cells[m]);
-                std::fill_n(here.begin() + column, span, target);
-                continue;
-            }
-            if (span == 1 || affordMerge()) {
-                Region region{row, column, 1, span, {}};
-                for (std::size_t m = k; m < k + n; ++m)
-                    region.cells.push_back(&cells[m]);
-                regions.push_back(std::move(region));
-                std::fill_n(here.begin() + column, span, int(regions.size()) - 1);
-            } else if (!grid) {
-                for (std::size_t m = k; m < k + n; ++m) {
-                    regions.push_back(Region{row, int(m), 1, 1, {&cells[m]}});
-                    here[m] = int(regions.size()) - 1;
-                }
-            } else {
-                // Its columns cannot be told apart from this row: the text goes in the first.
-                Region region{row, column, 1, 1, {}};
-                for (std::size_t m = k; m < k + n; ++m)
-                    region.cells.push_back(&cells[m]);
-                regions.push_back(std::move(region));
-                here[std::size_t(column)] = int(regions.size()) - 1;
-            }
-        }
-        std::swap(above, here);
-    }
-    // What a merged cell keeps: its leading cell's paragraphs, then those of the cells
-    // merged into it that hold anything. Word shows only the first; dropping the rest
-    // would lose text, while empty ones would only add blank lines on every save.
-    for (Region &region : regions) {
-        auto &content = region.cells.front()->content;
-        for (std::size_t i = 1; i < region.cells.size(); ++i) {
-            Cell &merged = *region.cells[i];
-            if (!hasContent(merged))
-                continue;
-            for (Content &part : merged.content)
-                content.push_back(std::move(part));
-            merged.content.clear();
-        }
-    }
+    const std::vector<Region> regions = planRegions(groupShapes, group.grid, columns, m_mergeBudget);
+    auto cellAt = [&](const CellRef &ref) -> Cell & { return rows[group.first + ref.row].cells[ref.cell]; };
+    foldMergedCells(regions, cellAt, &DocumentBuilder::hasContent);
 
-    QTextTable *table = m_cursor.insertTable(int(end - first), columns, tableFormat);
+    QTextTable *table = m_cursor.insertTable(int(groupShapes.size()), columns, tableFormat);
     // Merged while the cells are still empty: Qt then has no text to move.
     for (const Region &region : regions) {
         if (region.rows > 1 || region.columns > 1)
@@ -611,7 +370,7 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::size_t first, std:
             twips += columnTwips[std::size_t(column)];
         m_cursor.setPosition(positions[i]);
         m_room = roomInCell(twips);
-        insertCell(*region.cells.front());
+        insertCell(cellAt(region.cells.front()));
         m_room = room;
     }
     // Qt puts an empty paragraph after a table: the next paragraph goes there.

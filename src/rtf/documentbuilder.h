@@ -1,12 +1,14 @@
 #pragma once
 
 #include "rtf/sink.h"
+#include "rtf/tablelayout.h"
 
 #include <QHash>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QTextDocument;
@@ -69,7 +71,7 @@ private:
     void insertRun(const Run &run);
     void insertParagraph(Paragraph &paragraph);
     void insertTable(Table &table);
-    void insertRows(std::vector<Row> &rows, std::size_t first, std::size_t end, const std::vector<int> *grid);
+    void insertRows(std::vector<Row> &rows, std::span<const RowShape> shapes, const RowGroup &group);
     void insertCell(Cell &cell);
     static bool hasContent(const Cell &cell);
     void insertPicture(const Picture &picture, const TextStyle &style);
@@ -98,7 +100,7 @@ private:
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
     int m_room;                  // twips a row without widths shares out: the page or a cell
-    qint64 m_mergeWork = 0;      // table cells Qt has shifted so far to merge cells
+    MergeBudget m_mergeBudget;   // for the whole document
     // The lists of the current run of list paragraphs, one per level.
     std::array<QTextList *, 9> m_lists{};
     std::array<ListKind, 9> m_listKinds{};

@@ -18,7 +18,7 @@ constexpr std::size_t MaxTableEntries = 65536;
 constexpr int MaxListLevels = 9;
 // Bounds for what one picture group, field instruction or style may hold beyond its data.
 constexpr qsizetype MaxPictureWords = 4096;
-constexpr qsizetype MaxFieldInstruction = 8192;
+constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
 constexpr std::size_t MaxStyleWords = 128;
 constexpr int MaxStyleChain = 8;
 

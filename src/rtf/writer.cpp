@@ -275,7 +275,7 @@ private:
             const bool last = next.atEnd();
             if (QTextFrame *frame = it.currentFrame()) {
                 if (auto *table = qobject_cast<QTextTable *>(frame))
-                    writeTable(*table, std::min(depth + 1, MaxNesting));
+                    writeTable(*table, heldTableDepth(depth + 1));
                 else
                     writeFlow(frame->begin(), depth, "\\par\n");
                 if (last) {
@@ -697,9 +697,6 @@ private:
         else
             appendEscapedText(m_out, text);
     }
-
-    // The reader keeps no deeper tables; writing deeper ones would not read back the same.
-    static constexpr int MaxNesting = 8;
 
     const QTextDocument &m_document;
     QByteArray m_out;

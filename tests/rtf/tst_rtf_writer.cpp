@@ -122,6 +122,7 @@ private slots:
     void numberedLists();
     void nestedTableSharesItsCell();
     void mergedCellsReadBack();
+    void longLinksSurvive();
 };
 
 void TestRtfWriter::editorFormatsSurvive()
@@ -317,6 +318,39 @@ void TestRtfWriter::mergedCellsReadBack()
     QCOMPARE(marks(rows[5]), QStringLiteral("- vmrg"));
     // A cell merged both ways is marked both ways in each of its rows.
     QVERIFY2(rows[1].contains("\\clmgf\\clvmgf") && rows[2].contains("\\clmgf\\clvmrg"), rtf.constData());
+}
+
+void TestRtfWriter::longLinksSurvive()
+{
+    // A data: URL carries a whole file in the link: one of megabytes, with a quote and a
+    // backslash the writer escapes, must come back whole from every save, among runs of
+    // other formats that each carry the link.
+    QString target = QStringLiteral("data:text/plain;base64,");
+    while (target.size() < 3'000'000)
+        target += QStringLiteral("QUJD+/9=\\\"x");
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(target);
+    for (int run = 0; run < 20; ++run) {
+        link.setFontWeight(run % 2 ? QFont::Bold : QFont::Normal);
+        cursor.insertText(QStringLiteral("run "), link);
+    }
+    cursor.insertText(QStringLiteral(" after"), QTextCharFormat());
+
+    QByteArray rtf = rtf::write(document);
+    for (int save = 0; save < 2; ++save) {
+        QTextDocument again;
+        QVERIFY(!rtf::read(rtf, again));
+        QTextCursor at(&again);
+        at.setPosition(2);
+        QCOMPARE(at.charFormat().anchorHref().size(), target.size());
+        QVERIFY(at.charFormat().anchorHref() == target);
+        at.setPosition(again.characterCount() - 2);
+        QVERIFY(!at.charFormat().isAnchor());
+        rtf = rtf::write(again);
+    }
 }
 
 QTEST_MAIN(TestRtfWriter)
