@@ -129,6 +129,20 @@ void DocumentBuilder::note(int noteId, const QByteArray &group)
     }
 }
 
+void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
+{
+    bool pending = false;
+    for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
+        if (run->style.wrapId == wrapId) {
+            run->style.wrapped = group;
+            pending = true;
+        }
+    }
+    // Runs already in the document, or waiting in a table, find it by its id.
+    if (!pending || m_insertedWraps.contains(wrapId))
+        m_wrapsByParagraphs.insert(QString::number(wrapId), group);
+}
+
 void DocumentBuilder::document(const KeptDocument &kept)
 {
     QTextFrameFormat format = m_document.rootFrame()->frameFormat();
@@ -156,6 +170,8 @@ void DocumentBuilder::document(const KeptDocument &kept)
     keep(ListTableGroup, kept.listTable);
     keep(ListOverrideTableGroup, kept.listOverrideTable);
     keep(DocumentPrologue, kept.prologue);
+    if (!m_wrapsByParagraphs.isEmpty())
+        format.setProperty(WrappedGroups, m_wrapsByParagraphs);
     m_document.rootFrame()->setFrameFormat(format);
 }
 
@@ -288,6 +304,8 @@ void DocumentBuilder::endRowOf(Table &table, const RowFormat &format)
 
 void DocumentBuilder::insertRun(const Run &run)
 {
+    if (run.style.wrapId && run.style.wrapped.isEmpty())
+        m_insertedWraps.insert(run.style.wrapId);
     if (run.picture)
         insertPicture(*run.picture, run.style);
     else
@@ -604,6 +622,11 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         format.setProperty(NoteId, style.noteId);
         if (!style.note.isEmpty())
             format.setProperty(NoteGroup, style.note);
+    }
+    if (style.wrapId) {
+        format.setProperty(WrappedId, style.wrapId);
+        if (!style.wrapped.isEmpty())
+            format.setProperty(WrappedGroup, style.wrapped);
     }
     if (style.keptId) {
         format.setProperty(KeptBeforeId, style.keptId);

@@ -4,6 +4,8 @@
 #include "rtf/tablelayout.h"
 
 #include <QHash>
+#include <QSet>
+#include <QVariantMap>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <array>
@@ -32,6 +34,7 @@ public:
     void rowEnd(const RowFormat &row, int depth) override;
     void picture(const Picture &picture, const TextStyle &style) override;
     void note(int noteId, const QByteArray &group) override;
+    void wrapped(int wrapId, const QByteArray &group) override;
     void document(const KeptDocument &kept) override;
 
 private:
@@ -97,6 +100,8 @@ private:
     std::array<RecentFormat, 8> m_recentFormats;
     std::size_t m_nextRecentFormat = 0;
     int m_pictures = 0;
+    QSet<int> m_insertedWraps;       // wrapped groups with runs already in the document
+    QVariantMap m_wrapsByParagraphs; // their bytes, for the writer to find by id
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
     int m_room;                  // twips a row without widths shares out: the page or a cell

@@ -69,8 +69,8 @@ constexpr Entry entries[] = {
     {"listoverridetable", K::ListOverrideTable, Kind::Word, 0, true}, {"listoverride", K::ListOverride},
     {"pn", K::Pn, Kind::Word, 0, true}, {"upr", K::Upr}, {"ud", K::Ud, Kind::Word, 0, true}, {"shpinst", K::ShapeInstance, Kind::Word, 0, true},
     // Groups whose text is body text: field results, object results, text boxes.
-    {"field", K::TextContainer, Kind::Word, 0, true}, {"fldrslt", K::FieldResult, Kind::Word, 0, true}, {"result", K::TextContainer, Kind::Word, 0, true},
-    {"object", K::TextContainer, Kind::Word, 0, true}, {"shp", K::TextContainer, Kind::Word, 0, true},
+    {"field", K::Field, Kind::Word, 0, true}, {"fldrslt", K::FieldResult, Kind::Word, 0, true}, {"result", K::TextContainer, Kind::Word, 0, true},
+    {"object", K::WrappedContainer, Kind::Word, 0, true}, {"shp", K::WrappedContainer, Kind::Word, 0, true},
     // A text box floats beside the body rather than in it; readers that show text in
     // order (LibreOffice's text export among them) leave it out, and so do we.
     {"shptxt", K::Unknown, Kind::Dropped},

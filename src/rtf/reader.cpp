@@ -280,6 +280,7 @@ void Reader::groupClose()
     const Destination closing = top().destination;
     const QByteArrayView whole = m_input.sliced(top().openOffset, m_tokenOffset + 1 - top().openOffset);
     const bool gaveNothing = top().emittedAtOpen == m_emitted;
+    const Group closingGroup = top();
     m_stack.pop_back();
     const Destination parent = top().destination;
     // The document's own tables, kept whole: what is kept in the text refers to them.
@@ -287,6 +288,12 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
+    if (closingGroup.wrapOwner) {
+        if (!gaveNothing)
+            m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
+        else if (closingGroup.wrapId)
+            keptGroupEnd(whole); // nothing shown: kept as any group is
+    }
     switch (closing) {
     case Destination::FontTable:
         if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
@@ -360,11 +367,20 @@ void Reader::fieldInstructionEnd()
     if (quoted)
         return;
     if (type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0) {
+        if (top().wrapOwner) {
+            top().wrapOwner = false;
+            top().wrapId = 0;
+        }
         showSymbol(rest);
         return;
     }
     if (type.compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
         return;
+    // A link is shown and saved as a link, its text editable: not kept whole.
+    if (top().wrapOwner) {
+        top().wrapOwner = false;
+        top().wrapId = 0;
+    }
     QString target = hyperlinkTarget(rest);
     if (target.isEmpty())
         return;
@@ -464,6 +480,8 @@ void Reader::keepGroup(const KeywordInfo &info)
 
 void Reader::keptGroupEnd(QByteArrayView group)
 {
+    if (top().wrapId)
+        return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
         m_sink.note(m_openNote, group.toByteArray());
         m_openNote = 0;
@@ -503,6 +521,10 @@ void Reader::flushHidden()
     }
     if (m_hiddenText.isEmpty())
         return;
+    if (top().wrapId) {
+        m_hiddenText.clear(); // inside a group that goes back whole
+        return;
+    }
     m_pendingKept += "{\\v ";
     appendEscapedText(m_pendingKept, m_hiddenText);
     m_pendingKept += '}';
@@ -553,7 +575,7 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             appendChar(info.symbol);
         return;
     case WordKind::KeptWord:
-        if (top().destination == Destination::Body) {
+        if (top().destination == Destination::Body && !top().wrapId) {
             flushAll();
             keepWord(name, hasParameter, parameter, m_pendingKept);
             m_pendingKept += ' ';
@@ -1012,6 +1034,13 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
+    case Keyword::WrappedContainer:
+        // Objects and shapes go back whole; what they show stands for them.
+        if (!group.wrapId && m_overflowDepth == 0 && m_stack.size() > 2 && group.emittedAtOpen == m_emitted) {
+            group.wrapId = ++m_wrapIds;
+            group.wrapOwner = true;
+        }
+        break;
     case Keyword::ParagraphStyleRef: {
         applyStyle(std::max(parameter, 0));
         ParagraphStyle &style = top().para.style;
@@ -1398,6 +1427,7 @@ TextStyle Reader::currentTextStyle() const
     style.characterStyle = chars.characterStyle;
     style.raise = chars.raise;
     style.noteId = m_markNote;
+    style.wrapId = top().wrapId;
     if (top().link >= 0)
         style.link = m_links[std::size_t(top().link)];
     return style;

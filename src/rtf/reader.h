@@ -75,6 +75,8 @@ private:
         int link = -1;           // index in m_links of the HYPERLINK field this text is in
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
+        bool wrapOwner = false;  // the field, object or shape group whose bytes go back whole
+        int wrapId = 0;          // text here is shown for that group
     };
 
     // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
@@ -221,6 +223,7 @@ private:
     QByteArray m_sectionWords;   // for the paragraph after a \sect
     QByteArray m_pendingKept;    // groups waiting for the run or paragraph end they precede
     int m_keptIds = 0;
+    int m_wrapIds = 0;
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     int m_markNote = 0;          // the note reference being read

@@ -35,6 +35,8 @@ struct TextStyle {
     QByteArray note;         // the note's group, once it is known
     QByteArray keptBefore;   // groups kept as written that stand before this run
     int keptId = 0;
+    int wrapId = 0;          // the run is what a field, object or shape shows
+    QByteArray wrapped;      // that group as written, once it is known
 
     bool operator==(const TextStyle &) const = default;
 };
@@ -126,6 +128,8 @@ public:
     // Ends the row of cells ended so far at `depth`.
     virtual void rowEnd(const RowFormat &row, int depth) = 0;
     virtual void picture(const Picture &picture, const TextStyle &style) = 0;
+    // The group (field, object, shape) whose shown runs were sent with `wrapId`.
+    virtual void wrapped(int wrapId, const QByteArray &group) = 0;
     // The note of the mark sent with `noteId`, as its group stood in the file.
     virtual void note(int noteId, const QByteArray &group) = 0;
     // Sent once, before documentEnd.

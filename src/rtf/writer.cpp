@@ -284,8 +284,22 @@ private:
                     m_out += ' ';
                     m_out += lastEnd;
                 }
+            } else if (const QTextBlock block = it.currentBlock(); m_openWrap && whollyWrappedIn(block, m_openWrap)) {
+                // A paragraph inside a field that spans paragraphs: the field's bytes hold it.
+                if (last)
+                    m_out += lastEnd;
+                if (!continuesInto(next, m_openWrap))
+                    m_openWrap = 0;
             } else {
                 writeBlock(it.currentBlock(), depth);
+                // A field that goes on into the next paragraph holds this paragraph's end.
+                const int wrap = wrapAt(it.currentBlock(), true);
+                if (wrap && continuesInto(next, wrap)) {
+                    m_openWrap = wrap;
+                    it = next;
+                    continue;
+                }
+                m_openWrap = 0;
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
                 else
@@ -477,6 +491,22 @@ private:
                     writeFieldStart(href);
                 link = href;
             }
+            if (const int wrap = charFormat.intProperty(WrappedId)) {
+                // What a field, object or shape showed: the group goes back as it was, once.
+                const QByteArray group = wrappedGroup(charFormat);
+                if (!group.isEmpty()) {
+                    if (!m_wrapsWritten.contains(wrap)) {
+                        m_wrapsWritten.insert(wrap);
+                        // In the run's own formatting, which its shown content was read in.
+                        m_out += '{';
+                        m_out += characterProperties(charFormat);
+                        m_out += ' ';
+                        m_out += group;
+                        m_out += '}';
+                    }
+                    continue;
+                }
+            }
             const QByteArray properties = characterProperties(charFormat);
             if (!properties.isEmpty()) {
                 // Appended piece by piece: '{' + properties built a temporary per run.
@@ -509,6 +539,48 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    QByteArray wrappedGroup(const QTextCharFormat &format) const
+    {
+        if (format.hasProperty(WrappedGroup))
+            return format.property(WrappedGroup).toByteArray();
+        return m_wraps.value(QString::number(format.intProperty(WrappedId))).toByteArray();
+    }
+
+    // The wrapped group a paragraph starts or ends in, when the group goes back whole.
+    int wrapAt(const QTextBlock &block, bool atEnd) const
+    {
+        if (block.begin() == block.end())
+            return 0;
+        QTextBlock::iterator it = block.begin();
+        if (atEnd) {
+            it = block.end();
+            --it;
+        }
+        const QTextCharFormat format = it.fragment().charFormat();
+        return !wrappedGroup(format).isEmpty() ? format.intProperty(WrappedId) : 0;
+    }
+
+    // Whether the paragraphs from `it` on are still inside the wrapped group: the next one
+    // starts in it, or is empty and the one after starts in it.
+    bool continuesInto(QTextFrame::iterator it, int wrap) const
+    {
+        for (int look = 0; look < 2 && !it.atEnd() && !it.currentFrame(); ++look, ++it) {
+            const QTextBlock block = it.currentBlock();
+            if (block.begin() != block.end())
+                return wrapAt(block, false) == wrap;
+        }
+        return false;
+    }
+
+    bool whollyWrappedIn(const QTextBlock &block, int wrap) const
+    {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().intProperty(WrappedId) != wrap)
+                return false;
+        }
+        return true;
     }
 
     void writeFieldStart(const QString &href)
@@ -720,6 +792,9 @@ private:
     int m_noFont = -1;
     QSet<int> m_keptWritten;
     QSet<int> m_notesWritten;
+    QSet<int> m_wrapsWritten;
+    const QVariantMap m_wraps = m_kept.property(WrappedGroups).toMap();
+    int m_openWrap = 0; // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
     int m_symbolFont = -1;
