@@ -131,6 +131,14 @@ void DocumentBuilder::note(int noteId, const QByteArray &group)
 
 void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
 {
+    if (group.isEmpty()) {
+        // Not kept whole after all: its runs are plain runs.
+        for (Run &run : m_runs) {
+            if (run.style.wrapId == wrapId)
+                run.style.wrapId = 0;
+        }
+        return;
+    }
     bool pending = false;
     for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
         if (run->style.wrapId == wrapId) {

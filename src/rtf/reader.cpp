@@ -253,6 +253,7 @@ void Reader::groupOpen()
     Group group = top();
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
+    group.wrapOwner = false; // a group inside it shows for it, but is not it
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
     } else if (group.destination == Destination::StyleSheet) {
@@ -288,6 +289,8 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
+    if (closingGroup.wrapOwner && m_wrapsOpen > 0)
+        --m_wrapsOpen;
     if (closingGroup.wrapOwner) {
         if (!gaveNothing)
             m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
@@ -1039,6 +1042,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (!group.wrapId && m_overflowDepth == 0 && m_stack.size() > 2 && group.emittedAtOpen == m_emitted) {
             group.wrapId = ++m_wrapIds;
             group.wrapOwner = true;
+            ++m_wrapsOpen;
         }
         break;
     case Keyword::ParagraphStyleRef: {
@@ -1326,6 +1330,7 @@ void Reader::endRow(int depth)
     flushAll();
     m_highSurrogate = 0;
     ++m_emitted;
+    endWraps();
     m_sink.rowEnd(m_rows[std::size_t(depth)], depth);
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
@@ -1343,12 +1348,28 @@ int Reader::paragraphTableDepth() const
 void Reader::takeParagraphKept(ParagraphStyle &style)
 {
     ++m_emitted;
+    endWraps();
     stopCapture();
     style.keptAtEnd = std::exchange(m_pendingKept, QByteArray());
     style.sectionStart = std::exchange(m_sectionWords, QByteArray());
     style.pageBreakBefore = style.pageBreakBefore || std::exchange(m_pageBreakPending, false);
     // A section ends in the body; inside a table the \sect only ends the paragraph.
     style.sectionEnd = std::exchange(m_sectionEndPending, false) && style.tableDepth == 0;
+}
+
+// An object or shape goes back whole only within one paragraph: one that holds a
+// paragraph's end is read as text, and what it showed is saved as shown.
+void Reader::endWraps()
+{
+    if (m_wrapsOpen == 0)
+        return;
+    for (Group &group : m_stack) {
+        if (group.wrapOwner)
+            m_sink.wrapped(group.wrapId, QByteArray());
+        group.wrapId = 0;
+        group.wrapOwner = false;
+    }
+    m_wrapsOpen = 0;
 }
 
 void Reader::endParagraph()

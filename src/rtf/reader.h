@@ -140,6 +140,7 @@ private:
     void flushAll() { flushBytes(); flushText(); flushHidden(); }
     void endParagraph();
     void takeParagraphKept(ParagraphStyle &style);
+    void endWraps();
     void commitFont();
     void commitColor();
     CodePage &bodyCodePage();
@@ -224,6 +225,7 @@ private:
     QByteArray m_pendingKept;    // groups waiting for the run or paragraph end they precede
     int m_keptIds = 0;
     int m_wrapIds = 0;
+    int m_wrapsOpen = 0;
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     int m_markNote = 0;          // the note reference being read

@@ -128,7 +128,8 @@ public:
     // Ends the row of cells ended so far at `depth`.
     virtual void rowEnd(const RowFormat &row, int depth) = 0;
     virtual void picture(const Picture &picture, const TextStyle &style) = 0;
-    // The group (field, object, shape) whose shown runs were sent with `wrapId`.
+    // The group (object, shape) whose shown runs were sent with `wrapId`; empty when it is
+    // not kept whole after all.
     virtual void wrapped(int wrapId, const QByteArray &group) = 0;
     // The note of the mark sent with `noteId`, as its group stood in the file.
     virtual void note(int noteId, const QByteArray &group) = 0;
