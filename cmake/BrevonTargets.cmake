@@ -10,19 +10,35 @@ function(brevon_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE brevon_warnings)
 endfunction()
 
-# brevon_test(<name> SOURCES ... LIBS ...): one Qt Test executable, run by CTest on the
-# offscreen platform so that widget tests need no display.
+# brevon_test(<name> SOURCES ... LIBS ... [TIMEOUT seconds] [LABELS ...]): one Qt Test
+# executable, run by CTest on the offscreen platform so that widget tests need no display.
 function(brevon_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test brevon_test_support brevon_warnings)
-    add_test(NAME ${name} COMMAND ${name})
+    brevon_test_run(${name} ${name} TIMEOUT ${ARG_TIMEOUT} LABELS ${ARG_LABELS})
+endfunction()
+
+# brevon_test_run(<test> <program> [TIMEOUT seconds] [LABELS ...] [ENVIRONMENT ...]
+#                 [CONFIGURATIONS ...]): a CTest entry for a test program, so that one program
+# can also run with other settings. An entry with CONFIGURATIONS runs only when asked for with
+# ctest -C, which keeps long runs out of a plain ctest.
+function(brevon_test_run test program)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LABELS;ENVIRONMENT;CONFIGURATIONS" ${ARGN})
+    if(ARG_CONFIGURATIONS)
+        add_test(NAME ${test} COMMAND ${program} CONFIGURATIONS ${ARG_CONFIGURATIONS})
+    else()
+        add_test(NAME ${test} COMMAND ${program})
+    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BREVON_CORPUS_DIR=${PROJECT_SOURCE_DIR}/../shared/rtf-corpus"
-        TIMEOUT ${ARG_TIMEOUT})
+    set(environment QT_QPA_PLATFORM=offscreen BREVON_CORPUS_DIR=${PROJECT_SOURCE_DIR}/../shared/rtf-corpus
+        ${ARG_ENVIRONMENT})
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT ${ARG_TIMEOUT})
+    if(ARG_LABELS)
+        set_tests_properties(${test} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
 endfunction()
 
 # Helpers that several test programs share (header only).
