@@ -626,10 +626,10 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         const int size = style.halfPoints > 0 ? style.halfPoints : 24;
         format.setBaselineOffset(100.0 * style.raise / size);
     }
-    if (style.noteId) {
+    // A mark whose note never came is only its number.
+    if (style.noteId && !style.note.isEmpty()) {
         format.setProperty(NoteId, style.noteId);
-        if (!style.note.isEmpty())
-            format.setProperty(NoteGroup, style.note);
+        format.setProperty(NoteGroup, style.note);
     }
     if (style.wrapId) {
         format.setProperty(WrappedId, style.wrapId);

@@ -918,6 +918,14 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ShapeProperty:
         if (m_overflowDepth > 0 || m_stack.size() <= 2)
             break; // a table with no group of its own would swallow the document
+        // A document has one stylesheet and one set of list tables: the first, which is
+        // the one kept and saved, so later ones would mean what a save does not hold.
+        if ((keyword == Keyword::StyleSheet && !m_kept.styleSheet.isEmpty())
+            || (keyword == Keyword::ListTable && !m_kept.listTable.isEmpty())
+            || (keyword == Keyword::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
+            skipGroup();
+            return;
+        }
         group.destination = keyword == Keyword::FontTable ? Destination::FontTable
             : keyword == Keyword::ColorTable ? Destination::ColorTable
             : keyword == Keyword::ListTable ? Destination::ListTable
