@@ -631,6 +631,10 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         format.setProperty(NoteId, style.noteId);
         format.setProperty(NoteGroup, style.note);
     }
+    if (style.fieldId) {
+        format.setProperty(FieldId, style.fieldId);
+        format.setProperty(FieldInstruction, style.fieldInstruction);
+    }
     if (style.wrapId) {
         format.setProperty(WrappedId, style.wrapId);
         if (!style.wrapped.isEmpty())

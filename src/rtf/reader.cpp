@@ -254,6 +254,7 @@ void Reader::groupOpen()
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
     group.wrapOwner = false; // a group inside it shows for it, but is not it
+    group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
     } else if (group.destination == Destination::StyleSheet) {
@@ -289,6 +290,9 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
+    // A field with nothing to show keeps its whole group where it stood.
+    if (closingGroup.fieldOwner && closingGroup.fieldId && gaveNothing && !closingGroup.wrapId)
+        keptGroupEnd(whole);
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
         --m_wrapsOpen;
     if (closingGroup.wrapOwner) {
@@ -343,7 +347,7 @@ void Reader::groupClose()
         break;
     case Destination::FieldInstruction:
         if (parent != Destination::FieldInstruction)
-            fieldInstructionEnd();
+            fieldInstructionEnd(whole);
         break;
     case Destination::Picture:
         if (parent != Destination::Picture) {
@@ -360,13 +364,22 @@ void Reader::groupClose()
     }
 }
 
-void Reader::fieldInstructionEnd()
+void Reader::fieldInstructionEnd(QByteArrayView group)
 {
     const QString instruction = std::exchange(m_fieldInstruction, QString());
     QStringView rest = instruction;
     QString buffer;
     bool quoted = false;
     const QStringView type = nextFieldArgument(rest, buffer, quoted);
+    const bool link = !quoted && type.compare(u"HYPERLINK", Qt::CaseInsensitive) == 0;
+    const bool symbol = !quoted && type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0;
+    // Any other field shows its result and keeps its instruction as written; in a field's
+    // result, the outermost field is the one kept.
+    if (!link && !symbol && top().fieldOwner && !top().fieldId && m_stack.size() > 2
+        && !m_stack[m_stack.size() - 2].fieldId) {
+        m_fieldInstructions.push_back(group.toByteArray());
+        top().fieldId = int(m_fieldInstructions.size());
+    }
     if (quoted)
         return;
     if (type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0) {
@@ -1045,6 +1058,9 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
+    case Keyword::Field:
+        group.fieldOwner = true;
+        break;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
         if (!group.wrapId && m_overflowDepth == 0 && m_stack.size() > 2 && group.emittedAtOpen == m_emitted) {
@@ -1457,6 +1473,10 @@ TextStyle Reader::currentTextStyle() const
     style.raise = chars.raise;
     style.noteId = m_markNote;
     style.wrapId = top().wrapId;
+    if (top().fieldId) {
+        style.fieldId = top().fieldId;
+        style.fieldInstruction = m_fieldInstructions[std::size_t(top().fieldId - 1)];
+    }
     if (top().link >= 0)
         style.link = m_links[std::size_t(top().link)];
     return style;

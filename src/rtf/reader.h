@@ -75,7 +75,9 @@ private:
         int link = -1;           // index in m_links of the HYPERLINK field this text is in
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
-        bool wrapOwner = false;  // the field, object or shape group whose bytes go back whole
+        bool fieldOwner = false; // the \field group itself
+        int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
+        bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
     };
 
@@ -122,7 +124,7 @@ private:
     void styleWord(Keyword keyword, bool hasParameter, int parameter);
     void applyStyle(int key);
     const Style *resolveStyle(int key);
-    void fieldInstructionEnd();
+    void fieldInstructionEnd(QByteArrayView group);
     void showSymbol(QStringView arguments);
     void noteReference();
     void endCell(int depth);
@@ -226,6 +228,7 @@ private:
     int m_keptIds = 0;
     int m_wrapIds = 0;
     int m_wrapsOpen = 0;
+    std::vector<QByteArray> m_fieldInstructions; // as written, braces included
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     int m_markNote = 0;          // the note reference being read

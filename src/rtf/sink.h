@@ -35,7 +35,9 @@ struct TextStyle {
     QByteArray note;         // the note's group, once it is known
     QByteArray keptBefore;   // groups kept as written that stand before this run
     int keptId = 0;
-    int wrapId = 0;          // the run is what a field, object or shape shows
+    int fieldId = 0;         // the run is a field's result (not a link's)
+    QByteArray fieldInstruction; // that field's {\\*\\fldinst ...} as written
+    int wrapId = 0;          // the run is what an object or shape shows
     QByteArray wrapped;      // that group as written, once it is known
 
     bool operator==(const TextStyle &) const = default;

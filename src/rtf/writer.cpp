@@ -291,6 +291,9 @@ private:
                 if (!continuesInto(next, m_openWrap))
                     m_openWrap = 0;
             } else {
+                m_nextBlockField = 0;
+                if (!next.atEnd() && !next.currentFrame() && next.currentBlock().begin() != next.currentBlock().end())
+                    m_nextBlockField = next.currentBlock().begin().fragment().charFormat().intProperty(FieldId);
                 writeBlock(it.currentBlock(), depth);
                 // A field that goes on into the next paragraph holds this paragraph's end.
                 const int wrap = wrapAt(it.currentBlock(), true);
@@ -300,10 +303,21 @@ private:
                     continue;
                 }
                 m_openWrap = 0;
+                // A field's result holds the ends of its paragraphs, as Word writes it, so
+                // that each paragraph ends with the formatting it was given; but a cell's end
+                // and the document's stay outside it.
+                if (last && m_openField) {
+                    m_out += "}}";
+                    m_openField = 0;
+                }
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
                 else
                     m_out += last ? lastEnd : "\\par\n";
+                if (m_openField && m_openField != m_nextBlockField) {
+                    m_out += "}}";
+                    m_openField = 0;
+                }
             }
             it = next;
         }
@@ -479,14 +493,30 @@ private:
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
             const bool linkChanges = href != link;
-            if (linkChanges && !link.isEmpty())
+            const int field = charFormat.intProperty(FieldId);
+            if ((linkChanges || field != m_openField) && !link.isEmpty()) {
                 m_out += "}}";
+                link.clear();
+            }
+            if (field != m_openField && m_openField) {
+                m_out += "}}";
+                m_openField = 0;
+            }
             // What stood before the run goes back before it, once, however the run was split.
             if (charFormat.hasProperty(KeptBefore) && !m_keptWritten.contains(charFormat.intProperty(KeptBeforeId))) {
                 m_keptWritten.insert(charFormat.intProperty(KeptBeforeId));
                 m_out += charFormat.property(KeptBefore).toByteArray();
             }
-            if (linkChanges) {
+            if (field != m_openField) {
+                if (field) {
+                    // A field other than a link: its instruction as written, its result as shown.
+                    m_out += "{\\field";
+                    m_out += charFormat.property(FieldInstruction).toByteArray();
+                    m_out += "{\\fldrslt ";
+                }
+                m_openField = field;
+            }
+            if (href != link) {
                 if (!href.isEmpty())
                     writeFieldStart(href);
                 link = href;
@@ -794,7 +824,9 @@ private:
     QSet<int> m_notesWritten;
     QSet<int> m_wrapsWritten;
     const QVariantMap m_wraps = m_kept.property(WrappedGroups).toMap();
-    int m_openWrap = 0; // the wrapped group the paragraphs being written are inside
+    int m_openWrap = 0;
+    int m_openField = 0;      // the field whose result is being written
+    int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
     int m_symbolFont = -1;

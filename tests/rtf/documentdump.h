@@ -31,7 +31,7 @@ inline QStringList keptDump(const QTextFormat &f)
         // Ids only tell kept things apart; which of the file's lists a paragraph names is
         // settled by the first save, which writes a list table where the file had none.
         if (it.key() < rtf::KeptBefore || it.key() >= rtf::KeptBefore + 0x100 || it.key() == rtf::KeptBeforeId
-            || it.key() == rtf::NoteId || it.key() == rtf::WrappedId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber)
+            || it.key() == rtf::NoteId || it.key() == rtf::WrappedId || it.key() == rtf::FieldId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber)
             continue;
         QByteArray value = it.value().userType() == QMetaType::QByteArray ? it.value().toByteArray()
                                                                           : it.value().toString().toUtf8();
