@@ -530,8 +530,7 @@ private:
                         // In the run's own formatting, which its shown content was read in.
                         m_out += '{';
                         m_out += characterProperties(charFormat);
-                        m_out += ' ';
-                        m_out += group;
+                        m_out += group; // starts with a brace: nothing to end the words
                         m_out += '}';
                     }
                     continue;
