@@ -350,11 +350,11 @@ void TestRtfWriter::mergedCellsStartingWithAListItem()
 void TestRtfWriter::longLinksSurvive()
 {
     // A data: URL carries a whole file in the link: one of megabytes, with a quote and a
-    // backslash the writer escapes, must come back whole from every save, among runs of
-    // other formats that each carry the link.
+    // backslash the writer escapes and a control character text never holds, must come
+    // back whole from every save, among runs of other formats that each carry the link.
     QString target = QStringLiteral("data:text/plain;base64,");
     while (target.size() < 3'000'000)
-        target += QStringLiteral("QUJD+/9=\\\"x");
+        target += QStringLiteral("QUJD+/9=\\\"x") + QChar(0x08);
     QTextDocument document;
     QTextCursor cursor(&document);
     QTextCharFormat link;
