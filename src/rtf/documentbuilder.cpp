@@ -398,6 +398,17 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShap
         m_room = roomInCell(twips);
         insertCell(cellAt(region.cells.front()));
         m_room = room;
+        if (region.rows > 1 || region.columns > 1) {
+            // Qt keeps a cell's spans in its first paragraph's character format, which a
+            // list item's marker format replaces. Qt's grid keeps the merge, but the writer
+            // reads the spans, and a merge it does not see comes back as separate cells.
+            QTextCharFormat spans;
+            spans.setTableCellRowSpan(region.rows);
+            spans.setTableCellColumnSpan(region.columns);
+            QTextCursor first(&m_document);
+            first.setPosition(positions[i]);
+            first.mergeBlockCharFormat(spans);
+        }
     }
     // Qt puts an empty paragraph after a table: the next paragraph goes there.
     m_cursor.setPosition(table->lastPosition() + 1);

@@ -44,16 +44,8 @@ bool mergesUp(const RowFormat &format, std::size_t cells)
     return false;
 }
 
-} // namespace
-
-bool MergeBudget::afford(qint64 cells)
-{
-    if (cells > m_left)
-        return false;
-    m_left -= cells;
-    return true;
-}
-
+// Where a row's cells start and end, cells merged across taken as one. Empty when the row
+// does not give every edge, in order, and so cannot share its columns with other rows.
 std::vector<int> edgesOf(const RowFormat &format, std::size_t cells)
 {
     std::vector<int> edges;
@@ -72,9 +64,10 @@ std::vector<int> edgesOf(const RowFormat &format, std::size_t cells)
     return edges;
 }
 
-// An edge within a cell's gap of one the grid has takes that one: producers round edges
-// row by row, and a sliver column would only pinch the cells beside it. Any other edge
-// adds a column.
+// Lays a row's edges on a table's grid, into `joined`. An edge within a cell's gap of one
+// the grid has takes that one: producers round edges row by row, and a sliver column would
+// only pinch the cells beside it. Any other edge adds a column. False when either has no
+// edges, or the row's would fall out of order, or there would be too many columns.
 bool layOn(const std::vector<int> &grid, std::vector<int> &edges, std::vector<int> &joined)
 {
     if (grid.empty() || edges.empty())
@@ -101,6 +94,16 @@ bool layOn(const std::vector<int> &grid, std::vector<int> &edges, std::vector<in
     joined.clear();
     std::set_union(grid.begin(), grid.end(), added.begin(), added.end(), std::back_inserter(joined));
     return joined.size() <= std::size_t(MaxTableColumns) + 1;
+}
+
+} // namespace
+
+bool MergeBudget::afford(qint64 cells)
+{
+    if (cells > m_left)
+        return false;
+    m_left -= cells;
+    return true;
 }
 
 // Rows with as many cells as the first row join its table. A row with other cells joins

@@ -61,15 +61,6 @@ private:
     qint64 m_left;
 };
 
-// Where a row's cells start and end, cells merged across taken as one. Empty when the row
-// does not give every edge, in order, and so cannot share its columns with other rows.
-std::vector<int> edgesOf(const RowFormat &format, std::size_t cells);
-
-// Lays a row's edges on a table's grid, snapping them to the grid's, into `joined`. False
-// when either has no edges, or the row's would fall out of order, or there would be more
-// columns than a table may have.
-bool layOn(const std::vector<int> &grid, std::vector<int> &edges, std::vector<int> &joined);
-
 // Splits a table's rows into the tables Qt gets: rows join the table above while they
 // fit its columns (see the definition for when they do).
 std::vector<RowGroup> groupRows(std::span<const RowShape> rows);

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace rtf {
 
@@ -615,14 +616,20 @@ private:
     void writeFieldStart(const QString &href)
     {
         // Inside the quotes a backslash or quote is escaped with a backslash, as in Word's
-        // field codes.
+        // field codes. A target read from a file can hold control characters, which text
+        // never does: they go as \'hh, which the reader takes into an instruction as they are.
         QString target;
+        m_out += "{\\field{\\*\\fldinst HYPERLINK \"";
         for (const QChar c : href) {
+            if (c.unicode() < 0x20 && c != u'\t') {
+                writeText(std::exchange(target, QString()), false);
+                m_out += "\\'" + QByteArray::number(c.unicode(), 16).rightJustified(2, '0');
+                continue;
+            }
             if (c == u'\\' || c == u'"')
                 target += u'\\';
             target += c;
         }
-        m_out += "{\\field{\\*\\fldinst HYPERLINK \"";
         writeText(target, false);
         m_out += "\"}{\\fldrslt ";
     }

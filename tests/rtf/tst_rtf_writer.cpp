@@ -122,6 +122,7 @@ private slots:
     void numberedLists();
     void nestedTableSharesItsCell();
     void mergedCellsReadBack();
+    void mergedCellsStartingWithAListItem();
     void longLinksSurvive();
 };
 
@@ -320,14 +321,40 @@ void TestRtfWriter::mergedCellsReadBack()
     QVERIFY2(rows[1].contains("\\clmgf\\clvmgf") && rows[2].contains("\\clmgf\\clvmrg"), rtf.constData());
 }
 
+void TestRtfWriter::mergedCellsStartingWithAListItem()
+{
+    // Qt keeps a cell's spans in the format of its first paragraph, the one a list item's
+    // marker takes its type from: merged cells that start with a list item, down, across
+    // and both, at the top and nested, must stay merged on reading and on saving.
+    const QByteArray bullet = "{\\*\\pn\\pnlvlblt}";
+    const QByteArray rtf = "{\\rtf1\\ansi "
+        "\\trowd\\clvmgf\\cellx1500\\clmgf\\cellx3000\\clmrg\\cellx4500 "
+        "\\pard\\intbl" + bullet + "tall\\cell\\pard\\intbl" + bullet + "wide\\cell\\cell\\row"
+        "\\trowd\\clvmrg\\cellx1500\\clvmgf\\clmgf\\cellx3000\\clvmgf\\clmrg\\cellx4500 "
+        "\\pard\\intbl\\cell\\pard\\intbl" + bullet + "both\\cell\\cell\\row"
+        "\\trowd\\cellx1500\\clvmrg\\clmgf\\cellx3000\\clvmrg\\clmrg\\cellx4500 "
+        "\\pard\\intbl\\itap2" + bullet + "inner\\nestcell\\pard\\intbl\\itap2 x\\nestcell"
+        "{\\*\\nesttableprops\\trowd\\clvmgf\\cellx700\\cellx1300\\nestrow}{\\nonesttables\\par}"
+        "\\pard\\intbl\\itap2\\nestcell\\pard\\intbl\\itap2 y\\nestcell"
+        "{\\*\\nesttableprops\\trowd\\clvmrg\\cellx700\\cellx1300\\nestrow}{\\nonesttables\\par}"
+        "\\pard\\intbl\\itap1\\cell\\pard\\intbl\\cell\\cell\\row\\pard after}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(rtf, document));
+    const QString read = rtftest::dump(document);
+    for (const char *span : {"<cell 0,0 rowspan=2>", "<cell 0,1 colspan=2>", "<cell 1,1 rowspan=2 colspan=2>",
+                             "  <cell 0,0 rowspan=2>"})
+        QVERIFY2(read.contains(QLatin1String(span)), qPrintable(span + ("\n" + read)));
+    QCOMPARE(roundTrip(document), read);
+}
+
 void TestRtfWriter::longLinksSurvive()
 {
     // A data: URL carries a whole file in the link: one of megabytes, with a quote and a
-    // backslash the writer escapes, must come back whole from every save, among runs of
-    // other formats that each carry the link.
+    // backslash the writer escapes and a control character text never holds, must come
+    // back whole from every save, among runs of other formats that each carry the link.
     QString target = QStringLiteral("data:text/plain;base64,");
     while (target.size() < 3'000'000)
-        target += QStringLiteral("QUJD+/9=\\\"x");
+        target += QStringLiteral("QUJD+/9=\\\"x") + QChar(0x08);
     QTextDocument document;
     QTextCursor cursor(&document);
     QTextCharFormat link;
