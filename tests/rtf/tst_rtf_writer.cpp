@@ -344,7 +344,7 @@ void TestRtfWriter::mergedCellsStartingWithAListItem()
     for (const char *span : {"<cell 0,0 rowspan=2>", "<cell 0,1 colspan=2>", "<cell 1,1 rowspan=2 colspan=2>",
                              "  <cell 0,0 rowspan=2>"})
         QVERIFY2(read.contains(QLatin1String(span)), qPrintable(span + ("\n" + read)));
-    QCOMPARE(roundTrip(document), read);
+    QCOMPARE(roundTrip(document), rtftest::dump(document, true));
 }
 
 void TestRtfWriter::longLinksSurvive()
