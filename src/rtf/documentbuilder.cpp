@@ -504,6 +504,13 @@ QString DocumentBuilder::placeholderFor(int width, int height)
 
 void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
 {
+    const bool asList = style.list != ListKind::None && m_listParagraphs < MaxListParagraphs;
+    if (!asList && m_lastBlockFormatValid && style == m_lastParagraphStyle) {
+        if (!m_lastBlockFormat.properties().isEmpty())
+            m_cursor.setBlockFormat(m_lastBlockFormat);
+        m_lists.fill(nullptr);
+        return;
+    }
     QTextBlockFormat format;
     switch (style.alignment) {
     case Alignment::Left: break;
@@ -511,7 +518,6 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
     case Alignment::Center: format.setAlignment(Qt::AlignHCenter); break;
     case Alignment::Justify: format.setAlignment(Qt::AlignJustify); break;
     }
-    const bool asList = style.list != ListKind::None && m_listParagraphs < MaxListParagraphs;
     // In a list the list's own indent places the paragraph and its marker.
     if (!asList) {
         if (style.leftIndent)
@@ -542,6 +548,9 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
         m_cursor.setBlockFormat(format);
 
     if (!asList) {
+        m_lastParagraphStyle = style;
+        m_lastBlockFormat = format;
+        m_lastBlockFormatValid = true;
         m_lists.fill(nullptr);
         return;
     }

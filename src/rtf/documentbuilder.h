@@ -98,6 +98,10 @@ private:
         bool valid = false;
     };
     std::array<RecentFormat, 8> m_recentFormats;
+    // The block format of the last paragraph style outside lists, which most paragraphs share.
+    ParagraphStyle m_lastParagraphStyle;
+    QTextBlockFormat m_lastBlockFormat;
+    bool m_lastBlockFormatValid = false;
     std::size_t m_nextRecentFormat = 0;
     int m_pictures = 0;
     QSet<int> m_insertedWraps;       // wrapped groups with runs already in the document

@@ -68,6 +68,8 @@ struct ParagraphStyle {
     QByteArray shadingWords;
     QByteArray sectionStart; // section words and groups before the paragraph
     QByteArray keptAtEnd;    // groups kept as written after the paragraph's last run
+
+    bool operator==(const ParagraphStyle &) const = default;
 };
 
 // What a file holds for the whole document, kept as written so that saving writes it back

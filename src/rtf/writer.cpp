@@ -537,7 +537,7 @@ private:
                     continue;
                 }
             }
-            const QByteArray properties = characterProperties(charFormat);
+            const QByteArray &properties = propertiesOf(fragment.charFormatIndex(), charFormat);
             if (!properties.isEmpty()) {
                 // Appended piece by piece: '{' + properties built a temporary per run.
                 m_out += '{';
@@ -736,6 +736,17 @@ private:
                                                                               : 2 * ListIndentTwips * (level + 1));
     }
 
+    // Documents use few formats over many runs: each one's words are made once per
+    // paragraph style context.
+    const QByteArray &propertiesOf(int formatIndex, const QTextCharFormat &format)
+    {
+        const quint64 key = quint64(quint32(formatIndex)) << 32 | quint32(m_styleSets);
+        auto found = m_propertiesByFormat.constFind(key);
+        if (found == m_propertiesByFormat.constEnd())
+            found = m_propertiesByFormat.insert(key, characterProperties(format));
+        return *found;
+    }
+
     QByteArray characterProperties(const QTextCharFormat &format) const
     {
         QByteArray p;
@@ -821,6 +832,7 @@ private:
     bool m_keptLists = false;
     int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
     bool m_styled = false;
+    QHash<quint64, QByteArray> m_propertiesByFormat;
     int m_styleSets = 0;
     bool m_defaultFontNamed = false;
     // A font number the file's table does not have, for text it gave no known typeface.
