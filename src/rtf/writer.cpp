@@ -462,6 +462,8 @@ private:
         // paragraph does not have reads back as it is.
         m_styled = format.hasProperty(ParagraphStyleNumber);
         m_styleSets = format.intProperty(StyleCharacterWords);
+        const qsizetype wordsFrom = m_out.size();
+        const bool inFieldFromBefore = m_openField != 0;
         writeParagraphStart(format, depth);
         if (m_styled && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
             m_out += "\\ql";
@@ -486,6 +488,7 @@ private:
         if (m_styled)
             m_out += "\\plain";
         m_out += ' ';
+        const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
 
         QString link;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -502,6 +505,10 @@ private:
             if (field != m_openField && m_openField) {
                 m_out += "}}";
                 m_openField = 0;
+                // The field's group held this paragraph's words since the paragraph before;
+                // they must still hold at its end.
+                if (inFieldFromBefore)
+                    m_out += paragraphWords;
             }
             // What stood before the run goes back before it, once, however the run was split.
             if (charFormat.hasProperty(KeptBefore) && !m_keptWritten.contains(charFormat.intProperty(KeptBeforeId))) {
