@@ -646,10 +646,11 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         const int size = style.halfPoints > 0 ? style.halfPoints : 24;
         format.setBaselineOffset(100.0 * style.raise / size);
     }
-    // A mark whose note never came is only its number.
-    if (style.noteId && !style.note.isEmpty()) {
+    // A mark is numbered by its readers, also one whose note never came.
+    if (style.noteId) {
         format.setProperty(NoteId, style.noteId);
-        format.setProperty(NoteGroup, style.note);
+        if (!style.note.isEmpty())
+            format.setProperty(NoteGroup, style.note);
     }
     if (style.fieldId) {
         format.setProperty(FieldId, style.fieldId);

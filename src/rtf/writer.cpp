@@ -556,8 +556,8 @@ private:
                     if (c == QChar::ObjectReplacementCharacter)
                         writePicture(charFormat.toImageFormat());
                 }
-            } else if (charFormat.hasProperty(NoteGroup)) {
-                // A note's mark: the number is the reader's to work out, the note follows it.
+            } else if (charFormat.hasProperty(NoteId)) {
+                // A note's mark: the number is its readers' to work out, the note follows it.
                 const int note = charFormat.intProperty(NoteId);
                 if (!m_notesWritten.contains(note)) {
                     m_notesWritten.insert(note);
