@@ -34,6 +34,13 @@ constexpr int MaxPictureSide = 10000;
 // Placeholders are drawn at their size while they fit this budget, then share a small one.
 constexpr qint64 MaxPlaceholderPixels = 64 * 1024 * 1024;
 
+// Kept words go on a format only where the file had some.
+void setIfGiven(QTextFormat &format, int property, const QByteArray &value)
+{
+    if (!value.isEmpty())
+        format.setProperty(property, value);
+}
+
 QTextListFormat::Style listStyle(ListKind kind)
 {
     switch (kind) {
@@ -131,24 +138,15 @@ void DocumentBuilder::note(int noteId, const QByteArray &group)
 
 void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
 {
-    if (group.isEmpty()) {
-        // Not kept whole after all: its runs are plain runs.
-        for (Run &run : m_runs) {
-            if (run.style.wrapId == wrapId)
-                run.style.wrapId = 0;
-        }
-        return;
+    // The reader ends a wrap at any paragraph end, so its runs are all still waiting here.
+    for (Run &run : m_runs) {
+        if (run.style.wrapId != wrapId)
+            continue;
+        if (group.isEmpty())
+            run.style.wrapId = 0; // not kept whole after all: plain runs
+        else
+            run.style.wrapped = group;
     }
-    bool pending = false;
-    for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
-        if (run->style.wrapId == wrapId) {
-            run->style.wrapped = group;
-            pending = true;
-        }
-    }
-    // Runs already in the document, or waiting in a table, find it by its id.
-    if (!pending || m_insertedWraps.contains(wrapId))
-        m_wrapsByParagraphs.insert(QString::number(wrapId), group);
 }
 
 void DocumentBuilder::document(const KeptDocument &kept)
@@ -170,16 +168,10 @@ void DocumentBuilder::document(const KeptDocument &kept)
         format.setProperty(ColorTableEntries, kept.colorTable);
         format.setProperty(ColorTableColors, colors);
     }
-    auto keep = [&format](int property, const QByteArray &value) {
-        if (!value.isEmpty())
-            format.setProperty(property, value);
-    };
-    keep(StyleSheetGroup, kept.styleSheet);
-    keep(ListTableGroup, kept.listTable);
-    keep(ListOverrideTableGroup, kept.listOverrideTable);
-    keep(DocumentPrologue, kept.prologue);
-    if (!m_wrapsByParagraphs.isEmpty())
-        format.setProperty(WrappedGroups, m_wrapsByParagraphs);
+    setIfGiven(format, StyleSheetGroup, kept.styleSheet);
+    setIfGiven(format, ListTableGroup, kept.listTable);
+    setIfGiven(format, ListOverrideTableGroup, kept.listOverrideTable);
+    setIfGiven(format, DocumentPrologue, kept.prologue);
     m_document.rootFrame()->setFrameFormat(format);
 }
 
@@ -253,10 +245,8 @@ void DocumentBuilder::documentEnd(const ParagraphStyle &style, bool applyStyle)
                 insertRun(run);
             if (!style.keptAtEnd.isEmpty() || !style.sectionStart.isEmpty()) {
                 QTextBlockFormat format = m_cursor.blockFormat();
-                if (!style.keptAtEnd.isEmpty())
-                    format.setProperty(KeptAtEnd, style.keptAtEnd);
-                if (!style.sectionStart.isEmpty())
-                    format.setProperty(SectionStart, style.sectionStart);
+                setIfGiven(format, KeptAtEnd, style.keptAtEnd);
+                setIfGiven(format, SectionStart, style.sectionStart);
                 m_cursor.setBlockFormat(format);
             }
         }
@@ -312,8 +302,6 @@ void DocumentBuilder::endRowOf(Table &table, const RowFormat &format)
 
 void DocumentBuilder::insertRun(const Run &run)
 {
-    if (run.style.wrapId && run.style.wrapped.isEmpty())
-        m_insertedWraps.insert(run.style.wrapId);
     if (run.picture)
         insertPicture(*run.picture, run.style);
     else
@@ -593,14 +581,10 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setProperty(StyleCharacterWords, style.styleSets);
     if (style.sectionEnd)
         format.setProperty(SectionEnd, true);
-    auto keep = [&format](int property, const QByteArray &value) {
-        if (!value.isEmpty())
-            format.setProperty(property, value);
-    };
-    keep(BorderWords, style.borders);
-    keep(ShadingWords, style.shadingWords);
-    keep(SectionStart, style.sectionStart);
-    keep(KeptAtEnd, style.keptAtEnd);
+    setIfGiven(format, BorderWords, style.borders);
+    setIfGiven(format, ShadingWords, style.shadingWords);
+    setIfGiven(format, SectionStart, style.sectionStart);
+    setIfGiven(format, KeptAtEnd, style.keptAtEnd);
 }
 
 const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)

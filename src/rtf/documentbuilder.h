@@ -4,8 +4,6 @@
 #include "rtf/tablelayout.h"
 
 #include <QHash>
-#include <QSet>
-#include <QVariantMap>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <array>
@@ -104,8 +102,6 @@ private:
     bool m_lastBlockFormatValid = false;
     std::size_t m_nextRecentFormat = 0;
     int m_pictures = 0;
-    QSet<int> m_insertedWraps;       // wrapped groups with runs already in the document
-    QVariantMap m_wrapsByParagraphs; // their bytes, for the writer to find by id
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;
     int m_room;                  // twips a row without widths shares out: the page or a cell

@@ -45,7 +45,6 @@ enum KeptProperty {
     ListTableGroup,          // QByteArray: the {\*\listtable ...} group
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
-    WrappedGroups,           // QVariantMap: id -> QByteArray, wrapped groups whose runs span paragraphs
 };
 
 // What a paragraph style sets of its characters: a run under it states these even when off.

@@ -382,21 +382,12 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
     }
     if (quoted)
         return;
-    if (type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0) {
-        if (top().wrapOwner) {
-            top().wrapOwner = false;
-            top().wrapId = 0;
-        }
+    if (symbol) {
         showSymbol(rest);
         return;
     }
-    if (type.compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
+    if (!link)
         return;
-    // A link is shown and saved as a link, its text editable: not kept whole.
-    if (top().wrapOwner) {
-        top().wrapOwner = false;
-        top().wrapId = 0;
-    }
     QString target = hyperlinkTarget(rest);
     if (target.isEmpty())
         return;

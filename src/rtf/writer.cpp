@@ -285,25 +285,11 @@ private:
                     m_out += ' ';
                     m_out += lastEnd;
                 }
-            } else if (const QTextBlock block = it.currentBlock(); m_openWrap && whollyWrappedIn(block, m_openWrap)) {
-                // A paragraph inside a field that spans paragraphs: the field's bytes hold it.
-                if (last)
-                    m_out += lastEnd;
-                if (!continuesInto(next, m_openWrap))
-                    m_openWrap = 0;
             } else {
                 m_nextBlockField = 0;
                 if (!next.atEnd() && !next.currentFrame() && next.currentBlock().begin() != next.currentBlock().end())
                     m_nextBlockField = next.currentBlock().begin().fragment().charFormat().intProperty(FieldId);
                 writeBlock(it.currentBlock(), depth);
-                // A field that goes on into the next paragraph holds this paragraph's end.
-                const int wrap = wrapAt(it.currentBlock(), true);
-                if (wrap && continuesInto(next, wrap)) {
-                    m_openWrap = wrap;
-                    it = next;
-                    continue;
-                }
-                m_openWrap = 0;
                 // A field's result holds the ends of its paragraphs, as Word writes it, so
                 // that each paragraph ends with the formatting it was given; but a cell's end
                 // and the document's stay outside it.
@@ -531,7 +517,7 @@ private:
             }
             if (const int wrap = charFormat.intProperty(WrappedId)) {
                 // What a field, object or shape showed: the group goes back as it was, once.
-                const QByteArray group = wrappedGroup(charFormat);
+                const QByteArray group = charFormat.property(WrappedGroup).toByteArray();
                 if (!group.isEmpty()) {
                     if (!m_wrapsWritten.contains(wrap)) {
                         m_wrapsWritten.insert(wrap);
@@ -576,48 +562,6 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
-    }
-
-    QByteArray wrappedGroup(const QTextCharFormat &format) const
-    {
-        if (format.hasProperty(WrappedGroup))
-            return format.property(WrappedGroup).toByteArray();
-        return m_wraps.value(QString::number(format.intProperty(WrappedId))).toByteArray();
-    }
-
-    // The wrapped group a paragraph starts or ends in, when the group goes back whole.
-    int wrapAt(const QTextBlock &block, bool atEnd) const
-    {
-        if (block.begin() == block.end())
-            return 0;
-        QTextBlock::iterator it = block.begin();
-        if (atEnd) {
-            it = block.end();
-            --it;
-        }
-        const QTextCharFormat format = it.fragment().charFormat();
-        return !wrappedGroup(format).isEmpty() ? format.intProperty(WrappedId) : 0;
-    }
-
-    // Whether the paragraphs from `it` on are still inside the wrapped group: the next one
-    // starts in it, or is empty and the one after starts in it.
-    bool continuesInto(QTextFrame::iterator it, int wrap) const
-    {
-        for (int look = 0; look < 2 && !it.atEnd() && !it.currentFrame(); ++look, ++it) {
-            const QTextBlock block = it.currentBlock();
-            if (block.begin() != block.end())
-                return wrapAt(block, false) == wrap;
-        }
-        return false;
-    }
-
-    bool whollyWrappedIn(const QTextBlock &block, int wrap) const
-    {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().charFormat().intProperty(WrappedId) != wrap)
-                return false;
-        }
-        return true;
     }
 
     void writeFieldStart(const QString &href)
@@ -848,8 +792,7 @@ private:
     QSet<int> m_keptWritten;
     QSet<int> m_notesWritten;
     QSet<int> m_wrapsWritten;
-    const QVariantMap m_wraps = m_kept.property(WrappedGroups).toMap();
-    int m_openWrap = 0;
+
     int m_openField = 0;      // the field whose result is being written
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
