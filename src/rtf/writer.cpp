@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace rtf {
@@ -110,7 +111,9 @@ private:
         if (family.isEmpty() || m_fontIndex.contains(family))
             return;
         m_fontIndex.insert(family, m_nextFont);
-        m_fonts.append({m_nextFont++, family});
+        m_fonts.append({m_nextFont, family});
+        if (m_nextFont < std::numeric_limits<int>::max())
+            ++m_nextFont;
     }
 
     void collectTables()
@@ -123,7 +126,8 @@ private:
                 const QString family = entry.sliced(equals + 1);
                 if (!m_fontIndex.contains(family))
                     m_fontIndex.insert(family, number);
-                m_nextFont = std::max(m_nextFont, number + 1);
+                // A file may number a font as high as int goes; new ones then share the last number.
+                m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 numbers.insert(number);
             }
             // Text without a typeface reads back as such under a default font without a name.
