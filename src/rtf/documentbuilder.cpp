@@ -27,6 +27,7 @@ constexpr double TwipsPerHundredthMillimetre = 1440.0 / 2540.0;
 // square of its length. Long lists are therefore split (numbering restarts, bullets look
 // the same), and past a document-wide budget list paragraphs become plain indented ones.
 constexpr int MaxListLength = 500;
+constexpr qsizetype MaxRememberedFormats = 4096;
 constexpr int MaxListParagraphs = 20000;
 
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
@@ -84,6 +85,27 @@ std::size_t heldDepth(int depth, std::size_t least)
 }
 
 } // namespace
+
+// Kept groups can be large: their sizes are hashed and their bytes left to the comparison.
+static size_t qHash(const TextStyle &style, size_t seed = 0)
+{
+    return qHashMulti(seed, style.family, style.halfPoints, style.foreground.rgba(), style.background.rgba(),
+                      style.foreground.isValid(), style.background.isValid(),
+                      int(style.bold) | int(style.italic) << 1 | int(style.underline) << 2 | int(style.strike) << 3,
+                      int(style.position), style.link, style.language, style.characterStyle, style.raise,
+                      style.noteId, style.note.size(), style.keptId, style.keptBefore.size(), style.fieldId,
+                      style.wrapId, style.wrapped.size());
+}
+
+static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
+{
+    return qHashMulti(seed, int(style.alignment), style.leftIndent, style.rightIndent, style.firstLineIndent,
+                      style.spaceBefore, style.spaceAfter, int(style.list), style.listLevel, style.tableDepth,
+                      style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
+                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.sectionEnd,
+                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(),
+                      style.sectionStart.size(), style.keptAtEnd.size());
+}
 
 DocumentBuilder::DocumentBuilder(QTextDocument &document)
     : m_document(document), m_cursor(&document), m_undoWasEnabled(document.isUndoRedoEnabled()),
@@ -310,22 +332,28 @@ void DocumentBuilder::insertRun(const Run &run)
 
 void DocumentBuilder::insertParagraph(Paragraph &paragraph)
 {
+    // The paragraph's format goes in with its break: setting it afterwards costs Qt a
+    // second pass over the paragraph.
+    const QTextBlockFormat &format = blockFormatFor(paragraph.style);
     if (m_paragraphBefore)
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        m_cursor.insertBlock(format, QTextCharFormat());
+    else if (format.propertyCount() > 0)
+        m_cursor.setBlockFormat(format);
     for (const Run &run : paragraph.runs)
         insertRun(run);
-    applyParagraph(paragraph.style);
+    attachToList(paragraph.style);
     // Qt draws a list marker in the paragraph's own character format; Word draws it in the
     // paragraph's type, so take the first run's typeface, size and colour.
     if (m_cursor.block().textList() && !paragraph.runs.empty() && !paragraph.runs.front().picture) {
-        QTextCharFormat marker = formatFor(paragraph.runs.front().style);
-        marker.clearProperty(QTextFormat::TextUnderlineStyle);
-        marker.clearProperty(QTextFormat::FontUnderline);
-        marker.clearProperty(QTextFormat::FontStrikeOut);
-        marker.clearProperty(QTextFormat::TextVerticalAlignment);
-        marker.setAnchor(false);
-        marker.clearProperty(QTextFormat::AnchorHref);
-        m_cursor.setBlockCharFormat(marker);
+        const TextStyle &first = paragraph.runs.front().style;
+        TextStyle marker;
+        marker.family = first.family;
+        marker.halfPoints = first.halfPoints;
+        marker.foreground = first.foreground;
+        marker.background = first.background;
+        marker.bold = first.bold;
+        marker.italic = first.italic;
+        m_cursor.setBlockCharFormat(formatFor(marker));
     }
     m_paragraphBefore = true;
 }
@@ -490,15 +518,19 @@ QString DocumentBuilder::placeholderFor(int width, int height)
     return url;
 }
 
-void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
+bool DocumentBuilder::asList(const ParagraphStyle &style) const
 {
-    const bool asList = style.list != ListKind::None && m_listParagraphs < MaxListParagraphs;
-    if (!asList && m_lastBlockFormatValid && style == m_lastParagraphStyle) {
-        if (!m_lastBlockFormat.properties().isEmpty())
-            m_cursor.setBlockFormat(m_lastBlockFormat);
-        m_lists.fill(nullptr);
-        return;
-    }
+    return style.list != ListKind::None && m_listParagraphs < MaxListParagraphs;
+}
+
+const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &style)
+{
+    const bool list = asList(style);
+    QHash<ParagraphStyle, QTextBlockFormat> &formats = m_blockFormats[list];
+    if (const auto found = formats.constFind(style); found != formats.cend())
+        return found.value();
+    if (formats.size() >= MaxRememberedFormats)
+        formats.clear();
     QTextBlockFormat format;
     switch (style.alignment) {
     case Alignment::Left: break;
@@ -507,7 +539,7 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
     case Alignment::Justify: format.setAlignment(Qt::AlignJustify); break;
     }
     // In a list the list's own indent places the paragraph and its marker.
-    if (!asList) {
+    if (!list) {
         if (style.leftIndent)
             format.setLeftMargin(style.leftIndent / TwipsPerPixel);
         if (style.firstLineIndent)
@@ -520,7 +552,7 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
     if (style.spaceAfter)
         format.setBottomMargin(style.spaceAfter / TwipsPerPixel);
     applyKeptParagraph(style, format);
-    if (asList) {
+    if (list) {
         // The list places the paragraph; the file's own indents and list go back on save.
         // Kept where they differ from the ones saving gives a list of this level.
         if (style.leftIndent != 720 * (style.listLevel + 1) || style.firstLineIndent != -360) {
@@ -532,13 +564,12 @@ void DocumentBuilder::applyParagraph(const ParagraphStyle &style)
             format.setProperty(ListLevelNumber, style.listOverrideLevel);
         }
     }
-    if (!format.properties().isEmpty())
-        m_cursor.setBlockFormat(format);
+    return formats.insert(style, format).value();
+}
 
-    if (!asList) {
-        m_lastParagraphStyle = style;
-        m_lastBlockFormat = format;
-        m_lastBlockFormatValid = true;
+void DocumentBuilder::attachToList(const ParagraphStyle &style)
+{
+    if (!asList(style)) {
         m_lists.fill(nullptr);
         return;
     }
@@ -589,12 +620,11 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
 
 const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
 {
-    // Documents switch among a few styles (body, bold, a link...): remembering the last
-    // few spares building a format for every run.
-    for (const RecentFormat &recent : m_recentFormats) {
-        if (recent.valid && recent.style == style)
-            return recent.format;
-    }
+    if (const auto found = m_formats.constFind(style); found != m_formats.cend())
+        return found.value();
+    // Kept groups make styles unique; a bound keeps the memory linear in the document.
+    if (m_formats.size() >= MaxRememberedFormats)
+        m_formats.clear();
     QTextCharFormat format;
     if (!style.family.isEmpty())
         format.setFontFamilies(QStringList{style.family});
@@ -649,12 +679,7 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         format.setProperty(KeptBeforeId, style.keptId);
         format.setProperty(KeptBefore, style.keptBefore);
     }
-    RecentFormat &slot = m_recentFormats[m_nextRecentFormat];
-    m_nextRecentFormat = (m_nextRecentFormat + 1) % m_recentFormats.size();
-    slot.style = style;
-    slot.format = format;
-    slot.valid = true;
-    return slot.format;
+    return m_formats.insert(style, format).value();
 }
 
 } // namespace rtf

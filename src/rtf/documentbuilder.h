@@ -77,7 +77,9 @@ private:
     static bool hasContent(const Cell &cell);
     void insertPicture(const Picture &picture, const TextStyle &style);
     QString placeholderFor(int width, int height);
-    void applyParagraph(const ParagraphStyle &style);
+    bool asList(const ParagraphStyle &style) const;
+    const QTextBlockFormat &blockFormatFor(const ParagraphStyle &style);
+    void attachToList(const ParagraphStyle &style);
     static void applyKeptParagraph(const ParagraphStyle &style, QTextBlockFormat &format);
     const QTextCharFormat &formatFor(const TextStyle &style);
 
@@ -90,17 +92,11 @@ private:
     bool m_paragraphBefore = false;
     std::vector<Run> m_runs;                     // the paragraph in progress
     std::vector<std::unique_ptr<Table>> m_open;  // m_open[0] is the outermost open table
-    struct RecentFormat {
-        TextStyle style;
-        QTextCharFormat format;
-        bool valid = false;
-    };
-    std::array<RecentFormat, 8> m_recentFormats;
-    // The block format of the last paragraph style outside lists, which most paragraphs share.
-    ParagraphStyle m_lastParagraphStyle;
-    QTextBlockFormat m_lastBlockFormat;
-    bool m_lastBlockFormatValid = false;
-    std::size_t m_nextRecentFormat = 0;
+    // Each distinct run style's format, built once: runs of one style then share one
+    // format object, whose hash Qt computes only once.
+    QHash<TextStyle, QTextCharFormat> m_formats;
+    // Each distinct paragraph style's format, in a list and outside one.
+    std::array<QHash<ParagraphStyle, QTextBlockFormat>, 2> m_blockFormats;
     int m_pictures = 0;
     QHash<quint64, QString> m_placeholders;
     qint64 m_placeholderPixels = 0;

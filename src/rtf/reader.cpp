@@ -282,7 +282,7 @@ void Reader::groupClose()
     const Destination closing = top().destination;
     const QByteArrayView whole = m_input.sliced(top().openOffset, m_tokenOffset + 1 - top().openOffset);
     const bool gaveNothing = top().emittedAtOpen == m_emitted;
-    const Group closingGroup = top();
+    const Group closingGroup = std::move(m_stack.back());
     m_stack.pop_back();
     const Destination parent = top().destination;
     // The document's own tables, kept whole: what is kept in the text refers to them.
