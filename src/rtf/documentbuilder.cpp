@@ -100,9 +100,9 @@ static size_t qHash(const TextStyle &style, size_t seed = 0)
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
 {
     return qHashMulti(seed, int(style.alignment), style.leftIndent, style.rightIndent, style.firstLineIndent,
-                      style.spaceBefore, style.spaceAfter, int(style.list), style.listLevel, style.tableDepth,
+                      style.spaceBefore, style.spaceAfter, style.rightIndentGiven, int(style.list), style.listLevel, style.tableDepth,
                       style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
-                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.sectionEnd,
+                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.sectionEnd,
                       style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(),
                       style.sectionStart.size(), style.keptAtEnd.size());
 }
@@ -559,6 +559,8 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
             format.setProperty(ListLeftIndent, style.leftIndent);
             format.setProperty(ListFirstIndent, style.firstLineIndent);
         }
+        if (style.rightIndentGiven)
+            format.setProperty(RightIndentWord, true);
         if (style.listOverride > 0) {
             format.setProperty(ListOverrideNumber, style.listOverride);
             format.setProperty(ListLevelNumber, style.listOverrideLevel);
@@ -600,6 +602,8 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setLineHeight(-style.lineSpacing / TwipsPerPixel, QTextBlockFormat::FixedHeight);
     if (style.pageBreakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (style.pageBreakWord)
+        format.setProperty(PageBreakWord, true);
     if (style.shading.isValid())
         format.setBackground(style.shading);
     if (!style.tabs.isEmpty()) {

@@ -34,6 +34,8 @@ enum KeptProperty {
     StyleCharacterWords,     // int: StyleSets bits, what the paragraph's style sets of its characters
     ListLeftIndent,          // int: twips, the file's \li of a list paragraph
     ListFirstIndent,         // int: twips, the file's \fi of a list paragraph
+    RightIndentWord,         // bool: a list paragraph gave its right indent, even 0
+    PageBreakWord,           // bool: the page break before the paragraph was a \page, not \pagebb
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

@@ -235,6 +235,7 @@ void Reader::read(QByteArrayView input)
     flushHidden();
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
+    m_finalParagraph.pageBreakWord = m_finalParagraph.pageBreakWord || m_pageBreakPending;
     m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
     m_kept.codePage = m_documentCodePage;
     m_kept.defaultFont = m_defaultFont;
@@ -1043,7 +1044,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::AlignCenter: para.style.alignment = Alignment::Center; break;
     case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; break;
     case Keyword::LeftIndent: para.style.leftIndent = parameter; break;
-    case Keyword::RightIndent: para.style.rightIndent = parameter; break;
+    case Keyword::RightIndent:
+        para.style.rightIndent = parameter;
+        para.style.rightIndentGiven = true;
+        break;
     case Keyword::FirstIndent: para.style.firstLineIndent = parameter; break;
     case Keyword::SpaceBefore: para.style.spaceBefore = parameter; break;
     case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
@@ -1351,11 +1355,15 @@ void Reader::endRow(int depth)
     m_pardSinceParagraph = false;
 }
 
+// \itap says the depth; without it \intbl means the outermost table.
+int Reader::tableDepthOf(const ParaState &para)
+{
+    return heldTableDepth(para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0);
+}
+
 int Reader::paragraphTableDepth() const
 {
-    const ParaState &para = top().para;
-    const int depth = para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0;
-    return std::clamp(depth, 0, MaxTableDepth);
+    return tableDepthOf(top().para);
 }
 
 // What waited for the paragraph now ending: groups after its last run, the section words
@@ -1367,7 +1375,8 @@ void Reader::takeParagraphKept(ParagraphStyle &style)
     stopCapture();
     style.keptAtEnd = std::exchange(m_pendingKept, QByteArray());
     style.sectionStart = std::exchange(m_sectionWords, QByteArray());
-    style.pageBreakBefore = style.pageBreakBefore || std::exchange(m_pageBreakPending, false);
+    style.pageBreakWord = std::exchange(m_pageBreakPending, false);
+    style.pageBreakBefore = style.pageBreakBefore || style.pageBreakWord;
     // A section ends in the body; inside a table the \sect only ends the paragraph.
     style.sectionEnd = std::exchange(m_sectionEndPending, false) && style.tableDepth == 0;
 }
@@ -1496,8 +1505,7 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
     }
     if (style.list == ListKind::None)
         style.listLevel = 0;
-    const int depth = para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0;
-    style.tableDepth = std::clamp(depth, 0, MaxTableDepth);
+    style.tableDepth = tableDepthOf(para);
     return style;
 }
 

@@ -3,6 +3,7 @@
 #include "rtf/codepage.h"
 #include "rtf/keywords.h"
 #include "rtf/sink.h"
+#include "rtf/tablemetrics.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -22,7 +23,6 @@ public:
     // documents stay far below it, and it bounds memory for hostile ones.
     static constexpr int MaxDepth = 1000;
     // Tables nested deeper than this keep their text in the deepest table kept.
-    static constexpr int MaxTableDepth = 8;
 
     explicit Reader(Sink &sink);
 
@@ -130,6 +130,7 @@ private:
     void endCell(int depth);
     void endRow(int depth);
     int paragraphTableDepth() const;
+    static int tableDepthOf(const ParaState &para);
     void skipGroup();
     void controlSymbol(char symbol);
     void textBytes(std::string_view bytes);

@@ -48,6 +48,7 @@ struct ParagraphStyle {
     Alignment alignment = Alignment::Left;
     int leftIndent = 0;
     int rightIndent = 0;
+    bool rightIndentGiven = false; // \ri or \rin, even 0
     int firstLineIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
@@ -61,6 +62,7 @@ struct ParagraphStyle {
     int lineSpacing = 0;     // \sl: positive at least, negative exactly; 0 automatic
     bool lineMultiple = false; // \slmult1: lineSpacing is in 240ths of a line
     bool pageBreakBefore = false;
+    bool pageBreakWord = false; // that break was a \page between paragraphs
     bool sectionEnd = false; // ended by \sect
     QColor shading;          // \cbpat
     QByteArray tabs;         // the words as written, for the ones the screen cannot show

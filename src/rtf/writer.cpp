@@ -430,8 +430,9 @@ private:
                 break;
             }
         }
+        // Some readers start a new page style at a \page but not at a \pagebb.
         if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
-            m_out += "\\pagebb";
+            m_out += format.boolProperty(PageBreakWord) ? "\\page" : "\\pagebb";
         for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords)}) {
             if (format.hasProperty(property))
                 m_out += format.property(property).toByteArray();
@@ -467,7 +468,10 @@ private:
             if (const int twips = toTwips(format.textIndent()); twips || m_styled)
                 m_out += "\\fi" + QByteArray::number(twips);
         }
-        if (const int twips = toTwips(format.rightMargin()); twips || m_styled)
+        // In a list, LibreOffice takes the indents from the list unless the right one is
+        // given too: so it goes back where the file gave it.
+        if (const int twips = toTwips(format.rightMargin());
+            twips || (list ? format.boolProperty(RightIndentWord) : m_styled))
             m_out += "\\ri" + QByteArray::number(twips);
         if (const int twips = toTwips(format.topMargin()); twips || m_styled)
             m_out += "\\sb" + QByteArray::number(twips);

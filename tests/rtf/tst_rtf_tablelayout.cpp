@@ -12,9 +12,6 @@
 
 using namespace rtf;
 
-// The builder and the writer hold tables to the depth the reader keeps.
-static_assert(Reader::MaxTableDepth == MaxTableDepth);
-
 namespace {
 
 // Rows written as their cells' right edges: "^" before an edge marks a cell that carries
