@@ -6,9 +6,9 @@
 #include "rtf/rtf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -169,7 +169,10 @@ void RichTextBox::setSelectionBullet(bool on)
 
 void RichTextBox::setText(const QString &text)
 {
-    setPlainText(text);
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(font());
+    document->setPlainText(text);
+    adoptDocument(std::move(document));
 }
 
 void RichTextBox::setBackColor(BgrColour colour)
@@ -230,22 +233,53 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
         document->setModified(modified);
     }
 
-    QPointer<QTextDocument> previous = this->document();
-    if (previous)
+    QTextDocument *previous = this->document();
+    if (ownedBy(previous, this))
+        m_replaced.replaced(takeDocument());
+    else
         previous->disconnect(this);
+    showDocument(std::move(document));
+}
+
+// The document stops being ours to show; the editing area still points at it until
+// showDocument gives it another.
+std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
+{
+    QTextDocument *document = this->document();
+    document->disconnect(this);
+    // No longer a child of the editing area, so that it outlives being replaced there.
+    document->setParent(nullptr);
+    return std::unique_ptr<QTextDocument>(document);
+}
+
+void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
+{
     document->setParent(this);
     setDocument(document.release());
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
     watchDocument();
-    if (previous && previous != this->document() && ownedBy(previous, this))
-        delete previous;
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    // Past the start of this document's own history lies the document it replaced.
+    if (event->matches(QKeySequence::Undo) && !document()->isUndoAvailable() && m_replaced.canGoBack()) {
+        showDocument(m_replaced.goBack(takeDocument()));
+        return;
+    }
+    if (event->matches(QKeySequence::Redo) && !document()->isRedoAvailable() && m_replaced.canGoForward()) {
+        showDocument(m_replaced.goForward(takeDocument()));
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 void RichTextBox::watchDocument()
 {
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::noteChange);
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::makeRoomForHangingLines);
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { m_replaced.forgetLater(); });
 }
 
 // Looks only at the paragraphs the change touched, so typing stays as cheap as it was.

@@ -3,6 +3,7 @@
 #include "app/error.h"
 #include "editor/colour.h"
 #include "editor/documentkind.h"
+#include "editor/replaceddocuments.h"
 
 #include <QTextEdit>
 
@@ -32,14 +33,16 @@ public:
     // 0 left, 1 right, 2 centre.
     void setSelectionAlignment(qint16 alignment);
     void setSelectionBullet(bool on);
-    // Replaces the whole document with plain text; "" leaves it empty. Hides
+    // Replaces the whole document with plain text; "" leaves it empty. Like Open, it can be
+    // undone with the undo key, and the replaced document comes back whole. Hides
     // QTextEdit::setText on purpose: the editing area never interprets markup here.
     void setText(const QString &text);
     void setBackColor(BgrColour colour);
     BgrColour backColor() const;
 
     // Replaces the whole document with the file read as that kind. The file is read and
-    // parsed completely first: a failure leaves the document exactly as it was.
+    // parsed completely first: a failure leaves the document exactly as it was. The undo
+    // key brings the replaced document back, and the redo key this one again.
     Status loadFile(const QString &fileName, int kind);
     // Writes the whole document to the file as that kind, atomically.
     Status saveFile(const QString &fileName, int kind) const;
@@ -50,9 +53,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void adoptDocument(std::unique_ptr<QTextDocument> document);
+    std::unique_ptr<QTextDocument> takeDocument();
+    void showDocument(std::unique_ptr<QTextDocument> document);
     void watchDocument();
     void noteChange(int position, int removed, int added);
     void makeRoomForHangingLines();
@@ -64,4 +70,5 @@ private:
     // makeRoomForHangingLines).
     qreal m_wantedRoom = 0;
     bool m_changingRoom = false;
+    ReplacedDocuments m_replaced;
 };
