@@ -5,7 +5,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build="${BREVON_BUILD_DIR:-$here/build}"
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libvulkan-dev xvfb xauth)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libvulkan-dev xvfb xauth desktop-file-utils appstream)
 
 install_missing() {
     local missing=()
