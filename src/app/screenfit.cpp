@@ -5,22 +5,27 @@
 
 #include <algorithm>
 
+QRect keptInView(const QRect &rect, const QRect &available)
+{
+    QRect placed = rect;
+    if (placed.right() > available.right())
+        placed.moveRight(available.right());
+    if (placed.bottom() > available.bottom())
+        placed.moveBottom(available.bottom());
+    if (placed.left() < available.left())
+        placed.moveLeft(available.left());
+    if (placed.top() < available.top())
+        placed.moveTop(available.top());
+    return placed;
+}
+
 QRect fittedOnScreen(const QRect &client, const QMargins &frame, const QRect &available,
                      const QSize &minimum)
 {
     const QSize room = available.marginsRemoved(frame).size();
     QRect fitted(client.topLeft(), client.size().boundedTo(room).expandedTo(minimum));
 
-    QRect outer = fitted.marginsAdded(frame);
-    if (outer.right() > available.right())
-        outer.moveRight(available.right());
-    if (outer.bottom() > available.bottom())
-        outer.moveBottom(available.bottom());
-    if (outer.left() < available.left())
-        outer.moveLeft(available.left());
-    if (outer.top() < available.top())
-        outer.moveTop(available.top());
-    return outer.marginsRemoved(frame);
+    return keptInView(fitted.marginsAdded(frame), available).marginsRemoved(frame);
 }
 
 void fitOnScreen(QWidget *window)

@@ -6,6 +6,10 @@
 
 class QWidget;
 
+// Moves rect the least distance that brings it wholly into available, so a rect that
+// already fits keeps its place; one larger than available keeps its top-left in view.
+QRect keptInView(const QRect &rect, const QRect &available);
+
 // Where a window's client area goes so that the window, frame and title bar included, lies
 // on the screen's available area: its designed place and size where they fit; otherwise
 // smaller, down to `minimum`, and moved the least distance into view. A window still larger
