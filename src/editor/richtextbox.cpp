@@ -6,7 +6,9 @@
 #include "rtf/rtf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopeGuard>
@@ -261,18 +263,51 @@ void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
     watchDocument();
 }
 
+bool RichTextBox::goBack()
+{
+    if (document()->isUndoAvailable() || !m_replaced.canGoBack())
+        return false;
+    showDocument(m_replaced.goBack(takeDocument()));
+    return true;
+}
+
+bool RichTextBox::goForward()
+{
+    if (document()->isRedoAvailable() || !m_replaced.canGoForward())
+        return false;
+    showDocument(m_replaced.goForward(takeDocument()));
+    return true;
+}
+
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
-    // Past the start of this document's own history lies the document it replaced.
-    if (event->matches(QKeySequence::Undo) && !document()->isUndoAvailable() && m_replaced.canGoBack()) {
-        showDocument(m_replaced.goBack(takeDocument()));
+    if (event->matches(QKeySequence::Undo) && goBack())
         return;
-    }
-    if (event->matches(QKeySequence::Redo) && !document()->isRedoAvailable() && m_replaced.canGoForward()) {
-        showDocument(m_replaced.goForward(takeDocument()));
+    if (event->matches(QKeySequence::Redo) && goForward())
         return;
-    }
     QTextEdit::keyPressEvent(event);
+}
+
+QMenu *RichTextBox::createContextMenu(const QPoint &position)
+{
+    QMenu *menu = createStandardContextMenu(position);
+    // The toolkit's items act on this document's own history only.
+    const auto reach = [this, menu](const char *name, bool possible, bool (RichTextBox::*step)()) {
+        QAction *action = menu->findChild<QAction *>(QLatin1String(name));
+        if (!action || action->isEnabled() || !possible)
+            return;
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, step] { (this->*step)(); });
+    };
+    reach("edit-undo", m_replaced.canGoBack(), &RichTextBox::goBack);
+    reach("edit-redo", m_replaced.canGoForward(), &RichTextBox::goForward);
+    return menu;
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createContextMenu(event->pos()));
+    menu->exec(event->globalPos());
 }
 
 void RichTextBox::watchDocument()

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QMenu;
 class QTextDocument;
 
 // The editing area `txtbox`: a rich-text edit that the commands drive only by setting
@@ -47,6 +48,10 @@ public:
     // Writes the whole document to the file as that kind, atomically.
     Status saveFile(const QString &fileName, int kind) const;
 
+    // The edit's own menu (Undo, Cut, Copy, ...), whose Undo and Redo also reach across a
+    // replaced document as the keys do. The caller owns it.
+    QMenu *createContextMenu(const QPoint &position);
+
     // The dashed line drawn across the editing area where the document starts a new page
     // (a paragraph that breaks before or after itself) is in this colour.
     static QColor pageBreakColour();
@@ -54,11 +59,16 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void adoptDocument(std::unique_ptr<QTextDocument> document);
     std::unique_ptr<QTextDocument> takeDocument();
     void showDocument(std::unique_ptr<QTextDocument> document);
+    // Past the start or end of this document's own history lies the document it replaced or
+    // the one that replaced it. False when there is none.
+    bool goBack();
+    bool goForward();
     void watchDocument();
     void noteChange(int position, int removed, int added);
     void makeRoomForHangingLines();

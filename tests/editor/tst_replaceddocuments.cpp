@@ -2,6 +2,7 @@
 #include "editor/richtextbox.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -21,6 +22,7 @@ private slots:
     void aNewEditForgetsWhatRedoCouldBringBack();
     void aFailedOpenAddsNoStep();
     void keepsOnlyTheLatestReplacedDocuments();
+    void theEditMenusUndoAndRedoReachAsFar();
 
 private:
     void undo() { QTest::keyClick(&*m_box, Qt::Key_Z, Qt::ControlModifier); }
@@ -155,6 +157,22 @@ void TestReplacedDocuments::keepsOnlyTheLatestReplacedDocuments()
         undo();
     // The oldest are gone for good, so memory stays bounded however often a file is opened.
     QCOMPARE(m_box->toPlainText(), QString::number(replacements - int(ReplacedDocuments::Depth)));
+}
+
+void TestReplacedDocuments::theEditMenusUndoAndRedoReachAsFar()
+{
+    const auto choose = [this](const char *name) {
+        std::unique_ptr<QMenu> menu(m_box->createContextMenu(QPoint()));
+        QAction *action = menu->findChild<QAction *>(QLatin1String(name));
+        QVERIFY(action);
+        QVERIFY(action->isEnabled());
+        action->trigger();
+    };
+    m_box->setText(QString());
+    choose("edit-undo");
+    QCOMPARE(m_box->toPlainText(), QStringLiteral("Dear friend"));
+    choose("edit-redo");
+    QVERIFY(m_box->toPlainText().isEmpty());
 }
 
 QTEST_MAIN(TestReplacedDocuments)
