@@ -10,14 +10,21 @@ function(brevon_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE brevon_warnings)
 endfunction()
 
-# brevon_test(<name> SOURCES ... LIBS ... [TIMEOUT seconds] [LABELS ...]): one Qt Test
-# executable, run by CTest on the offscreen platform so that widget tests need no display.
+# brevon_test(<name> SOURCES ... LIBS ... [TIMEOUT seconds] [LABELS ...] [ENVIRONMENT ...]):
+# one Qt Test executable, run by CTest on the offscreen platform so that widget tests need no
+# display.
 function(brevon_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test brevon_test_support brevon_warnings)
-    brevon_test_run(${name} ${name} TIMEOUT ${ARG_TIMEOUT} LABELS ${ARG_LABELS})
+    brevon_test_run(${name} ${name} TIMEOUT ${ARG_TIMEOUT} LABELS ${ARG_LABELS}
+                    ENVIRONMENT ${ARG_ENVIRONMENT})
 endfunction()
+
+# The offscreen platform with one 1600 x 1000 screen, the size the window designs were drawn
+# for; the default offscreen screen (800 x 600) is smaller than the main window.
+set(BREVON_DESIGN_SCREEN
+    QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/screen-1600x1000.json)
 
 # brevon_test_run(<test> <program> [TIMEOUT seconds] [LABELS ...] [ENVIRONMENT ...]
 #                 [CONFIGURATIONS ...]): a CTest entry for a test program, so that one program

@@ -1,5 +1,7 @@
 #include "app/formregistry.h"
 
+#include "app/screenfit.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -35,6 +37,7 @@ QWidget *FormRegistry::showForm(FormKind kind)
         window->setObjectName(formName(kind));
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->installEventFilter(this);
+        fitOnScreen(window);
     }
     window->show();
     window->raise();

@@ -1,5 +1,7 @@
 #include "editor/commondialog.h"
 
+#include "editor/keepnosettings.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,6 +10,7 @@
 CommonDialog::CommonDialog(QWidget *owner) : QObject(owner), m_owner(owner)
 {
     setObjectName(QStringLiteral("CommonDialog1"));
+    keepNoSettings();
 }
 
 void CommonDialog::setFilter(const QString &filter)

@@ -6,9 +6,11 @@
 #include "rtf/rtf.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -169,7 +171,10 @@ void RichTextBox::setSelectionBullet(bool on)
 
 void RichTextBox::setText(const QString &text)
 {
-    setPlainText(text);
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(font());
+    document->setPlainText(text);
+    adoptDocument(std::move(document));
 }
 
 void RichTextBox::setBackColor(BgrColour colour)
@@ -230,22 +235,86 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
         document->setModified(modified);
     }
 
-    QPointer<QTextDocument> previous = this->document();
-    if (previous)
+    QTextDocument *previous = this->document();
+    if (ownedBy(previous, this))
+        m_replaced.replaced(takeDocument());
+    else
         previous->disconnect(this);
+    showDocument(std::move(document));
+}
+
+// The document stops being ours to show; the editing area still points at it until
+// showDocument gives it another.
+std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
+{
+    QTextDocument *document = this->document();
+    document->disconnect(this);
+    // No longer a child of the editing area, so that it outlives being replaced there.
+    document->setParent(nullptr);
+    return std::unique_ptr<QTextDocument>(document);
+}
+
+void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
+{
     document->setParent(this);
     setDocument(document.release());
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
     watchDocument();
-    if (previous && previous != this->document() && ownedBy(previous, this))
-        delete previous;
+}
+
+bool RichTextBox::goBack()
+{
+    if (document()->isUndoAvailable() || !m_replaced.canGoBack())
+        return false;
+    showDocument(m_replaced.goBack(takeDocument()));
+    return true;
+}
+
+bool RichTextBox::goForward()
+{
+    if (document()->isRedoAvailable() || !m_replaced.canGoForward())
+        return false;
+    showDocument(m_replaced.goForward(takeDocument()));
+    return true;
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Undo) && goBack())
+        return;
+    if (event->matches(QKeySequence::Redo) && goForward())
+        return;
+    QTextEdit::keyPressEvent(event);
+}
+
+QMenu *RichTextBox::createContextMenu(const QPoint &position)
+{
+    QMenu *menu = createStandardContextMenu(position);
+    // The toolkit's items act on this document's own history only.
+    const auto reach = [this, menu](const char *name, bool possible, bool (RichTextBox::*step)()) {
+        QAction *action = menu->findChild<QAction *>(QLatin1String(name));
+        if (!action || action->isEnabled() || !possible)
+            return;
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, step] { (this->*step)(); });
+    };
+    reach("edit-undo", m_replaced.canGoBack(), &RichTextBox::goBack);
+    reach("edit-redo", m_replaced.canGoForward(), &RichTextBox::goForward);
+    return menu;
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createContextMenu(event->pos()));
+    menu->exec(event->globalPos());
 }
 
 void RichTextBox::watchDocument()
 {
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::noteChange);
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::makeRoomForHangingLines);
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { m_replaced.forgetLater(); });
 }
 
 // Looks only at the paragraphs the change touched, so typing stays as cheap as it was.

@@ -3,11 +3,13 @@
 #include "app/error.h"
 #include "editor/colour.h"
 #include "editor/documentkind.h"
+#include "editor/replaceddocuments.h"
 
 #include <QTextEdit>
 
 #include <memory>
 
+class QMenu;
 class QTextDocument;
 
 // The editing area `txtbox`: a rich-text edit that the commands drive only by setting
@@ -32,17 +34,23 @@ public:
     // 0 left, 1 right, 2 centre.
     void setSelectionAlignment(qint16 alignment);
     void setSelectionBullet(bool on);
-    // Replaces the whole document with plain text; "" leaves it empty. Hides
+    // Replaces the whole document with plain text; "" leaves it empty. Like Open, it can be
+    // undone with the undo key, and the replaced document comes back whole. Hides
     // QTextEdit::setText on purpose: the editing area never interprets markup here.
     void setText(const QString &text);
     void setBackColor(BgrColour colour);
     BgrColour backColor() const;
 
     // Replaces the whole document with the file read as that kind. The file is read and
-    // parsed completely first: a failure leaves the document exactly as it was.
+    // parsed completely first: a failure leaves the document exactly as it was. The undo
+    // key brings the replaced document back, and the redo key this one again.
     Status loadFile(const QString &fileName, int kind);
     // Writes the whole document to the file as that kind, atomically.
     Status saveFile(const QString &fileName, int kind) const;
+
+    // The edit's own menu (Undo, Cut, Copy, ...), whose Undo and Redo also reach across a
+    // replaced document as the keys do. The caller owns it.
+    QMenu *createContextMenu(const QPoint &position);
 
     // The dashed line drawn across the editing area where the document starts a new page
     // (a paragraph that breaks before or after itself) is in this colour.
@@ -50,9 +58,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void adoptDocument(std::unique_ptr<QTextDocument> document);
+    std::unique_ptr<QTextDocument> takeDocument();
+    void showDocument(std::unique_ptr<QTextDocument> document);
+    // Past the start or end of this document's own history lies the document it replaced or
+    // the one that replaced it. False when there is none.
+    bool goBack();
+    bool goForward();
     void watchDocument();
     void noteChange(int position, int removed, int added);
     void makeRoomForHangingLines();
@@ -64,4 +80,5 @@ private:
     // makeRoomForHangingLines).
     qreal m_wantedRoom = 0;
     bool m_changingRoom = false;
+    ReplacedDocuments m_replaced;
 };

@@ -12,6 +12,7 @@
 #include "toolbar/dispatch.h"
 #include "toolbar/imagelist.h"
 #include "toolbar/toolbar.h"
+#include "toolbar/wholepixelicon.h"
 
 #include <QIcon>
 #include <QKeyEvent>
@@ -23,10 +24,8 @@ namespace {
 
 QIcon programIcon()
 {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icon/brevon-16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon/brevon-32.xpm"), QSize(32, 32));
-    return icon;
+    return wholePixelIcon({QPixmap(QStringLiteral(":/icon/brevon-16.xpm")),
+                           QPixmap(QStringLiteral(":/icon/brevon-32.xpm"))});
 }
 
 } // namespace

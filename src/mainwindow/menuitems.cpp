@@ -1,5 +1,8 @@
 #include "mainwindow/menuitems.h"
 
+#include "mainwindow/markonlystyle.h"
+#include "mainwindow/menushortcuts.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,6 +20,8 @@ MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
 {
     // menus[level - 1] is the menu that items of `level + 1` go into.
     QList<QMenu *> menus;
+    auto *shortcuts = new MenuShortcuts(bar);
+    auto *style = new MarkOnlyStyle;
     for (const MenuRow &row : rows) {
         const QString name = qstring(row.name);
         const QString caption = qstring(row.caption);
@@ -27,6 +32,8 @@ MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
         if (row.role == MenuItemRole::Submenu) {
             QMenu *menu = row.level == 1 ? bar->addMenu(caption) : menus.back()->addMenu(caption);
             menu->setObjectName(name);
+            shortcuts->watch(menu);
+            menu->setStyle(style);
             action = menu->menuAction();
             menus.append(menu);
         } else {
@@ -41,9 +48,12 @@ MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
             // The menu's keys win over the focused control's own use of them.
             action->setShortcutContext(Qt::WindowShortcut);
             m_shortcuts.append(shortcut);
+            shortcuts->add(shortcut, action);
         }
         m_items.insert(name, action);
     }
+    // After the menus, so that it goes after them too.
+    style->setParent(bar);
 }
 
 QAction *MenuItems::item(std::string_view name) const

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class MenuShortcuts;
 class QAction;
 class QMenuBar;
 class QObject;
@@ -19,6 +20,8 @@ class MenuItems
 {
 public:
     MenuItems() = default;
+    // The shortcuts work also while a menu is open (MenuShortcuts), and an unmarked item
+    // shows no check box whatever the style (MarkOnlyStyle).
     MenuItems(QMenuBar *bar, std::span<const MenuRow> rows);
 
     // The item of that name; asking for a name the table lacks is a programming error.

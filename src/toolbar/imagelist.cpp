@@ -33,8 +33,6 @@ constexpr PictureRow pictures[] = {
     {"font", "font"},
 };
 
-const QColor maskColour(0xC0, 0xC0, 0xC0);
-
 } // namespace
 
 ImageList::ImageList(QObject *parent) : QObject(parent)
@@ -50,7 +48,7 @@ QPixmap ImageList::loadMasked(const QString &resource)
 {
     QPixmap pixmap(resource);
     Q_ASSERT_X(!pixmap.isNull(), "ImageList", "toolbar picture missing from the resources");
-    pixmap.setMask(pixmap.createMaskFromColor(maskColour, Qt::MaskInColor));
+    pixmap.setMask(pixmap.createMaskFromColor(faceColour(), Qt::MaskInColor));
     return pixmap;
 }
 

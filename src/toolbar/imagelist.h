@@ -18,6 +18,8 @@ public:
     QPixmap picture(const QString &key) const;
 
     static QPixmap loadMasked(const QString &resource);
+    // The face the pictures were drawn on, silver.
+    static QColor faceColour() { return QColor(0xC0, 0xC0, 0xC0); }
 
 private:
     QList<std::pair<QString, QPixmap>> m_pictures;

@@ -1,6 +1,7 @@
 #include "toolbar/toolbar.h"
 
 #include "toolbar/imagelist.h"
+#include "toolbar/wholepixelicon.h"
 
 #include <QAction>
 #include <QLayout>
@@ -48,7 +49,9 @@ QToolBar *createToolbar(QWidget *parent, const ImageList &pictures,
 
     for (const ToolbarButton &button : buttons) {
         // No text: the tooltip would otherwise fall back to it.
-        QAction *action = toolbar->addAction(QIcon(pictures.picture(QLatin1String(button.picture))), QString());
+        const QIcon icon = wholePixelIcon({pictures.picture(QLatin1String(button.picture))},
+                                          ImageList::faceColour());
+        QAction *action = toolbar->addAction(icon, QString());
         action->setData(QLatin1String(button.key));
         action->setToolTip(button.tooltip ? QLatin1String(button.tooltip) : QString());
         toolbar->widgetForAction(action)->setFixedSize(buttonSize);

@@ -151,17 +151,3 @@ std::vector<QWidget *> buildControls(QWidget *window, std::span<const ControlDes
 
     return controls;
 }
-
-QRect keptInView(const QRect &rect, const QRect &available)
-{
-    QRect placed = rect;
-    if (placed.right() > available.right())
-        placed.moveRight(available.right());
-    if (placed.bottom() > available.bottom())
-        placed.moveBottom(available.bottom());
-    if (placed.left() < available.left())
-        placed.moveLeft(available.left());
-    if (placed.top() < available.top())
-        placed.moveTop(available.top());
-    return placed;
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/screenfit.h"
 #include "editor/colour.h"
 
 #include <QPoint>
@@ -76,7 +77,3 @@ void applyWindowDesign(QWidget *window, const WindowDesign &design);
 // in tab order; the first of those has the focus when the window opens. Returns the
 // controls in row order.
 std::vector<QWidget *> buildControls(QWidget *window, std::span<const ControlDesign> rows);
-
-// Moves rect the least distance that brings it wholly into available, so a rect that
-// already fits keeps its place; one larger than available keeps its top-left in view.
-QRect keptInView(const QRect &rect, const QRect &available);

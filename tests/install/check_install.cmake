@@ -1,0 +1,55 @@
+# Installs the build into a scratch folder and checks what a desktop expects to find there.
+# cmake -DBUILD=<build folder> -DSCRATCH=<folder> -DCHECK=files|desktop|appstream -P this
+# A check whose validator is not installed prints "SKIP" and is counted as skipped.
+file(REMOVE_RECURSE "${SCRATCH}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${SCRATCH}"
+                RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+    message(FATAL_ERROR "cmake --install failed")
+endif()
+
+set(desktop_entry "${SCRATCH}/share/applications/brevon.desktop")
+set(metainfo "${SCRATCH}/share/metainfo/com.tolvex.brevon.metainfo.xml")
+
+function(validate tool)
+    find_program(validator ${tool})
+    if(NOT validator)
+        message("SKIP: ${tool} is not installed")
+        return()
+    endif()
+    execute_process(COMMAND ${validator} ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE said
+                    ERROR_VARIABLE said)
+    if(failed OR said MATCHES "error|warning")
+        message(FATAL_ERROR "${tool} ${ARGN}:\n${said}")
+    endif()
+endfunction()
+
+if(CHECK STREQUAL "files")
+    foreach(size 16 32 48 64 128 256)
+        list(APPEND expected share/icons/hicolor/${size}x${size}/apps/brevon.png)
+    endforeach()
+    list(APPEND expected bin/brevon share/applications/brevon.desktop share/man/man1/brevon.1
+         share/metainfo/com.tolvex.brevon.metainfo.xml)
+    foreach(path ${expected})
+        if(NOT EXISTS "${SCRATCH}/${path}")
+            message(FATAL_ERROR "not installed: ${path}")
+        endif()
+    endforeach()
+    file(READ "${desktop_entry}" entry)
+    if(NOT entry MATCHES "\nExec=brevon %f\n")
+        message(FATAL_ERROR "the desktop entry does not pass the file to the program")
+    endif()
+    # Installed without debugging information.
+    find_program(readelf readelf)
+    if(readelf)
+        execute_process(COMMAND ${readelf} -S "${SCRATCH}/bin/brevon" OUTPUT_VARIABLE sections)
+        if(sections MATCHES "\\.debug_|\\.symtab")
+            message(FATAL_ERROR "the installed program is not stripped")
+        endif()
+    endif()
+elseif(CHECK STREQUAL "desktop")
+    validate(desktop-file-validate "${desktop_entry}")
+elseif(CHECK STREQUAL "appstream")
+    validate(appstreamcli validate --no-net "${metainfo}")
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
