@@ -332,30 +332,40 @@ void DocumentBuilder::insertRun(const Run &run)
 
 void DocumentBuilder::insertParagraph(Paragraph &paragraph)
 {
-    // The paragraph's format goes in with its break: setting it afterwards costs Qt a
+    // The paragraph's formats go in with its break: setting them afterwards costs Qt a
     // second pass over the paragraph.
     const QTextBlockFormat &format = blockFormatFor(paragraph.style);
-    if (m_paragraphBefore)
-        m_cursor.insertBlock(format, QTextCharFormat());
-    else if (format.propertyCount() > 0)
-        m_cursor.setBlockFormat(format);
+    const bool list = asList(paragraph.style);
+    const QTextCharFormat marker = list ? markerFormat(paragraph) : QTextCharFormat();
+    if (m_paragraphBefore) {
+        m_cursor.insertBlock(format, marker);
+    } else {
+        if (format.propertyCount() > 0)
+            m_cursor.setBlockFormat(format);
+        if (marker.propertyCount() > 0)
+            m_cursor.setBlockCharFormat(marker);
+    }
     for (const Run &run : paragraph.runs)
         insertRun(run);
     attachToList(paragraph.style);
-    // Qt draws a list marker in the paragraph's own character format; Word draws it in the
-    // paragraph's type, so take the first run's typeface, size and colour.
-    if (m_cursor.block().textList() && !paragraph.runs.empty() && !paragraph.runs.front().picture) {
-        const TextStyle &first = paragraph.runs.front().style;
-        TextStyle marker;
-        marker.family = first.family;
-        marker.halfPoints = first.halfPoints;
-        marker.foreground = first.foreground;
-        marker.background = first.background;
-        marker.bold = first.bold;
-        marker.italic = first.italic;
-        m_cursor.setBlockCharFormat(formatFor(marker));
-    }
     m_paragraphBefore = true;
+}
+
+// Qt draws a list marker in the paragraph's own character format; Word draws it in the
+// paragraph's type, so take the first run's typeface, size and colour.
+QTextCharFormat DocumentBuilder::markerFormat(const Paragraph &paragraph)
+{
+    if (paragraph.runs.empty() || paragraph.runs.front().picture)
+        return {};
+    const TextStyle &first = paragraph.runs.front().style;
+    TextStyle marker;
+    marker.family = first.family;
+    marker.halfPoints = first.halfPoints;
+    marker.foreground = first.foreground;
+    marker.background = first.background;
+    marker.bold = first.bold;
+    marker.italic = first.italic;
+    return formatFor(marker);
 }
 
 void DocumentBuilder::insertTable(Table &table)

@@ -80,6 +80,7 @@ private:
     bool asList(const ParagraphStyle &style) const;
     const QTextBlockFormat &blockFormatFor(const ParagraphStyle &style);
     void attachToList(const ParagraphStyle &style);
+    QTextCharFormat markerFormat(const Paragraph &paragraph);
     static void applyKeptParagraph(const ParagraphStyle &style, QTextBlockFormat &format);
     const QTextCharFormat &formatFor(const TextStyle &style);
 
