@@ -4,6 +4,7 @@
 #include "rtf/pictureformat.h"
 #include "rtf/tablelayout.h"
 #include "rtf/tabstops.h"
+#include "rtf/underline.h"
 #include "rtf/tablemetrics.h"
 
 #include <QBuffer>
@@ -92,6 +93,7 @@ static size_t qHash(const TextStyle &style, size_t seed = 0)
     return qHashMulti(seed, style.family, style.halfPoints, style.foreground.rgba(), style.background.rgba(),
                       style.foreground.isValid(), style.background.isValid(),
                       int(style.bold) | int(style.italic) << 1 | int(style.underline) << 2 | int(style.strike) << 3,
+                      style.underlineKind,
                       int(style.position), style.link, style.language, style.characterStyle, style.raise,
                       style.noteId, style.note.size(), style.keptId, style.keptBefore.size(), style.fieldId,
                       style.wrapId, style.wrapped.size());
@@ -648,8 +650,13 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         format.setFontWeight(QFont::Bold);
     if (style.italic)
         format.setFontItalic(true);
-    if (style.underline)
+    if (style.underline) {
         format.setFontUnderline(true);
+        if (style.underlineKind > 0) {
+            format.setUnderlineStyle(underlineKinds[std::size_t(style.underlineKind)].shown);
+            format.setProperty(UnderlineWord, style.underlineKind);
+        }
+    }
     if (style.strike)
         format.setFontStrikeOut(true);
     if (style.foreground.isValid())

@@ -20,6 +20,7 @@ enum KeptProperty {
     Language,                // int: \lang
     CharacterStyle,          // int: \cs
     RaiseHalfPoints,         // int: \up (positive) or \dn (negative), in half points
+    UnderlineWord,           // int: the kind of underline, in underlineKinds, when not a plain \ul
 
     // On paragraphs (QTextBlockFormat).
     ParagraphStyleNumber = QTextFormat::UserProperty + 0x5340, // int: \s

@@ -4,6 +4,7 @@
 #include "rtf/keptformat.h"
 #include "rtf/keywords.h"
 #include "rtf/tokenizer.h"
+#include "rtf/underline.h"
 
 #include <algorithm>
 #include <cctype>
@@ -702,7 +703,7 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     case Destination::StyleSheet:
         return;
     case Destination::StyleEntry:
-        styleWord(keyword, hasParameter, parameter);
+        styleWord(keyword, hasParameter, parameter, name);
         return;
     case Destination::ShapeProperty:
         if (keyword == Keyword::ShapePropertyName) {
@@ -777,7 +778,7 @@ void Reader::pictureBytes(std::string_view bytes)
     }
 }
 
-void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter)
+void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
 {
     switch (keyword) {
     case Keyword::ParagraphStyleRef:
@@ -791,7 +792,7 @@ void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter)
         return;
     default:
         if (isStyleFormatting(keyword) && m_pendingStyle.words.size() < MaxStyleWords)
-            m_pendingStyle.words.push_back({keyword, hasParameter, parameter});
+            m_pendingStyle.words.push_back({keyword, hasParameter, parameter, name});
         return;
     }
 }
@@ -833,7 +834,7 @@ void Reader::applyStyle(int key)
     if (!style)
         return;
     for (const StyleWord &word : style->words)
-        bodyWord(word.keyword, word.hasParameter, word.parameter);
+        bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
 }
 
 void Reader::pnWord(Keyword keyword, int parameter)
@@ -977,8 +978,14 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::Plain: chars = CharState(); break;
     case Keyword::Bold: chars.bold = isToggleOn(hasParameter, parameter); break;
     case Keyword::Italic: chars.italic = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Underline: chars.underline = isToggleOn(hasParameter, parameter); break;
-    case Keyword::UnderlineNone: chars.underline = false; break;
+    case Keyword::Underline:
+        chars.underline = isToggleOn(hasParameter, parameter);
+        chars.underlineKind = chars.underline ? std::uint8_t(underlineKindOf(name)) : 0;
+        break;
+    case Keyword::UnderlineNone:
+        chars.underline = false;
+        chars.underlineKind = 0;
+        break;
     case Keyword::Strike: chars.strike = isToggleOn(hasParameter, parameter); break;
     case Keyword::StrikeDouble: chars.strike = isToggleOn(hasParameter, parameter); break;
     case Keyword::FontSize:
@@ -1466,6 +1473,7 @@ TextStyle Reader::currentTextStyle() const
     style.bold = chars.bold;
     style.italic = chars.italic;
     style.underline = chars.underline;
+    style.underlineKind = chars.underlineKind;
     style.strike = chars.strike;
     style.position = chars.position;
     style.language = chars.language;

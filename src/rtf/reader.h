@@ -45,6 +45,7 @@ private:
         bool bold = false;
         bool italic = false;
         bool underline = false;
+        std::uint8_t underlineKind = 0; // in underlineKinds
         bool strike = false;
         bool hidden = false;
         VerticalPosition position = VerticalPosition::Normal;
@@ -86,6 +87,7 @@ private:
         Keyword keyword;
         bool hasParameter;
         int parameter;
+        std::string_view name; // in the input, which outlives the reading
     };
     struct Style {
         std::vector<StyleWord> words;
@@ -121,7 +123,7 @@ private:
     void startPicture();
     void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
     void pictureBytes(std::string_view bytes);
-    void styleWord(Keyword keyword, bool hasParameter, int parameter);
+    void styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name);
     void applyStyle(int key);
     const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group);

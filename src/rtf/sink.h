@@ -25,6 +25,7 @@ struct TextStyle {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    int underlineKind = 0;   // in underlineKinds: dotted, double, wave...
     bool strike = false;
     VerticalPosition position = VerticalPosition::Normal;
     QString link;            // a HYPERLINK field's target; empty: not a link

@@ -6,6 +6,7 @@
 #include "rtf/pictureformat.h"
 #include "rtf/sink.h"
 #include "rtf/tablemetrics.h"
+#include "rtf/underline.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -737,8 +738,15 @@ private:
             p += "\\i";
         else if (complete & SetsItalic)
             p += "\\i0";
-        if (format.fontUnderline())
-            p += "\\ul";
+        if (const auto shown = format.underlineStyle(); shown != QTextCharFormat::NoUnderline
+                                                      && shown != QTextCharFormat::SpellCheckUnderline) {
+            // The file's own kind while the line is still the one drawn for it.
+            const auto kind = std::size_t(format.intProperty(UnderlineWord));
+            const bool kept = kind > 0 && kind < underlineKinds.size() && underlineKinds[kind].shown == shown;
+            p += '\\';
+            const std::string_view word = kept ? underlineKinds[kind].word : underlineWordFor(shown);
+            p += QByteArrayView(word.data(), qsizetype(word.size()));
+        }
         else if (complete & SetsUnderline)
             p += "\\ulnone";
         if (format.fontStrikeOut())

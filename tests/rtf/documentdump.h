@@ -3,6 +3,7 @@
 // first difference instead of "documents differ".
 
 #include "rtf/keptformat.h"
+#include "rtf/underline.h"
 #include "rtf/pictureformat.h"
 #include "rtf/rtf.h"
 
@@ -31,7 +32,8 @@ inline QStringList keptDump(const QTextFormat &f)
         // Ids only tell kept things apart; which of the file's lists a paragraph names is
         // settled by the first save, which writes a list table where the file had none.
         if (it.key() < rtf::KeptBefore || it.key() >= rtf::KeptBefore + 0x100 || it.key() == rtf::KeptBeforeId
-            || it.key() == rtf::NoteId || it.key() == rtf::WrappedId || it.key() == rtf::FieldId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber)
+            || it.key() == rtf::NoteId || it.key() == rtf::WrappedId || it.key() == rtf::FieldId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber
+            || it.key() == rtf::UnderlineWord)
             continue;
         QByteArray value = it.value().userType() == QMetaType::QByteArray ? it.value().toByteArray()
                                                                           : it.value().toString().toUtf8();
@@ -59,8 +61,10 @@ inline QString charFormatDump(const QTextCharFormat &f, const QFont *shownIn = n
         p << "b";
     if (f.fontItalic())
         p << "i";
-    if (f.fontUnderline())
-        p << "ul";
+    if (f.underlineStyle() != QTextCharFormat::NoUnderline) {
+        const auto kind = std::size_t(f.intProperty(rtf::UnderlineWord));
+        p << (kind ? QStringLiteral("ul=%1").arg(QLatin1StringView(rtf::underlineKinds.at(kind).word)) : QStringLiteral("ul"));
+    }
     if (f.fontStrikeOut())
         p << "strike";
     if (const QString c = colorName(f.foreground()); !c.isEmpty())

@@ -41,6 +41,7 @@ private slots:
     void keptWhereItStood();
     void shownAsWellAsKept();
     void typingKeepsTheRest();
+    void underlinesKeepTheirKind();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -133,4 +134,23 @@ void TestRtfKept::typingKeepsTheRest()
 }
 
 QTEST_MAIN(TestRtfKept)
+// Lines Qt can draw are drawn; the others show as a plain line. Each goes back as written.
+void TestRtfKept::underlinesKeepTheirKind()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\uld dotted}{\\ulwave wave}{\\uldb double}{\\ul plain}{\\uld\\ul0 none}\\par}", document));
+    const auto shownAt = [&](int position) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(position + 1);
+        return cursor.charFormat().underlineStyle();
+    };
+    QCOMPARE(shownAt(0), QTextCharFormat::DotLine);
+    QCOMPARE(shownAt(6), QTextCharFormat::WaveUnderline);
+    QCOMPARE(shownAt(10), QTextCharFormat::SingleUnderline);
+    const QByteArray saved = rtf::write(document);
+    for (const char *word : {"\\uld dotted", "\\ulwave wave", "\\uldb double", "\\ul plain"})
+        QVERIFY2(saved.contains(word), word);
+    QVERIFY(!saved.contains("\\ul none") && !saved.contains("\\uld none"));
+}
+
 #include "tst_rtf_kept.moc"

@@ -201,9 +201,9 @@ void TestRtfReader::characterFormats_data()
     QTest::newRow("bold off") << QByteArray("\\b\\b0 x") << QString();
     QTest::newRow("italic") << QByteArray("\\i x") << QStringLiteral("i");
     QTest::newRow("underline") << QByteArray("\\ul x") << QStringLiteral("ul");
-    QTest::newRow("double underline") << QByteArray("\\uldb x") << QStringLiteral("ul");
-    QTest::newRow("wave underline") << QByteArray("\\ulwave x") << QStringLiteral("ul");
-    QTest::newRow("word underline") << QByteArray("\\ulw x") << QStringLiteral("ul");
+    QTest::newRow("double underline") << QByteArray("\\uldb x") << QStringLiteral("ul=uldb");
+    QTest::newRow("wave underline") << QByteArray("\\ulwave x") << QStringLiteral("ul=ulwave");
+    QTest::newRow("word underline") << QByteArray("\\ulw x") << QStringLiteral("ul=ulw");
     QTest::newRow("\\ulnone") << QByteArray("\\uldb\\ulnone x") << QString();
     QTest::newRow("\\ul0") << QByteArray("\\ul\\ul0 x") << QString();
     QTest::newRow("strike") << QByteArray("\\strike x") << QStringLiteral("strike");
