@@ -200,7 +200,7 @@ Status RichTextBox::loadFile(const QString &fileName, int kind)
                          QStringLiteral("%1: \"%2\"").arg(failure->description, fileName)};
         }
     } else {
-        document->setPlainText(PlainText::decode(bytes.value()));
+        PlainText::load(*document, bytes.value());
     }
     adoptDocument(std::move(document));
     return {};
@@ -212,7 +212,7 @@ Status RichTextBox::saveFile(const QString &fileName, int kind) const
         return badKind(kind);
     const QByteArray bytes = kind == int(DocumentKind::Rtf)
                                  ? rtf::write(*document())
-                                 : PlainText::encode(PlainText::fromDocument(*document()));
+                                 : PlainText::save(*document());
     return DocumentFile::write(fileName, bytes);
 }
 
