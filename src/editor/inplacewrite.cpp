@@ -1,0 +1,82 @@
+#include "editor/inplacewrite.h"
+
+#include "editor/fileerror.h"
+#include "editor/fileio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+struct Copy {
+    int descriptor = -1;
+    QByteArray path;
+};
+
+// A private file (mode 0600, as the contents may be) in the folder, or -1 with errno set.
+Copy makeCopyFile(const QString &folder, const QString &name)
+{
+    Copy copy;
+    copy.path = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".%1.old-XXXXXX").arg(name)));
+    copy.descriptor = ::mkostemp(copy.path.data(), O_CLOEXEC);
+    return copy;
+}
+
+} // namespace
+
+Status writeInPlace(const QString &fileName, const struct stat &old, const QByteArray &bytes)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    const int file = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (file < 0)
+        return FileError::fromErrno(errno, fileName);
+    const auto closeFile = qScopeGuard([file] { ::close(file); });
+
+    const QFileInfo info(fileName);
+    Copy copy = makeCopyFile(info.absolutePath(), info.fileName());
+    if (copy.descriptor < 0)
+        copy = makeCopyFile(QDir::tempPath(), info.fileName());
+    if (copy.descriptor < 0) {
+        return FileError::withReason(ErrorNumber::FileAccess,
+                                     QStringLiteral("No copy of the old contents could be kept while "
+                                                    "writing in place (%1); nothing was written")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno))),
+                                     fileName);
+    }
+    const auto closeCopy = qScopeGuard([&copy] { ::close(copy.descriptor); });
+    const QString copyName = QFile::decodeName(copy.path);
+    if (!FileIo::copyContents(file, copy.descriptor, old.st_size) || ::fsync(copy.descriptor) != 0) {
+        const int cause = errno;
+        ::unlink(copy.path.constData());
+        return FileError::fromErrno(cause, copyName);
+    }
+
+    if (bytes.size() > old.st_size) {
+        if (const int cause = ::posix_fallocate(file, 0, bytes.size()); cause != 0 && cause != EOPNOTSUPP && cause != EINVAL) {
+            ::ftruncate(file, old.st_size); // a partly reserved length reads as zeros past the old end
+            ::unlink(copy.path.constData());
+            return FileError::fromErrno(cause, fileName);
+        }
+    }
+    if (FileIo::writeAll(file, bytes.constData(), bytes.size(), 0) && ::ftruncate(file, bytes.size()) == 0
+        && ::fsync(file) == 0) {
+        ::unlink(copy.path.constData());
+        return {};
+    }
+
+    const Error failure = FileError::fromErrno(errno, fileName);
+    if (FileIo::copyContents(copy.descriptor, file, old.st_size) && ::ftruncate(file, old.st_size) == 0
+        && ::fsync(file) == 0) {
+        ::unlink(copy.path.constData());
+        return failure;
+    }
+    return Error{failure.number, QStringLiteral("%1; the old contents are kept in \"%2\"")
+                                     .arg(failure.description, QDir::toNativeSeparators(copyName))};
+}
