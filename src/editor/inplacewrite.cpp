@@ -9,7 +9,6 @@
 #include <QScopeGuard>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,11 +43,10 @@ Status writeInPlace(const QString &fileName, const struct stat &old, const QByte
     if (copy.descriptor < 0)
         copy = makeCopyFile(QDir::tempPath(), info.fileName());
     if (copy.descriptor < 0) {
-        return FileError::withReason(ErrorNumber::FileAccess,
-                                     QStringLiteral("No copy of the old contents could be kept while "
-                                                    "writing in place (%1); nothing was written")
-                                         .arg(QString::fromLocal8Bit(std::strerror(errno))),
-                                     fileName);
+        const Error cause = FileError::fromErrno(errno, fileName);
+        return Error{cause.number, QStringLiteral("No copy of the old contents could be kept to write it in "
+                                                  "place, so nothing was written: %1")
+                                       .arg(cause.description)};
     }
     const auto closeCopy = qScopeGuard([&copy] { ::close(copy.descriptor); });
     const QString copyName = QFile::decodeName(copy.path);

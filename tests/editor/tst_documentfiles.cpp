@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/fsuid.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -62,8 +63,9 @@ private slots:
     void failedWriteLeavesEverythingAsItWas();
     void onlyRegularFilesAreReadOrWritten();
     void savingKeepsWhatTheFileIs();
-    void aFullDiskKeepsTheOldFileAndSaysSo();
+    void aFullOrReadOnlyDiskKeepsTheOldFileAndSaysSo();
     void aWritableFileInALockedFolderIsWrittenInPlace();
+    void anotherUsersFileKeepsItsOwnerWhenWrittenByThisOne();
 };
 
 void TestDocumentFiles::readFailuresNameTheFile()
@@ -182,7 +184,7 @@ void TestDocumentFiles::savingKeepsWhatTheFileIs()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"doc.rtf", "link.rtf"}));
 }
 
-void TestDocumentFiles::aFullDiskKeepsTheOldFileAndSaysSo()
+void TestDocumentFiles::aFullOrReadOnlyDiskKeepsTheOldFileAndSaysSo()
 {
     QTemporaryDir dir;
     if (::geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path()}) != 0)
@@ -204,6 +206,14 @@ void TestDocumentFiles::aFullDiskKeepsTheOldFileAndSaysSo()
     QCOMPARE(contents(path), QByteArray("kept"));
     QCOMPARE(contents(linked), QByteArray("kept too"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
+
+    QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", dir.path()}), 0);
+    for (const QString &file : {path, dir.filePath("new.txt")}) {
+        const Status status = DocumentFile::write(file, "x");
+        QVERIFY(!status.ok());
+        QVERIFY2(status.error().description.contains("Read-only file system"), qPrintable(status.error().description));
+    }
+    QCOMPARE(contents(path), QByteArray("kept"));
 }
 
 void TestDocumentFiles::aWritableFileInALockedFolderIsWrittenInPlace()
@@ -224,6 +234,31 @@ void TestDocumentFiles::aWritableFileInALockedFolderIsWrittenInPlace()
     QVERIFY(!made.ok());
     QVERIFY2(made.error().description.contains("folder \"" + locked + "\""), qPrintable(made.error().description));
     QCOMPARE(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.rtf"});
+}
+
+void TestDocumentFiles::anotherUsersFileKeepsItsOwnerWhenWrittenByThisOne()
+{
+    if (::geteuid() != 0)
+        QSKIP("a second user needs root");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shared.txt");
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(DocumentFile::write(path, "root's words").ok());
+    // Root's file that the group may write, in a folder everyone may write.
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0 && ::chown(name.constData(), 0, 65534) == 0
+            && ::chmod(name.constData(), 0664) == 0);
+    // Only this thread's file access takes on the other user.
+    ::setfsgid(65534);
+    ::setfsuid(65534);
+    const Status status = DocumentFile::write(path, "nobody's words");
+    ::setfsuid(0);
+    ::setfsgid(0);
+    QVERIFY(status.ok());
+    QCOMPARE(contents(path), QByteArray("nobody's words"));
+    struct stat after;
+    QVERIFY(::stat(name.constData(), &after) == 0);
+    QCOMPARE(after.st_uid, uid_t(0));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.txt"});
 }
 
 QTEST_MAIN(TestDocumentFiles)
