@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -119,9 +120,11 @@ Result<QByteArray> read(const QString &fileName)
     qsizetype length = 0;
     for (;;) {
         if (length == bytes.size()) {
-            if (bytes.size() > MaxReadSize)
+            if (length > MaxReadSize)
                 return tooLarge(fileName);
-            bytes.resize(std::max<qsizetype>(bytes.size() * 2, 1 << 16));
+            // Room to find the end, or more that came since the size was taken.
+            const qsizetype room = std::max<qsizetype>(1 << 16, length / 4);
+            bytes.resize(qsizetype(std::min<qint64>(length + room, MaxReadSize + 1)));
         }
         const ssize_t read = ::read(file, bytes.data() + length, size_t(bytes.size() - length));
         if (read < 0 && errno == EINTR)
@@ -132,8 +135,6 @@ Result<QByteArray> read(const QString &fileName)
             break;
         length += read;
     }
-    if (length > MaxReadSize)
-        return tooLarge(fileName);
     bytes.truncate(length);
     return bytes;
 }
