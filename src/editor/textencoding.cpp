@@ -2,12 +2,19 @@
 
 #include "editor/windows1252.h"
 
+#include <algorithm>
+
 namespace PlainText {
 
 void TextEncoder::append(QStringView text)
 {
     switch (m_encoding) {
     case Encoding::Utf8:
+        // Qt's own encoder is much faster, but writes a lone surrogate as '?'.
+        if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); })) {
+            m_bytes.append(text.toUtf8());
+            break;
+        }
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t unit = text[i].unicode();
             if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
