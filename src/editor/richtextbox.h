@@ -52,6 +52,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void typeAsItself(const QTextCharFormat &format);
     void adoptDocument(std::unique_ptr<QTextDocument> document);
     void watchDocument();
     void noteChange(int position, int removed, int added);

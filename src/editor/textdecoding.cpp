@@ -135,6 +135,9 @@ int utf8Sequence(QByteArrayView bytes, char32_t &c)
     return length;
 }
 
+// Windows-1252 text seldom holds a valid multi-byte sequence (an accented capital before a
+// symbol, say) and then holds many more invalid ones; a damaged UTF-8 file is the other way
+// round. At most one invalid byte for two valid sequences makes UTF-8.
 bool mostlyUtf8(QByteArrayView bytes)
 {
     qsizetype multiByte = 0, invalid = 0;
@@ -149,7 +152,7 @@ bool mostlyUtf8(QByteArrayView bytes)
             i += length;
         }
     }
-    return invalid == 0 || invalid * 4 <= multiByte;
+    return invalid == 0 || invalid * 2 <= multiByte;
 }
 
 Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark)

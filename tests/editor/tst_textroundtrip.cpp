@@ -55,6 +55,7 @@ class TestTextRoundTrip : public QObject
     Q_OBJECT
 private slots:
     void everyTextFileComesBackByteForByte();
+    void whatIsTypedBesideAKeptByteIsWrittenAsTyped();
 };
 
 void TestTextRoundTrip::everyTextFileComesBackByteForByte()
@@ -74,6 +75,28 @@ void TestTextRoundTrip::everyTextFileComesBackByteForByte()
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll().toHex(' '), files.value(name).toHex(' '));
     }
+}
+
+void TestTextRoundTrip::whatIsTypedBesideAKeptByteIsWrittenAsTyped()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("damaged.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("caf\xC3\xA9 na\xC3\xAFve\xFF") == 13);
+    file.close();
+    RichTextBox box;
+    QVERIFY(box.loadFile(path, int(DocumentKind::PlainText)).ok());
+    box.moveCursor(QTextCursor::End);
+    // A soft line break, and a replacement mark of the user's own.
+    QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::sendKeyEvent(QTest::Press, &box, Qt::Key_unknown, QStringLiteral("\uFFFD"), Qt::NoModifier);
+    // Selecting up to just after the kept byte leaves it kept.
+    QTextCursor selection(box.document());
+    selection.setPosition(11, QTextCursor::KeepAnchor);
+    box.setTextCursor(selection);
+    QVERIFY(box.saveFile(path, int(DocumentKind::PlainText)).ok());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toHex(' '), QByteArray("caf\xC3\xA9 na\xC3\xAFve\xFF\n\xEF\xBF\xBD").toHex(' '));
 }
 
 QTEST_MAIN(TestTextRoundTrip)
