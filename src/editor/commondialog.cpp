@@ -6,6 +6,54 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+// Qt's dialog reads a typed name that holds a quote as a list of quoted names ("a" "b"),
+// so that quote"in.rtf would save as in.rtf. One file is chosen here, so a typed name is
+// always one name, used as typed, blanks and quotes included.
+class OneNameFileDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    QString chosenFile() const { return m_typed.isEmpty() ? selectedFiles().value(0) : m_typed; }
+
+    void accept() override
+    {
+        const auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains(QLatin1Char('"')) && typed.trimmed() == typed) {
+            QFileDialog::accept();
+            return;
+        }
+        const QFileInfo file(directory().absoluteFilePath(typed));
+        if (file.isDir()) {
+            QFileDialog::accept(); // Qt's dialog goes into the folder
+            return;
+        }
+        const QString shown = QDir::toNativeSeparators(file.absoluteFilePath());
+        if (acceptMode() == AcceptOpen && !file.exists()) {
+            QMessageBox::warning(this, windowTitle(), tr("%1\nFile not found.").arg(shown));
+            return;
+        }
+        if (acceptMode() == AcceptSave && file.exists() && !testOption(DontConfirmOverwrite)
+            && QMessageBox::warning(this, windowTitle(), tr("%1 already exists.\nDo you want to replace it?").arg(shown),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes) {
+            return;
+        }
+        m_typed = file.absoluteFilePath();
+        QDialog::accept();
+    }
+
+private:
+    QString m_typed;
+};
+
+} // namespace
 
 CommonDialog::CommonDialog(QWidget *owner) : QObject(owner), m_owner(owner)
 {
@@ -43,7 +91,7 @@ bool CommonDialog::showSave()
 
 bool CommonDialog::show(bool save)
 {
-    QFileDialog dialog(m_owner);
+    OneNameFileDialog dialog(m_owner);
     dialog.setObjectName(QStringLiteral("fileDialog"));
     // Qt's own dialog behaves the same on every platform, also under test.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -61,8 +109,8 @@ bool CommonDialog::show(bool save)
         dialog.setDirectory(previous.absolutePath());
         dialog.selectFile(previous.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenFile().isEmpty())
         return false;
-    m_fileName = dialog.selectedFiles().constFirst();
+    m_fileName = dialog.chosenFile();
     return true;
 }

@@ -1,77 +1,103 @@
 #include "editor/plaintext.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "editor/textdecoding.h"
+#include "editor/textencoding.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace PlainText {
 namespace {
 
-QString normaliseLineBreaks(QString text)
+QStringView lineEndText(LineEnd end)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    switch (end) {
+    case LineEnd::CrLf: return u"\r\n";
+    case LineEnd::Cr: return u"\r";
+    case LineEnd::Lf: break;
+    }
+    return u"\n";
 }
 
-QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
+// A soft line break typed into a paragraph (U+2028 that stands for nothing) ends a line in
+// the file as the paragraph's own line end does.
+void appendBlock(TextEncoder &out, const QTextBlock &block, LineEnd lineEnd)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QByteArray standsFor = fragment.charFormat().property(StandsFor).toByteArray();
+        const QString text = fragment.text();
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const bool standIn = !standsFor.isEmpty()
+                                 && (c == QChar::ReplacementCharacter || c == QChar::LineSeparator);
+            if (!standIn && c != QChar::LineSeparator && c != QChar::ObjectReplacementCharacter)
+                continue;
+            out.append(QStringView(text).sliced(from, i - from));
+            if (standIn)
+                out.appendBytes(standsFor);
+            else if (c == QChar::LineSeparator)
+                out.append(lineEndText(lineEnd));
+            from = i + 1;
+        }
+        out.append(QStringView(text).sliced(from));
+    }
 }
 
-QString decodeWindows1252(QByteArrayView bytes)
+QByteArray encode(const QTextDocument &document, const Form &form, bool &failed)
 {
-    QStringDecoder decoder("windows-1252");
-    if (decoder.isValid())
-        return decoder.decode(bytes);
-    return QString::fromLatin1(bytes);
+    TextEncoder out(form.encoding);
+    if (form.byteOrderMark)
+        out.appendBytes(byteOrderMark(form.encoding));
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const LineEnd lineEnd = lineEndAfter(block, form.lineEnd);
+        appendBlock(out, block, lineEnd);
+        if (block.next().isValid())
+            out.append(lineEndText(lineEnd));
+    }
+    failed = out.failed();
+    return out.bytes();
 }
 
 } // namespace
 
-QString decode(const QByteArray &bytes)
+void load(QTextDocument &document, QByteArrayView bytes)
 {
-    const QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        return normaliseLineBreaks(decodeWith(QStringConverter::Utf8, view.sliced(3)));
-    if (view.startsWith("\xFF\xFE"))
-        return normaliseLineBreaks(decodeWith(QStringConverter::Utf16LE, view.sliced(2)));
-    if (view.startsWith("\xFE\xFF"))
-        return normaliseLineBreaks(decodeWith(QStringConverter::Utf16BE, view.sliced(2)));
-
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (utf8.hasError())
-        text = decodeWindows1252(view);
-    return normaliseLineBreaks(std::move(text));
-}
-
-QByteArray encode(const QString &text)
-{
-    return normaliseLineBreaks(text).toUtf8();
-}
-
-QString fromDocument(const QTextDocument &document)
-{
-    QString text = document.toRawText();
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : std::as_const(text)) {
-        switch (c.unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case 0xFDD0: // table cell and frame boundaries
-        case 0xFDD1:
-            out.append(QLatin1Char('\n'));
-            break;
-        case QChar::ObjectReplacementCharacter:
-            break;
-        default:
-            out.append(c);
-        }
+    const Decoded decoded = decode(bytes);
+    document.setUndoRedoEnabled(false);
+    document.setPlainText(decoded.text);
+    QTextCursor cursor(&document);
+    for (const Decoded::StandIn &standIn : decoded.standIns) {
+        cursor.setPosition(int(standIn.position));
+        cursor.setPosition(int(standIn.position) + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setProperty(StandsFor, standIn.bytes);
+        cursor.mergeCharFormat(format);
     }
-    return out;
+    for (const Decoded::OtherLineEnd &other : decoded.otherLineEnds) {
+        QTextCursor at(document.findBlockByNumber(other.line));
+        QTextBlockFormat format;
+        format.setProperty(ParagraphLineEnd, int(other.lineEnd));
+        at.mergeBlockFormat(format);
+    }
+    setForm(document, decoded.form);
+    document.setUndoRedoEnabled(true);
+    document.setModified(false);
+}
+
+QByteArray save(const QTextDocument &document)
+{
+    Form form = formOf(document).value_or(Form{});
+    bool failed = false;
+    QByteArray bytes = encode(document, form, failed);
+    if (failed) {
+        form.encoding = Encoding::Utf8;
+        form.byteOrderMark = false;
+        bytes = encode(document, form, failed);
+    }
+    return bytes;
 }
 
 } // namespace PlainText

@@ -1,22 +1,23 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+#include <QByteArrayView>
 
 class QTextDocument;
 
+// Text files in and out of the editing area, byte for byte: the document remembers the
+// file's encoding, byte-order mark and line ends (see textform.h), and keeps bytes that are
+// invalid in that encoding and characters it would otherwise take as structure.
 namespace PlainText {
 
-// Decodes a text file: UTF-8 (with or without a byte-order mark), UTF-16 LE or BE with a
-// byte-order mark, and Windows-1252 where the bytes are not valid UTF-8. CR LF, CR and LF
-// line breaks all become LF.
-QString decode(const QByteArray &bytes);
+// Replaces the document's contents with the file's text. The document has nothing to undo
+// afterwards.
+void load(QTextDocument &document, QByteArrayView bytes);
 
-// Encodes as UTF-8 without a byte-order mark, with LF line breaks.
-QByteArray encode(const QString &text);
-
-// The document's characters with one LF between paragraphs and for each line break;
-// objects such as pictures have no characters and are left out.
-QString fromDocument(const QTextDocument &document);
+// The document as a text file: as it was read, for a document read from one; UTF-8 without
+// a byte-order mark and with LF otherwise. Where the text has come to hold characters that
+// Windows-1252 cannot write, the file becomes UTF-8 rather than lose them. Pictures and
+// other objects have no characters and are left out.
+QByteArray save(const QTextDocument &document);
 
 } // namespace PlainText

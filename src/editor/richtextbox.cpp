@@ -3,6 +3,7 @@
 #include "editor/documentfile.h"
 #include "editor/hangingreach.h"
 #include "editor/plaintext.h"
+#include "editor/textform.h"
 #include "rtf/rtf.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -49,6 +50,19 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     setObjectName(QStringLiteral("txtbox"));
     setAcceptRichText(true);
     watchDocument();
+    connect(this, &QTextEdit::currentCharFormatChanged, this, &RichTextBox::typeAsItself);
+}
+
+// Text typed next to a stand-in for a text file's bytes would take its format, and so
+// be written as those bytes (a soft break or a typed U+FFFD, for example). With a
+// selection the format would go onto the selection itself, stand-ins and all: left alone.
+void RichTextBox::typeAsItself(const QTextCharFormat &format)
+{
+    if (!format.hasProperty(PlainText::StandsFor) || textCursor().hasSelection())
+        return;
+    QTextCharFormat own = format;
+    own.clearProperty(PlainText::StandsFor);
+    setCurrentCharFormat(own);
 }
 
 void RichTextBox::setSelectionText(const QString &text)
@@ -205,7 +219,7 @@ Status RichTextBox::loadFile(const QString &fileName, int kind)
                          QStringLiteral("%1: \"%2\"").arg(failure->description, fileName)};
         }
     } else {
-        document->setPlainText(PlainText::decode(bytes.value()));
+        PlainText::load(*document, bytes.value());
     }
     adoptDocument(std::move(document));
     return {};
@@ -217,7 +231,7 @@ Status RichTextBox::saveFile(const QString &fileName, int kind) const
         return badKind(kind);
     const QByteArray bytes = kind == int(DocumentKind::Rtf)
                                  ? rtf::write(*document())
-                                 : PlainText::encode(PlainText::fromDocument(*document()));
+                                 : PlainText::save(*document());
     return DocumentFile::write(fileName, bytes);
 }
 

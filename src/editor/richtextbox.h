@@ -62,6 +62,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void typeAsItself(const QTextCharFormat &format);
     void adoptDocument(std::unique_ptr<QTextDocument> document);
     std::unique_ptr<QTextDocument> takeDocument();
     void showDocument(std::unique_ptr<QTextDocument> document);

@@ -1,55 +1,117 @@
 #include "editor/plaintext.h"
+#include "editor/textdecoding.h"
 
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
+
+using namespace PlainText;
 
 class TestPlainText : public QObject
 {
     Q_OBJECT
 private slots:
-    void decodes_data();
-    void decodes();
-    void encodesUtf8WithLineFeeds();
-    void documentTextKeepsEveryCharacter();
+    void detectsTheEncoding_data();
+    void detectsTheEncoding();
+    void damagedUtf8ShowsOnlyTheBadByteAsMarked();
+    void editsElsewhereKeepKeptBytesAndLineEnds();
+    void aDocumentNotReadFromTextIsWrittenAsUtf8WithLineFeeds();
+    void windows1252GivesWayToUtf8RatherThanLoseCharacters();
 };
 
-void TestPlainText::decodes_data()
+void TestPlainText::detectsTheEncoding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("encoding");
     const QString sample = QStringLiteral("Grüße – €\nzweite");
-    QTest::newRow("utf-8") << sample.toUtf8() << sample;
-    QTest::newRow("utf-8 with bom") << "\xEF\xBB\xBF" + sample.toUtf8() << sample;
+    QTest::newRow("utf-8") << sample.toUtf8() << sample << int(Encoding::Utf8);
+    QTest::newRow("utf-8 with bom") << "\xEF\xBB\xBF" + sample.toUtf8() << sample << int(Encoding::Utf8);
     QByteArray le("\xFF\xFE", 2), be("\xFE\xFF", 2);
     for (QChar c : sample) {
         le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
         be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
     }
-    QTest::newRow("utf-16 le") << le << sample;
-    QTest::newRow("utf-16 be") << be << sample;
-    QTest::newRow("windows-1252") << QByteArray("Gr\xFC\xDF" "e \x96 \x80") << QStringLiteral("Grüße – €");
-    QTest::newRow("crlf, cr and lf") << QByteArray("a\r\nb\rc\nd") << QStringLiteral("a\nb\nc\nd");
-    QTest::newRow("rtf stays characters") << QByteArray("{\\rtf1 \\b x}") << QStringLiteral("{\\rtf1 \\b x}");
-    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("utf-16 le") << le << sample << int(Encoding::Utf16LE);
+    QTest::newRow("utf-16 be") << be << sample << int(Encoding::Utf16BE);
+    QTest::newRow("windows-1252") << QByteArray("Gr\xFC\xDF" "e \x96 \x80") << QStringLiteral("Grüße – €")
+                                  << int(Encoding::Windows1252);
+    // One valid sequence does not outweigh the bytes that are not.
+    QTest::newRow("windows-1252 that holds an accident") << QByteArray("\xC3\xA9 caf\xE9 na\xEFve")
+                                                         << QStringLiteral("Ã© café naïve")
+                                                         << int(Encoding::Windows1252);
+    QTest::newRow("crlf, cr and lf") << QByteArray("a\r\nb\rc\nd") << QStringLiteral("a\nb\nc\nd")
+                                     << int(Encoding::Utf8);
+    QTest::newRow("empty") << QByteArray() << QString() << int(Encoding::Utf8);
 }
 
-void TestPlainText::decodes()
+void TestPlainText::detectsTheEncoding()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    QCOMPARE(PlainText::decode(bytes), text);
+    QFETCH(int, encoding);
+    const Decoded decoded = decode(bytes);
+    QCOMPARE(decoded.text, text);
+    QCOMPARE(int(decoded.form.encoding), encoding);
 }
 
-void TestPlainText::encodesUtf8WithLineFeeds()
+void TestPlainText::damagedUtf8ShowsOnlyTheBadByteAsMarked()
 {
-    QCOMPARE(PlainText::encode(QStringLiteral("é\r\nx\ry")), QByteArray("\xC3\xA9\nx\ny"));
+    const QByteArray bytes = QStringLiteral("Grüße, café, naïve, über ").toUtf8() + "\xFF" + " Ende";
+    QTextDocument document;
+    load(document, bytes);
+    QCOMPARE(document.toPlainText(), QStringLiteral("Grüße, café, naïve, über \uFFFD Ende"));
+    QCOMPARE(save(document), bytes);
 }
 
-void TestPlainText::documentTextKeepsEveryCharacter()
+void TestPlainText::editsElsewhereKeepKeptBytesAndLineEnds()
+{
+    // Mixed line ends, a stray byte, and characters the document would take as structure.
+    const QByteArray bytes = "one\r\ntwo\xC0\rthree\n" + QStringLiteral("\u2028\u2029\uFDD0\uFFFC").toUtf8() + "\r\n";
+    QTextDocument document;
+    load(document, bytes);
+    QCOMPARE(document.blockCount(), 5);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("new "));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("end"));
+    QCOMPARE(save(document), "new " + bytes + "end");
+
+    // Enter in a line passes its line end on to both halves.
+    cursor.setPosition(document.findBlockByNumber(1).position() + 1);
+    cursor.insertBlock();
+    QCOMPARE(save(document), "new " + bytes.left(5) + "t\rwo\xC0\rthree\n" + bytes.mid(16) + "end");
+}
+
+void TestPlainText::aDocumentNotReadFromTextIsWrittenAsUtf8WithLineFeeds()
 {
     QTextDocument document;
-    document.setPlainText(QStringLiteral("a\u00A0b\nsecond"));
-    QCOMPARE(PlainText::fromDocument(document), QStringLiteral("a\u00A0b\nsecond"));
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("é"));
+    cursor.insertText(QString(QChar::LineSeparator)); // a soft break typed with Shift+Enter
+    cursor.insertImage(QTextImageFormat());
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("𝄞"));
+    QCOMPARE(save(document), QByteArray("\xC3\xA9\n\n\xF0\x9D\x84\x9E"));
+
+    // A text file's form goes with its text when the document is replaced.
+    load(document, "a\r\nb");
+    document.setPlainText(QStringLiteral("a\nb"));
+    QCOMPARE(save(document), QByteArray("a\nb"));
+}
+
+void TestPlainText::windows1252GivesWayToUtf8RatherThanLoseCharacters()
+{
+    QTextDocument document;
+    load(document, "caf\xE9\r\n");
+    QCOMPARE(decode("caf\xE9\r\n").form.encoding, Encoding::Windows1252);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("€ "));
+    QCOMPARE(save(document), QByteArray("\x80 caf\xE9\r\n"));
+    cursor.insertText(QStringLiteral("中"));
+    QCOMPARE(save(document), QByteArray("\xE2\x82\xAC \xE4\xB8\xAD" "caf\xC3\xA9\r\n"));
 }
 
 QTEST_MAIN(TestPlainText)
