@@ -236,7 +236,8 @@ void Reader::read(QByteArrayView input)
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
-    m_kept.codePage = m_documentCodePage;
+    if (m_kept.fontTable.isEmpty())
+        m_kept.codePage = m_documentCodePage;
     m_kept.defaultFont = m_defaultFont;
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
@@ -310,6 +311,8 @@ void Reader::groupClose()
             for (const auto &[number, font] : m_fonts)
                 m_kept.fonts.emplace_back(number, font.name);
             std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
+            // Its names read back as they were read only under the code page they were read in.
+            m_kept.codePage = m_documentCodePage;
         }
         keepTable(m_kept.fontTable);
         break;

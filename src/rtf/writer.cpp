@@ -118,24 +118,23 @@ private:
 
     void collectTables()
     {
-        if (m_kept.hasProperty(FontTableEntries)) {
-            QSet<int> numbers;
+        const bool keptFonts = m_kept.hasProperty(FontTableEntries);
+        QSet<int> keptNumbers;
+        int deff = 0;
+        if (keptFonts) {
             for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
                 const qsizetype equals = entry.indexOf(u'=');
                 const int number = entry.first(equals).toInt();
                 const QString family = entry.sliced(equals + 1);
-                if (!m_fontIndex.contains(family))
+                // Text cannot name a font below 0 (\f-1 reads as \f0): such a typeface gets a new entry.
+                if (number >= 0 && !m_fontIndex.contains(family))
                     m_fontIndex.insert(family, number);
                 // A file may number a font as high as int goes; new ones then share the last number.
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
-                numbers.insert(number);
+                keptNumbers.insert(number);
             }
-            // Text without a typeface reads back as such under a default font without a name.
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
-            const int deff = header.mid(header.indexOf("\\deff") + 5).toInt();
-            const QString deffName = m_fontIndex.key(deff, QStringLiteral("\n"));
-            if (!deffName.isEmpty() && deffName != u'\n' && !numbers.contains(NoFontNumber))
-                m_noFont = NoFontNumber;
+            deff = header.mid(header.indexOf("\\deff") + 5).toInt();
         } else if (!m_kept.hasProperty(DocumentHeader)) {
             // Font 0 is the typeface text typed without one of its own was shown in.
             addFont(m_document.defaultFont().family());
@@ -172,7 +171,29 @@ private:
             addFont(QStringLiteral("Symbol"));
             m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
         }
+        if (keptFonts)
+            chooseNoFont(keptNumbers, deff);
         m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
+    }
+
+    // Text without a typeface reads back as such under the default font only when the
+    // written table leaves that number without a name; else under a number no entry has.
+    void chooseNoFont(QSet<int> numbers, int deff)
+    {
+        bool deffNamed = false;
+        for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
+            const qsizetype equals = entry.indexOf(u'=');
+            deffNamed = deffNamed || (entry.first(equals).toInt() == deff && equals + 1 < entry.size());
+        }
+        for (const auto &[number, family] : m_fonts) {
+            numbers.insert(number);
+            deffNamed = deffNamed || number == deff;
+        }
+        if (!deffNamed)
+            return;
+        m_noFont = NoFontNumber;
+        while (numbers.contains(m_noFont) && m_noFont < std::numeric_limits<int>::max())
+            ++m_noFont;
     }
 
     void addColor(const QColor &color)
