@@ -236,6 +236,10 @@ void Reader::read(QByteArrayView input)
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
+    // Text and kept words name colours by their place among all entries read.
+    if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
+        keepColorsAsRead();
+    m_kept.colors.assign(m_colors.begin(), m_colors.end());
     if (m_kept.fontTable.isEmpty())
         m_kept.codePage = m_documentCodePage;
     m_kept.defaultFont = m_defaultFont;
@@ -291,9 +295,14 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
-    // A field with nothing to show keeps its whole group where it stood.
-    if (closingGroup.fieldOwner && closingGroup.fieldId && gaveNothing && !closingGroup.wrapId)
+    // A field with nothing to show keeps its whole group where it stood, with the groups
+    // inside it that were kept on their own so far. A field in another's result has no
+    // instruction of its own to keep.
+    if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
+        if (QByteArray &into = keptInto(); &into == closingGroup.keptAtField && into.size() >= closingGroup.keptSizeAtField)
+            into.truncate(closingGroup.keptSizeAtField);
         keptGroupEnd(whole);
+    }
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
         --m_wrapsOpen;
     if (closingGroup.wrapOwner) {
@@ -319,8 +328,10 @@ void Reader::groupClose()
     case Destination::ColorTable:
         if (m_colorSet)
             commitColor();
-        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing)
-            m_kept.colors.assign(m_colors.begin(), m_colors.end());
+        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing) {
+            m_keptColorsFrom = m_colorTableStart;
+            m_keptColorsTo = m_colors.size();
+        }
         keepTable(m_kept.colorTable);
         break;
     case Destination::StyleSheet:
@@ -476,9 +487,10 @@ void Reader::noteReference()
 // A destination kept whole: its bytes are taken from the input when it closes.
 void Reader::keepGroup(const KeywordInfo &info)
 {
-    // A group that already gave text is not kept: its text is in the document already.
+    // A group that already gave text is not kept: its text is in the document already. Nor
+    // is a table the word stands in, out of place: what was read of it holds already.
     flushAll();
-    const bool keep = m_overflowDepth == 0 && m_stack.size() > 2
+    const bool keep = m_overflowDepth == 0 && m_stack.size() > 2 && top().destination == Destination::Body
         && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
     const qint64 from = top().openOffset;
     skipGroup();
@@ -495,11 +507,16 @@ void Reader::keptGroupEnd(QByteArrayView group)
     if (m_keepingNote && m_openNote) {
         m_sink.note(m_openNote, group.toByteArray());
         m_openNote = 0;
-    } else if (m_capturing) {
-        (m_bodyStarted ? m_sectionWords : m_kept.prologue) += group;
     } else {
-        m_pendingKept += group;
+        keptInto() += group;
     }
+}
+
+QByteArray &Reader::keptInto()
+{
+    if (m_capturing)
+        return m_bodyStarted ? m_sectionWords : m_kept.prologue;
+    return m_pendingKept;
 }
 
 void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into)
@@ -954,6 +971,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (keyword == Keyword::FontTable)
             m_pendingFont = PendingFont();
         if (keyword == Keyword::ColorTable) {
+            m_colorTableStart = m_colors.size();
             m_colorSet = false;
             m_red = m_green = m_blue = 0;
         }
@@ -1036,6 +1054,9 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         break;
     case Keyword::ShadingColor:
         para.style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
+        // Kept as 0 when it names no colour: a save may add the entry it names.
+        if (!para.style.shading.isValid())
+            parameter = 0;
         [[fallthrough]];
     case Keyword::ShadingWord:
         if (para.style.shadingWords.size() < 4096)
@@ -1054,6 +1075,8 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
         group.fieldOwner = true;
+        group.keptAtField = &keptInto();
+        group.keptSizeAtField = group.keptAtField->size();
         break;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
@@ -1430,6 +1453,23 @@ void Reader::commitColor()
         m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
     m_colorSet = false;
     m_red = m_green = m_blue = 0;
+}
+
+// The colours as read, as one table: for a file whose colours come from more than the one
+// table kept, or from a table cut short, so that every index means on saving what it meant.
+void Reader::keepColorsAsRead()
+{
+    m_kept.colorTable.clear();
+    if (m_colors.isEmpty())
+        return;
+    m_kept.colorTable = "{\\colortbl";
+    for (const QColor &color : std::as_const(m_colors)) {
+        if (color.isValid())
+            m_kept.colorTable += "\\red" + QByteArray::number(color.red()) + "\\green" + QByteArray::number(color.green())
+                + "\\blue" + QByteArray::number(color.blue());
+        m_kept.colorTable += ';';
+    }
+    m_kept.colorTable += '}';
 }
 
 CodePage &Reader::bodyCodePage()

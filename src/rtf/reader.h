@@ -76,6 +76,8 @@ private:
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
         bool fieldOwner = false; // the \field group itself
+        const QByteArray *keptAtField = nullptr; // where groups were kept when the field opened,
+        qsizetype keptSizeAtField = 0;           // and how much: a field kept whole holds them
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
@@ -111,6 +113,7 @@ private:
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void keepGroup(const KeywordInfo &info);
     void keptGroupEnd(QByteArrayView group);
+    QByteArray &keptInto();
     void keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into);
     void stopCapture();
     void flushHidden();
@@ -145,6 +148,7 @@ private:
     void endWraps();
     void commitFont();
     void commitColor();
+    void keepColorsAsRead();
     CodePage &bodyCodePage();
     int fontCodePage(int charset, int codePage) const;
     TextStyle currentTextStyle() const;
@@ -171,6 +175,8 @@ private:
     QList<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;
+    qsizetype m_colorTableStart = 0; // entries before the colour table being read
+    qsizetype m_keptColorsFrom = 0, m_keptColorsTo = 0; // the entries the kept table gave
 
     // Word lists: \listid -> format per level, \ls -> \listid.
     std::unordered_map<int, std::vector<ListKind>> m_lists;

@@ -148,7 +148,8 @@ private:
         if (m_kept.hasProperty(ColorTableEntries)) {
             for (const QVariant &color : m_kept.property(ColorTableColors).toList()) {
                 const QColor c = color.value<QColor>();
-                if (c.isValid() && !m_colorIndex.contains(c.rgb()))
+                // Entry 0 reads as automatic whatever it holds.
+                if (c.isValid() && m_colorCount > 0 && !m_colorIndex.contains(c.rgb()))
                     m_colorIndex.insert(c.rgb(), int(m_colorCount));
                 ++m_colorCount;
             }
