@@ -618,18 +618,24 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     }
     Group &group = top();
     switch (group.destination) {
-    case Destination::Body:
+    case Destination::Body: {
         if (keyword == Keyword::FootnoteNumbering)
             m_footnoteNumbering = noteNumbering(name);
         else if (keyword == Keyword::EndnoteNumbering)
             m_endnoteNumbering = noteNumbering(name);
         // Words that describe the document or a section: kept as written, in order.
-        if (m_capturing && m_stack.size() == 2
-            && (keyword == Keyword::Unknown || keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering)) {
+        const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
+        if (m_capturing && m_stack.size() == 2 && (keyword == Keyword::Unknown || numbering)) {
             keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
+        } else if (numbering && !group.wrapId) {
+            // Elsewhere it still numbers the notes after it, so it goes back where it stood.
+            flushAll();
+            keepWord(name, hasParameter, parameter, keptInto());
+            keptInto() += ' ';
         }
         bodyWord(keyword, hasParameter, parameter, name);
         return;
+    }
     case Destination::UprAlternative:
         if (keyword == Keyword::Ud)
             group.destination = Destination::Body;
