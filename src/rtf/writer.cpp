@@ -322,6 +322,9 @@ private:
                 if (last && m_openField) {
                     m_out += "}}";
                     m_openField = 0;
+                    // The field's group held this paragraph's words since the paragraph
+                    // before; they must still hold at its end.
+                    m_out += std::exchange(m_paragraphWordsInField, QByteArray());
                 }
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
@@ -501,6 +504,7 @@ private:
             m_out += "\\plain";
         m_out += ' ';
         const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
+        m_paragraphWordsInField = paragraphWords;
 
         QString link;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -820,6 +824,7 @@ private:
     QSet<int> m_wrapsWritten;
 
     int m_openField = 0;      // the field whose result is being written
+    QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
