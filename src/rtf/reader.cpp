@@ -316,14 +316,19 @@ void Reader::groupClose()
         if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
             commitFont();
         if (parent == Destination::Body && m_kept.fontTable.isEmpty() && gaveNothing) {
-            // The names as this table gives them; a later table may renumber fonts.
-            for (const auto &[number, font] : m_fonts)
-                m_kept.fonts.emplace_back(number, font.name);
+            // The names as this table gives them; a later table may renumber fonts, and an
+            // earlier one that is not kept names none here.
+            for (const auto &[number, name] : m_tableFonts)
+                m_kept.fonts.emplace_back(number, name);
             std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
             // Its names read back as they were read only under the code page they were read in.
             m_kept.codePage = m_documentCodePage;
         }
         keepTable(m_kept.fontTable);
+        // A group around a table read is not kept as written: read again, it would number
+        // fonts and colours anew under the text saved after it.
+        if (parent != Destination::FontTable)
+            ++m_emitted;
         break;
     case Destination::ColorTable:
         if (m_colorSet)
@@ -333,6 +338,8 @@ void Reader::groupClose()
             m_keptColorsTo = m_colors.size();
         }
         keepTable(m_kept.colorTable);
+        if (parent != Destination::ColorTable)
+            ++m_emitted;
         break;
     case Destination::StyleSheet:
         keepTable(m_kept.styleSheet);
@@ -631,7 +638,8 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             // Elsewhere it still numbers the notes after it, so it goes back where it stood.
             flushAll();
             keepWord(name, hasParameter, parameter, keptInto());
-            keptInto() += ' ';
+            if (!m_capturing)
+                m_pendingKept += ' '; // text may follow it
         }
         bodyWord(keyword, hasParameter, parameter, name);
         return;
@@ -974,8 +982,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             m_shapePropertyName.clear();
         if (keyword == Keyword::Pn)
             group.pnOwner = int(m_stack.size()) - 2;
-        if (keyword == Keyword::FontTable)
+        if (keyword == Keyword::FontTable) {
             m_pendingFont = PendingFont();
+            m_tableFonts.clear();
+        }
         if (keyword == Keyword::ColorTable) {
             m_colorTableStart = m_colors.size();
             m_colorSet = false;
@@ -1447,6 +1457,7 @@ void Reader::commitFont()
         font.codePage = m_pendingFont.charset >= 0 ? codePageForCharset(m_pendingFont.charset) : 0;
         if (font.codePage == 0)
             font.codePage = std::max(m_pendingFont.codePage, 0);
+        m_tableFonts[m_pendingFont.number] = font.name;
         m_fonts[m_pendingFont.number] = std::move(font);
     }
     m_pendingFont = PendingFont();

@@ -171,6 +171,7 @@ private:
     bool m_codePageGiven = false;
     int m_defaultFont = 0;
     std::unordered_map<int, Font> m_fonts;
+    std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
     PendingFont m_pendingFont;
     QList<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
