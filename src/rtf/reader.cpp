@@ -1129,15 +1129,22 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::InTable: para.inTable = true; break;
     case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
     case Keyword::NestTableProperties: group.nestProperties = true; break;
+    // A row's definition holds past its group: a group that gave one is not kept as written,
+    // where read again it would define the row it is saved in.
     case Keyword::RowDefaults:
+        ++m_emitted;
         stopCapture();
         m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
         m_rows[std::size_t(m_rowDepth)] = RowFormat();
         m_borderPending = false;
         m_mergePending = 0;
         break;
-    case Keyword::RowLeft: m_rows[std::size_t(m_rowDepth)].left = parameter; break;
+    case Keyword::RowLeft:
+        ++m_emitted;
+        m_rows[std::size_t(m_rowDepth)].left = parameter;
+        break;
     case Keyword::CellRight: {
+        ++m_emitted;
         RowFormat &row = m_rows[std::size_t(m_rowDepth)];
         if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
             row.cellRight.push_back(parameter);
@@ -1154,9 +1161,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         para.borderOpen = false;
         break;
     case Keyword::BorderStyle:
-        if (m_borderPending)
+        if (m_borderPending) {
+            ++m_emitted;
             m_rows[std::size_t(m_rowDepth)].borders = true;
-        else if (para.borderOpen && para.style.borders.size() < 4096)
+        } else if (para.borderOpen && para.style.borders.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.borders);
         break;
     case Keyword::BorderNone:
