@@ -133,11 +133,13 @@ void DocumentBuilder::picture(const Picture &picture, const TextStyle &style)
     m_runs.push_back(Run{style, QString(), std::make_unique<Picture>(picture)});
 }
 
-void DocumentBuilder::note(int noteId, const QByteArray &group)
+void DocumentBuilder::note(int noteId, const QByteArray &group, const QString &number)
 {
     for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
         if (run->style.noteId == noteId) {
             run->style.note = group;
+            if (!number.isEmpty())
+                run->text = number;
             return;
         }
     }

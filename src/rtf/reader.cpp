@@ -149,6 +149,18 @@ ListKind noteNumbering(std::string_view name)
     return ListKind::Decimal;
 }
 
+// Whether a \footnote group is an endnote: \ftnalt is among the control words that open
+// it, before its text.
+bool isEndnote(QByteArrayView group)
+{
+    const qsizetype note = group.indexOf(QByteArrayView("\\footnote"));
+    if (note < 0)
+        return false;
+    qsizetype i = note + 1;
+    while (i < group.size() && (std::isalnum(uchar(group[i])) || group[i] == '\\' || group[i] == ' ' || group[i] == '-'))
+        ++i;
+    return group.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
+}
 
 } // namespace
 
@@ -161,7 +173,6 @@ void Reader::read(QByteArrayView input)
 {
     Tokenizer tokenizer(input);
     m_input = input;
-    m_tokenizer = &tokenizer;
     m_stack.clear();
     m_stack.reserve(64);
     m_stack.emplace_back();
@@ -231,7 +242,6 @@ void Reader::read(QByteArrayView input)
                                  [](const Group &g) { return g.destination == Destination::Body; });
         m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
     }
-    m_tokenizer = nullptr;
     flushHidden();
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
@@ -466,22 +476,12 @@ void Reader::showSymbol(QStringView arguments)
 }
 
 // Word numbers footnotes 1, 2, 3 and endnotes i, ii, iii, each on their own. A reference
-// comes before its note, whose \ftnalt says it is an endnote; so look a little ahead.
+// comes before its note, whose \ftnalt says it is an endnote: it is numbered as a footnote
+// until its note says otherwise. A mark whose note never comes stays a footnote's, as it is
+// when saved, whatever notes follow it.
 void Reader::noteReference()
 {
-    const qint64 from = m_tokenizer ? m_tokenizer->offset() : m_input.size();
-    const QByteArrayView ahead = m_input.sliced(from, std::min<qint64>(512, m_input.size() - from));
-    const qsizetype note = ahead.indexOf(QByteArrayView("\\footnote"));
-    bool endnote = false;
-    if (note >= 0) {
-        // \ftnalt is among the control words that open the note, before its text.
-        qsizetype i = note + 1;
-        while (i < ahead.size() && (std::isalnum(uchar(ahead[i])) || ahead[i] == '\\' || ahead[i] == ' ' || ahead[i] == '-'))
-            ++i;
-        endnote = ahead.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
-    }
-    const QString number = endnote ? noteNumber(++m_endnotes, m_endnoteNumbering)
-                                   : noteNumber(++m_footnotes, m_footnoteNumbering);
+    const QString number = noteNumber(++m_footnotes, m_footnoteNumbering);
     flushAll();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
@@ -512,7 +512,12 @@ void Reader::keptGroupEnd(QByteArrayView group)
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
-        m_sink.note(m_openNote, group.toByteArray());
+        QString number;
+        if (isEndnote(group)) {
+            --m_footnotes;
+            number = noteNumber(++m_endnotes, m_endnoteNumbering);
+        }
+        m_sink.note(m_openNote, group.toByteArray(), number);
         m_openNote = 0;
     } else {
         keptInto() += group;
@@ -1041,11 +1046,14 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             endParagraph();
         m_pageBreakPending = true;
         break;
-    case Keyword::Section:
+    case Keyword::Section: {
+        // Inside a table the \sect only ends the paragraph, and starts no section there.
+        const bool inTable = paragraphTableDepth() > 0;
         m_sectionEndPending = true;
         endParagraph();
-        m_capturing = true;
+        m_capturing = !inTable;
         break;
+    }
     case Keyword::Pard:
         para = ParaState();
         m_pardSinceParagraph = true;

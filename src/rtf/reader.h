@@ -13,8 +13,6 @@
 
 namespace rtf {
 
-class Tokenizer;
-
 class Reader
 {
 public:
@@ -212,8 +210,7 @@ private:
     int m_endnotes = 0;
     ListKind m_footnoteNumbering = ListKind::Decimal;
     ListKind m_endnoteNumbering = ListKind::LowerRoman;
-    QByteArrayView m_input;      // for the one look ahead: is a reference's note an endnote?
-    const Tokenizer *m_tokenizer = nullptr;
+    QByteArrayView m_input;      // for groups kept as written
 
     // Paragraph styles by \s number, character styles by -1 - \cs number.
     std::unordered_map<int, Style> m_styles;

@@ -579,6 +579,8 @@ private:
                     m_notesWritten.insert(note);
                     m_out += "\\chftn";
                     m_out += charFormat.property(NoteGroup).toByteArray();
+                    if (!charFormat.hasProperty(NoteGroup))
+                        m_out += ' '; // text may follow
                 }
             } else {
                 writeText(fragment.text(), false);
