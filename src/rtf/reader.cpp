@@ -243,6 +243,7 @@ void Reader::read(QByteArrayView input)
         m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
     }
     flushHidden();
+    endWraps(); // an object or shape cut off with the input shows as text
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
