@@ -306,13 +306,21 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
+    // A group whose content is read but showed nothing goes back whole; one that stood in
+    // hidden text goes back hidden, or read again it would show.
+    auto keepShownNothing = [&] {
+        if (top().chars.hidden)
+            keptGroupEnd("{\\v " + whole.toByteArray() + '}');
+        else
+            keptGroupEnd(whole);
+    };
     // A field with nothing to show keeps its whole group where it stood, with the groups
     // inside it that were kept on their own so far. A field in another's result has no
     // instruction of its own to keep.
     if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
         if (QByteArray &into = keptInto(); &into == closingGroup.keptAtField && into.size() >= closingGroup.keptSizeAtField)
             into.truncate(closingGroup.keptSizeAtField);
-        keptGroupEnd(whole);
+        keepShownNothing();
     }
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
         --m_wrapsOpen;
@@ -320,7 +328,7 @@ void Reader::groupClose()
         if (!gaveNothing)
             m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
         else if (closingGroup.wrapId)
-            keptGroupEnd(whole); // nothing shown: kept as any group is
+            keepShownNothing();
     }
     switch (closing) {
     case Destination::FontTable:
