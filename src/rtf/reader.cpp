@@ -344,10 +344,13 @@ void Reader::groupClose()
             m_kept.codePage = m_documentCodePage;
         }
         keepTable(m_kept.fontTable);
-        // A group around a table read is not kept as written: read again, it would number
-        // fonts and colours anew under the text saved after it.
-        if (parent != Destination::FontTable)
+        // A group around a table read is not kept as written, nor an object or shape
+        // around it: read again, it would number fonts and colours anew under the text
+        // saved after it.
+        if (parent != Destination::FontTable) {
             ++m_emitted;
+            endWraps();
+        }
         break;
     case Destination::ColorTable:
         if (m_colorSet)
@@ -357,8 +360,10 @@ void Reader::groupClose()
             m_keptColorsTo = m_colors.size();
         }
         keepTable(m_kept.colorTable);
-        if (parent != Destination::ColorTable)
+        if (parent != Destination::ColorTable) {
             ++m_emitted;
+            endWraps();
+        }
         break;
     case Destination::StyleSheet:
         keepTable(m_kept.styleSheet);
