@@ -270,6 +270,8 @@ void Reader::groupOpen()
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
     group.wrapOwner = false; // a group inside it shows for it, but is not it
+    group.keptAtOpen = &keptInto();
+    group.keptSizeAtOpen = group.keptAtOpen->size();
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -318,8 +320,7 @@ void Reader::groupClose()
     // inside it that were kept on their own so far. A field in another's result has no
     // instruction of its own to keep.
     if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
-        if (QByteArray &into = keptInto(); &into == closingGroup.keptAtField && into.size() >= closingGroup.keptSizeAtField)
-            into.truncate(closingGroup.keptSizeAtField);
+        forgetKeptSince(closingGroup);
         keepShownNothing();
     }
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
@@ -514,6 +515,8 @@ void Reader::keepGroup(const KeywordInfo &info)
     const bool keep = m_overflowDepth == 0 && m_stack.size() > 2 && top().destination == Destination::Body
         && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
     const qint64 from = top().openOffset;
+    if (keep)
+        forgetKeptSince(top());
     skipGroup();
     if (keep && m_skipDepth > 0) {
         m_keepFrom = from;
@@ -536,6 +539,14 @@ void Reader::keptGroupEnd(QByteArrayView group)
     } else {
         keptInto() += group;
     }
+}
+
+// A group about to be kept whole holds what was kept inside it so far: kept once.
+void Reader::forgetKeptSince(const Group &group)
+{
+    QByteArray &into = keptInto();
+    if (&into == group.keptAtOpen && into.size() >= group.keptSizeAtOpen)
+        into.truncate(group.keptSizeAtOpen);
 }
 
 QByteArray &Reader::keptInto()
@@ -1113,8 +1124,6 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
         group.fieldOwner = true;
-        group.keptAtField = &keptInto();
-        group.keptSizeAtField = group.keptAtField->size();
         break;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.

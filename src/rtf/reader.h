@@ -74,8 +74,8 @@ private:
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
         bool fieldOwner = false; // the \field group itself
-        const QByteArray *keptAtField = nullptr; // where groups were kept when the field opened,
-        qsizetype keptSizeAtField = 0;           // and how much: a field kept whole holds them
+        const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
+        qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
@@ -112,6 +112,7 @@ private:
     void keepGroup(const KeywordInfo &info);
     void keptGroupEnd(QByteArrayView group);
     QByteArray &keptInto();
+    void forgetKeptSince(const Group &group);
     void keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into);
     void stopCapture();
     void flushHidden();
