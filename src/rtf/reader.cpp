@@ -994,6 +994,13 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             skipGroup();
             return;
         }
+        // One that comes after the text began did not style the text before it, as it would
+        // saved at the top: it is kept where it stands, unread.
+        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
+                              || keyword == Keyword::ListOverrideTable)) {
+            keepGroup(KeywordInfo());
+            return;
+        }
         group.destination = keyword == Keyword::FontTable ? Destination::FontTable
             : keyword == Keyword::ColorTable ? Destination::ColorTable
             : keyword == Keyword::ListTable ? Destination::ListTable
