@@ -1131,6 +1131,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
         group.fieldOwner = true;
+        group.symbolShown = false; // a SYMBOL field around it skips its own result, not this one's
         break;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
