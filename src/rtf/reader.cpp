@@ -272,6 +272,7 @@ void Reader::groupOpen()
     group.wrapOwner = false; // a group inside it shows for it, but is not it
     group.keptAtOpen = &keptInto();
     group.keptSizeAtOpen = group.keptAtOpen->size();
+    group.pendingSizeAtOpen = m_pendingKept.size();
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -547,6 +548,9 @@ void Reader::forgetKeptSince(const Group &group)
     QByteArray &into = keptInto();
     if (&into == group.keptAtOpen && into.size() >= group.keptSizeAtOpen)
         into.truncate(group.keptSizeAtOpen);
+    // Hidden text waits for the next run also while the opening words are kept.
+    if (m_pendingKept.size() >= group.pendingSizeAtOpen)
+        m_pendingKept.truncate(group.pendingSizeAtOpen);
 }
 
 QByteArray &Reader::keptInto()

@@ -76,6 +76,7 @@ private:
         bool fieldOwner = false; // the \field group itself
         const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
         qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
+        qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
