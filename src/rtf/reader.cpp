@@ -990,19 +990,19 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ShapeProperty:
         if (m_overflowDepth > 0 || m_stack.size() <= 2)
             break; // a table with no group of its own would swallow the document
+        // One that comes after the text began did not style the text before it, as it would
+        // saved at the top: it is kept where it stands, unread, whatever came before it.
+        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
+                              || keyword == Keyword::ListOverrideTable)) {
+            keepGroup(KeywordInfo());
+            return;
+        }
         // A document has one stylesheet and one set of list tables: the first, which is
         // the one kept and saved, so later ones would mean what a save does not hold.
         if ((keyword == Keyword::StyleSheet && !m_kept.styleSheet.isEmpty())
             || (keyword == Keyword::ListTable && !m_kept.listTable.isEmpty())
             || (keyword == Keyword::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
             skipGroup();
-            return;
-        }
-        // One that comes after the text began did not style the text before it, as it would
-        // saved at the top: it is kept where it stands, unread.
-        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
-                              || keyword == Keyword::ListOverrideTable)) {
-            keepGroup(KeywordInfo());
             return;
         }
         group.destination = keyword == Keyword::FontTable ? Destination::FontTable
