@@ -125,22 +125,29 @@ DocumentBuilder::~DocumentBuilder()
     m_document.setUndoRedoEnabled(m_undoWasEnabled);
 }
 
+namespace {
+
+// Whether text in `next` carries on the run in `last`: what was kept before a run stays
+// before it when more of the run follows.
+bool continuesRun(const TextStyle &last, const TextStyle &next)
+{
+    if (last == next)
+        return true;
+    if (!last.keptId || next.keptId)
+        return false;
+    TextStyle continued = next;
+    continued.keptBefore = last.keptBefore;
+    continued.keptId = last.keptId;
+    return last == continued;
+}
+
+} // namespace
+
 void DocumentBuilder::text(QStringView text, const TextStyle &style)
 {
-    if (!m_runs.empty() && !m_runs.back().picture) {
-        // What was kept before a run stays before it when more of the run follows.
-        const TextStyle &last = m_runs.back().style;
-        bool same = last == style;
-        if (!same && last.keptId && !style.keptId) {
-            TextStyle continued = style;
-            continued.keptBefore = last.keptBefore;
-            continued.keptId = last.keptId;
-            same = last == continued;
-        }
-        if (same) {
-            m_runs.back().text.append(text);
-            return;
-        }
+    if (!m_runs.empty() && !m_runs.back().picture && continuesRun(m_runs.back().style, style)) {
+        m_runs.back().text.append(text);
+        return;
     }
     m_runs.push_back(Run{style, text.toString(), nullptr});
 }
@@ -150,11 +157,13 @@ void DocumentBuilder::picture(const Picture &picture, const TextStyle &style)
     m_runs.push_back(Run{style, QString(), std::make_unique<Picture>(picture)});
 }
 
-void DocumentBuilder::note(int noteId, const QByteArray &group)
+void DocumentBuilder::note(int noteId, const QByteArray &group, const QString &number)
 {
     for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run) {
         if (run->style.noteId == noteId) {
             run->style.note = group;
+            if (!number.isEmpty())
+                run->text = number;
             return;
         }
     }
@@ -171,6 +180,19 @@ void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
         else
             run.style.wrapped = group;
     }
+    if (!group.isEmpty())
+        return;
+    // Plain runs join their neighbours as if they had never been shown for a group.
+    std::size_t kept = 0;
+    for (std::size_t i = 1; i < m_runs.size(); ++i) {
+        Run &last = m_runs[kept];
+        if (!last.picture && !m_runs[i].picture && continuesRun(last.style, m_runs[i].style))
+            last.text.append(m_runs[i].text);
+        else if (++kept != i)
+            m_runs[kept] = std::move(m_runs[i]);
+    }
+    if (!m_runs.empty())
+        m_runs.resize(kept + 1);
 }
 
 void DocumentBuilder::document(const KeptDocument &kept)

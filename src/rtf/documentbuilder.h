@@ -31,7 +31,7 @@ public:
     void cellEnd(const ParagraphStyle &style, int depth) override;
     void rowEnd(const RowFormat &row, int depth) override;
     void picture(const Picture &picture, const TextStyle &style) override;
-    void note(int noteId, const QByteArray &group) override;
+    void note(int noteId, const QByteArray &group, const QString &number) override;
     void wrapped(int wrapId, const QByteArray &group) override;
     void document(const KeptDocument &kept) override;
 

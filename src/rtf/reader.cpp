@@ -150,6 +150,18 @@ ListKind noteNumbering(std::string_view name)
     return ListKind::Decimal;
 }
 
+// Whether a \footnote group is an endnote: \ftnalt is among the control words that open
+// it, before its text.
+bool isEndnote(QByteArrayView group)
+{
+    const qsizetype note = group.indexOf(QByteArrayView("\\footnote"));
+    if (note < 0)
+        return false;
+    qsizetype i = note + 1;
+    while (i < group.size() && (std::isalnum(uchar(group[i])) || group[i] == '\\' || group[i] == ' ' || group[i] == '-'))
+        ++i;
+    return group.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
+}
 
 } // namespace
 
@@ -162,7 +174,6 @@ void Reader::read(QByteArrayView input)
 {
     Tokenizer tokenizer(input);
     m_input = input;
-    m_tokenizer = &tokenizer;
     m_stack.clear();
     m_stack.reserve(64);
     m_stack.emplace_back();
@@ -232,13 +243,18 @@ void Reader::read(QByteArrayView input)
                                  [](const Group &g) { return g.destination == Destination::Body; });
         m_finalParagraph = body != m_stack.rend() ? paragraphStyleOf(*body) : ParagraphStyle();
     }
-    m_tokenizer = nullptr;
     flushHidden();
+    endWraps(); // an object or shape cut off with the input shows as text
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     m_finalParagraph.pageBreakWord = m_finalParagraph.pageBreakWord || m_pageBreakPending;
     m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
-    m_kept.codePage = m_documentCodePage;
+    // Text and kept words name colours by their place among all entries read.
+    if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
+        keepColorsAsRead();
+    m_kept.colors.assign(m_colors.begin(), m_colors.end());
+    if (m_kept.fontTable.isEmpty())
+        m_kept.codePage = m_documentCodePage;
     m_kept.defaultFont = m_defaultFont;
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
@@ -256,6 +272,9 @@ void Reader::groupOpen()
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
     group.wrapOwner = false; // a group inside it shows for it, but is not it
+    group.keptAtOpen = &keptInto();
+    group.keptSizeAtOpen = group.keptAtOpen->size();
+    group.pendingSizeAtOpen = m_pendingKept.size();
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -292,35 +311,63 @@ void Reader::groupClose()
         if (parent == Destination::Body && into.isEmpty() && gaveNothing)
             into = whole.toByteArray();
     };
-    // A field with nothing to show keeps its whole group where it stood.
-    if (closingGroup.fieldOwner && closingGroup.fieldId && gaveNothing && !closingGroup.wrapId)
-        keptGroupEnd(whole);
+    // A group whose content is read but showed nothing goes back whole; one that stood in
+    // hidden text goes back hidden, or read again it would show.
+    auto keepShownNothing = [&] {
+        if (top().chars.hidden)
+            keptGroupEnd("{\\v " + whole.toByteArray() + '}');
+        else
+            keptGroupEnd(whole);
+    };
+    // A field with nothing to show keeps its whole group where it stood, with the groups
+    // inside it that were kept on their own so far. A field in another's result has no
+    // instruction of its own to keep.
+    if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
+        forgetKeptSince(closingGroup);
+        keepShownNothing();
+    }
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
         --m_wrapsOpen;
     if (closingGroup.wrapOwner) {
         if (!gaveNothing)
             m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
         else if (closingGroup.wrapId)
-            keptGroupEnd(whole); // nothing shown: kept as any group is
+            keepShownNothing();
     }
     switch (closing) {
     case Destination::FontTable:
         if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
             commitFont();
         if (parent == Destination::Body && m_kept.fontTable.isEmpty() && gaveNothing) {
-            // The names as this table gives them; a later table may renumber fonts.
-            for (const auto &[number, font] : m_fonts)
-                m_kept.fonts.emplace_back(number, font.name);
+            // The names as this table gives them; a later table may renumber fonts, and an
+            // earlier one that is not kept names none here.
+            for (const auto &[number, name] : m_tableFonts)
+                m_kept.fonts.emplace_back(number, name);
             std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
+            // Its names read back as they were read only under the code page they were read in.
+            m_kept.codePage = m_documentCodePage;
         }
         keepTable(m_kept.fontTable);
+        // A group around a table read is not kept as written, nor an object or shape
+        // around it: read again, it would number fonts and colours anew under the text
+        // saved after it.
+        if (parent != Destination::FontTable) {
+            ++m_emitted;
+            endWraps();
+        }
         break;
     case Destination::ColorTable:
         if (m_colorSet)
             commitColor();
-        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing)
-            m_kept.colors.assign(m_colors.begin(), m_colors.end());
+        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing) {
+            m_keptColorsFrom = m_colorTableStart;
+            m_keptColorsTo = m_colors.size();
+        }
         keepTable(m_kept.colorTable);
+        if (parent != Destination::ColorTable) {
+            ++m_emitted;
+            endWraps();
+        }
         break;
     case Destination::StyleSheet:
         keepTable(m_kept.styleSheet);
@@ -447,22 +494,12 @@ void Reader::showSymbol(QStringView arguments)
 }
 
 // Word numbers footnotes 1, 2, 3 and endnotes i, ii, iii, each on their own. A reference
-// comes before its note, whose \ftnalt says it is an endnote; so look a little ahead.
+// comes before its note, whose \ftnalt says it is an endnote: it is numbered as a footnote
+// until its note says otherwise. A mark whose note never comes stays a footnote's, as it is
+// when saved, whatever notes follow it.
 void Reader::noteReference()
 {
-    const qint64 from = m_tokenizer ? m_tokenizer->offset() : m_input.size();
-    const QByteArrayView ahead = m_input.sliced(from, std::min<qint64>(512, m_input.size() - from));
-    const qsizetype note = ahead.indexOf(QByteArrayView("\\footnote"));
-    bool endnote = false;
-    if (note >= 0) {
-        // \ftnalt is among the control words that open the note, before its text.
-        qsizetype i = note + 1;
-        while (i < ahead.size() && (std::isalnum(uchar(ahead[i])) || ahead[i] == '\\' || ahead[i] == ' ' || ahead[i] == '-'))
-            ++i;
-        endnote = ahead.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
-    }
-    const QString number = endnote ? noteNumber(++m_endnotes, m_endnoteNumbering)
-                                   : noteNumber(++m_footnotes, m_footnoteNumbering);
+    const QString number = noteNumber(++m_footnotes, m_footnoteNumbering);
     flushAll();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
@@ -475,11 +512,14 @@ void Reader::noteReference()
 // A destination kept whole: its bytes are taken from the input when it closes.
 void Reader::keepGroup(const KeywordInfo &info)
 {
-    // A group that already gave text is not kept: its text is in the document already.
+    // A group that already gave text is not kept: its text is in the document already. Nor
+    // is a table the word stands in, out of place: what was read of it holds already.
     flushAll();
-    const bool keep = m_overflowDepth == 0 && m_stack.size() > 2
+    const bool keep = m_overflowDepth == 0 && m_stack.size() > 2 && top().destination == Destination::Body
         && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
     const qint64 from = top().openOffset;
+    if (keep)
+        forgetKeptSince(top());
     skipGroup();
     if (keep && m_skipDepth > 0) {
         m_keepFrom = from;
@@ -492,13 +532,34 @@ void Reader::keptGroupEnd(QByteArrayView group)
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
-        m_sink.note(m_openNote, group.toByteArray());
+        QString number;
+        if (isEndnote(group)) {
+            --m_footnotes;
+            number = noteNumber(++m_endnotes, m_endnoteNumbering);
+        }
+        m_sink.note(m_openNote, group.toByteArray(), number);
         m_openNote = 0;
-    } else if (m_capturing) {
-        (m_bodyStarted ? m_sectionWords : m_kept.prologue) += group;
     } else {
-        m_pendingKept += group;
+        keptInto() += group;
     }
+}
+
+// A group about to be kept whole holds what was kept inside it so far: kept once.
+void Reader::forgetKeptSince(const Group &group)
+{
+    QByteArray &into = keptInto();
+    if (&into == group.keptAtOpen && into.size() >= group.keptSizeAtOpen)
+        into.truncate(group.keptSizeAtOpen);
+    // Hidden text waits for the next run also while the opening words are kept.
+    if (m_pendingKept.size() >= group.pendingSizeAtOpen)
+        m_pendingKept.truncate(group.pendingSizeAtOpen);
+}
+
+QByteArray &Reader::keptInto()
+{
+    if (m_capturing)
+        return m_bodyStarted ? m_sectionWords : m_kept.prologue;
+    return m_pendingKept;
 }
 
 void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into)
@@ -600,18 +661,25 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
     }
     Group &group = top();
     switch (group.destination) {
-    case Destination::Body:
+    case Destination::Body: {
         if (keyword == Keyword::FootnoteNumbering)
             m_footnoteNumbering = noteNumbering(name);
         else if (keyword == Keyword::EndnoteNumbering)
             m_endnoteNumbering = noteNumbering(name);
         // Words that describe the document or a section: kept as written, in order.
-        if (m_capturing && m_stack.size() == 2
-            && (keyword == Keyword::Unknown || keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering)) {
+        const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
+        if (m_capturing && m_stack.size() == 2 && (keyword == Keyword::Unknown || numbering)) {
             keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
+        } else if (numbering && !group.wrapId) {
+            // Elsewhere it still numbers the notes after it, so it goes back where it stood.
+            flushAll();
+            keepWord(name, hasParameter, parameter, keptInto());
+            if (!m_capturing)
+                m_pendingKept += ' '; // text may follow it
         }
         bodyWord(keyword, hasParameter, parameter, name);
         return;
+    }
     case Destination::UprAlternative:
         if (keyword == Keyword::Ud)
             group.destination = Destination::Body;
@@ -924,6 +992,13 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ShapeProperty:
         if (m_overflowDepth > 0 || m_stack.size() <= 2)
             break; // a table with no group of its own would swallow the document
+        // One that comes after the text began did not style the text before it, as it would
+        // saved at the top: it is kept where it stands, unread, whatever came before it.
+        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
+                              || keyword == Keyword::ListOverrideTable)) {
+            keepGroup(KeywordInfo());
+            return;
+        }
         // A document has one stylesheet and one set of list tables: the first, which is
         // the one kept and saved, so later ones would mean what a save does not hold.
         if ((keyword == Keyword::StyleSheet && !m_kept.styleSheet.isEmpty())
@@ -950,9 +1025,12 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             m_shapePropertyName.clear();
         if (keyword == Keyword::Pn)
             group.pnOwner = int(m_stack.size()) - 2;
-        if (keyword == Keyword::FontTable)
+        if (keyword == Keyword::FontTable) {
             m_pendingFont = PendingFont();
+            m_tableFonts.clear();
+        }
         if (keyword == Keyword::ColorTable) {
+            m_colorTableStart = m_colors.size();
             m_colorSet = false;
             m_red = m_green = m_blue = 0;
         }
@@ -1012,11 +1090,14 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             endParagraph();
         m_pageBreakPending = true;
         break;
-    case Keyword::Section:
+    case Keyword::Section: {
+        // Inside a table the \sect only ends the paragraph, and starts no section there.
+        const bool inTable = paragraphTableDepth() > 0;
         m_sectionEndPending = true;
         endParagraph();
-        m_capturing = true;
+        m_capturing = !inTable;
         break;
+    }
     case Keyword::Pard:
         para = ParaState();
         m_pardSinceParagraph = true;
@@ -1041,6 +1122,9 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         break;
     case Keyword::ShadingColor:
         para.style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
+        // Kept as 0 when it names no colour: a save may add the entry it names.
+        if (!para.style.shading.isValid())
+            parameter = 0;
         [[fallthrough]];
     case Keyword::ShadingWord:
         if (para.style.shadingWords.size() < 4096)
@@ -1062,6 +1146,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
         group.fieldOwner = true;
+        group.symbolShown = false; // a SYMBOL field around it skips its own result, not this one's
         break;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
@@ -1098,15 +1183,22 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::InTable: para.inTable = true; break;
     case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
     case Keyword::NestTableProperties: group.nestProperties = true; break;
+    // A row's definition holds past its group: a group that gave one is not kept as written,
+    // where read again it would define the row it is saved in.
     case Keyword::RowDefaults:
+        ++m_emitted;
         stopCapture();
         m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
         m_rows[std::size_t(m_rowDepth)] = RowFormat();
         m_borderPending = false;
         m_mergePending = 0;
         break;
-    case Keyword::RowLeft: m_rows[std::size_t(m_rowDepth)].left = parameter; break;
+    case Keyword::RowLeft:
+        ++m_emitted;
+        m_rows[std::size_t(m_rowDepth)].left = parameter;
+        break;
     case Keyword::CellRight: {
+        ++m_emitted;
         RowFormat &row = m_rows[std::size_t(m_rowDepth)];
         if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
             row.cellRight.push_back(parameter);
@@ -1123,9 +1215,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         para.borderOpen = false;
         break;
     case Keyword::BorderStyle:
-        if (m_borderPending)
+        if (m_borderPending) {
+            ++m_emitted;
             m_rows[std::size_t(m_rowDepth)].borders = true;
-        else if (para.borderOpen && para.style.borders.size() < 4096)
+        } else if (para.borderOpen && para.style.borders.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.borders);
         break;
     case Keyword::BorderNone:
@@ -1431,6 +1524,7 @@ void Reader::commitFont()
         font.codePage = m_pendingFont.charset >= 0 ? codePageForCharset(m_pendingFont.charset) : 0;
         if (font.codePage == 0)
             font.codePage = std::max(m_pendingFont.codePage, 0);
+        m_tableFonts[m_pendingFont.number] = font.name;
         m_fonts[m_pendingFont.number] = std::move(font);
     }
     m_pendingFont = PendingFont();
@@ -1443,6 +1537,23 @@ void Reader::commitColor()
         m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
     m_colorSet = false;
     m_red = m_green = m_blue = 0;
+}
+
+// The colours as read, as one table: for a file whose colours come from more than the one
+// table kept, or from a table cut short, so that every index means on saving what it meant.
+void Reader::keepColorsAsRead()
+{
+    m_kept.colorTable.clear();
+    if (m_colors.isEmpty())
+        return;
+    m_kept.colorTable = "{\\colortbl";
+    for (const QColor &color : std::as_const(m_colors)) {
+        if (color.isValid())
+            m_kept.colorTable += "\\red" + QByteArray::number(color.red()) + "\\green" + QByteArray::number(color.green())
+                + "\\blue" + QByteArray::number(color.blue());
+        m_kept.colorTable += ';';
+    }
+    m_kept.colorTable += '}';
 }
 
 CodePage &Reader::bodyCodePage()

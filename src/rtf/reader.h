@@ -14,8 +14,6 @@
 
 namespace rtf {
 
-class Tokenizer;
-
 class Reader
 {
 public:
@@ -77,6 +75,9 @@ private:
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
         bool fieldOwner = false; // the \field group itself
+        const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
+        qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
+        qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
@@ -113,6 +114,8 @@ private:
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void keepGroup(const KeywordInfo &info);
     void keptGroupEnd(QByteArrayView group);
+    QByteArray &keptInto();
+    void forgetKeptSince(const Group &group);
     void keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into);
     void stopCapture();
     void flushHidden();
@@ -148,6 +151,7 @@ private:
     void endWraps();
     void commitFont();
     void commitColor();
+    void keepColorsAsRead();
     CodePage &bodyCodePage();
     int fontCodePage(int charset, int codePage) const;
     TextStyle currentTextStyle() const;
@@ -170,10 +174,13 @@ private:
     bool m_codePageGiven = false;
     int m_defaultFont = 0;
     std::unordered_map<int, Font> m_fonts;
+    std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
     PendingFont m_pendingFont;
     QList<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;
+    qsizetype m_colorTableStart = 0; // entries before the colour table being read
+    qsizetype m_keptColorsFrom = 0, m_keptColorsTo = 0; // the entries the kept table gave
 
     // Word lists: \listid -> format per level, \ls -> \listid.
     std::unordered_map<int, std::vector<ListKind>> m_lists;
@@ -208,8 +215,7 @@ private:
     int m_endnotes = 0;
     ListKind m_footnoteNumbering = ListKind::Decimal;
     ListKind m_endnoteNumbering = ListKind::LowerRoman;
-    QByteArrayView m_input;      // for the one look ahead: is a reference's note an endnote?
-    const Tokenizer *m_tokenizer = nullptr;
+    QByteArrayView m_input;      // for groups kept as written
 
     // Paragraph styles by \s number, character styles by -1 - \cs number.
     std::unordered_map<int, Style> m_styles;

@@ -138,8 +138,9 @@ public:
     // The group (object, shape) whose shown runs were sent with `wrapId`; empty when it is
     // not kept whole after all.
     virtual void wrapped(int wrapId, const QByteArray &group) = 0;
-    // The note of the mark sent with `noteId`, as its group stood in the file.
-    virtual void note(int noteId, const QByteArray &group) = 0;
+    // The note of the mark sent with `noteId`, as its group stood in the file; `number`,
+    // when not empty, replaces the mark's text, numbered as the note says (an endnote).
+    virtual void note(int noteId, const QByteArray &group, const QString &number) = 0;
     // Sent once, before documentEnd.
     virtual void document(const KeptDocument &kept) = 0;
 };

@@ -119,24 +119,23 @@ private:
 
     void collectTables()
     {
-        if (m_kept.hasProperty(FontTableEntries)) {
-            QSet<int> numbers;
+        const bool keptFonts = m_kept.hasProperty(FontTableEntries);
+        QSet<int> keptNumbers;
+        int deff = 0;
+        if (keptFonts) {
             for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
                 const qsizetype equals = entry.indexOf(u'=');
                 const int number = entry.first(equals).toInt();
                 const QString family = entry.sliced(equals + 1);
-                if (!m_fontIndex.contains(family))
+                // Text cannot name a font below 0 (\f-1 reads as \f0): such a typeface gets a new entry.
+                if (number >= 0 && !m_fontIndex.contains(family))
                     m_fontIndex.insert(family, number);
                 // A file may number a font as high as int goes; new ones then share the last number.
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
-                numbers.insert(number);
+                keptNumbers.insert(number);
             }
-            // Text without a typeface reads back as such under a default font without a name.
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
-            const int deff = header.mid(header.indexOf("\\deff") + 5).toInt();
-            const QString deffName = m_fontIndex.key(deff, QStringLiteral("\n"));
-            if (!deffName.isEmpty() && deffName != u'\n' && !numbers.contains(NoFontNumber))
-                m_noFont = NoFontNumber;
+            deff = header.mid(header.indexOf("\\deff") + 5).toInt();
         } else if (!m_kept.hasProperty(DocumentHeader)) {
             // Font 0 is the typeface text typed without one of its own was shown in.
             addFont(m_document.defaultFont().family());
@@ -150,7 +149,8 @@ private:
         if (m_kept.hasProperty(ColorTableEntries)) {
             for (const QVariant &color : m_kept.property(ColorTableColors).toList()) {
                 const QColor c = color.value<QColor>();
-                if (c.isValid() && !m_colorIndex.contains(c.rgb()))
+                // Entry 0 reads as automatic whatever it holds.
+                if (c.isValid() && m_colorCount > 0 && !m_colorIndex.contains(c.rgb()))
                     m_colorIndex.insert(c.rgb(), int(m_colorCount));
                 ++m_colorCount;
             }
@@ -173,7 +173,29 @@ private:
             addFont(QStringLiteral("Symbol"));
             m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
         }
+        if (keptFonts)
+            chooseNoFont(keptNumbers, deff);
         m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
+    }
+
+    // Text without a typeface reads back as such under the default font only when the
+    // written table leaves that number without a name; else under a number no entry has.
+    void chooseNoFont(QSet<int> numbers, int deff)
+    {
+        bool deffNamed = false;
+        for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
+            const qsizetype equals = entry.indexOf(u'=');
+            deffNamed = deffNamed || (entry.first(equals).toInt() == deff && equals + 1 < entry.size());
+        }
+        for (const auto &[number, family] : m_fonts) {
+            numbers.insert(number);
+            deffNamed = deffNamed || number == deff;
+        }
+        if (!deffNamed)
+            return;
+        m_noFont = NoFontNumber;
+        while (numbers.contains(m_noFont) && m_noFont < std::numeric_limits<int>::max())
+            ++m_noFont;
     }
 
     void addColor(const QColor &color)
@@ -301,6 +323,9 @@ private:
                 if (last && m_openField) {
                     m_out += "}}";
                     m_openField = 0;
+                    // The field's group held this paragraph's words since the paragraph
+                    // before; they must still hold at its end.
+                    m_out += std::exchange(m_paragraphWordsInField, QByteArray());
                 }
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
@@ -484,6 +509,7 @@ private:
             m_out += "\\plain";
         m_out += ' ';
         const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
+        m_paragraphWordsInField = paragraphWords;
 
         QString link;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -558,6 +584,8 @@ private:
                     m_notesWritten.insert(note);
                     m_out += "\\chftn";
                     m_out += charFormat.property(NoteGroup).toByteArray();
+                    if (!charFormat.hasProperty(NoteGroup))
+                        m_out += ' '; // text may follow
                 }
             } else {
                 writeText(fragment.text(), false);
@@ -810,6 +838,7 @@ private:
     QSet<int> m_wrapsWritten;
 
     int m_openField = 0;      // the field whose result is being written
+    QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
