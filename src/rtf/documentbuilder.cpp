@@ -31,6 +31,14 @@ constexpr int MaxListLength = 500;
 constexpr qsizetype MaxRememberedFormats = 4096;
 constexpr int MaxListParagraphs = 20000;
 
+// Qt finds a format's place in the document's collection by a hash that adds up its
+// properties' hashes, and hashes a list of typefaces by its type alone. Formats that differ
+// only in typeface, or in a text and background colour with the same sum, then share one
+// hash and are told apart one by one: a file with many of them takes the square of their
+// number to read. Each format therefore carries a well-mixed hash of the style it shows,
+// which Qt adds in; it means nothing to anything else.
+constexpr int StyleKey = QTextFormat::UserProperty + 0x5400;
+
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
 constexpr int MaxPictureSide = 10000;
 // Placeholders are drawn at their size while they fit this budget, then share a small one.
@@ -664,6 +672,7 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
     if (m_formats.size() >= MaxRememberedFormats)
         m_formats.clear();
     QTextCharFormat format;
+    format.setProperty(StyleKey, int(qHash(style, 0)));
     if (!style.family.isEmpty())
         format.setFontFamilies(QStringList{style.family});
     if (style.halfPoints > 0)

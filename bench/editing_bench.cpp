@@ -1,0 +1,101 @@
+// Edits a big document through the editing area as the user does, each action followed by
+// a synchronous paint, and prints what each costs:
+//   editing_bench [file.rtf ...]   (default: bench-10mb.rtf from BREVON_CORPUS_DIR)
+#include "editor/richtextbox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+long peakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void press(RichTextBox &box, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = {})
+{
+    QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(&box, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(&box, &up);
+}
+
+// An action and the paint that shows its result, in milliseconds.
+template <typename F>
+double timed(RichTextBox &box, F &&action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    box.viewport()->grab();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void open(RichTextBox &box, const QString &path)
+{
+    if (const Status loaded = box.loadFile(path, 0); !loaded.ok())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(loaded.error().description));
+    box.viewport()->grab();
+}
+
+// Typing `keys` letters where the caret is: the slowest key and the mean.
+void typeAt(RichTextBox &box, const char *where, int keys)
+{
+    double slowest = 0, total = 0;
+    for (int i = 0; i < keys; ++i) {
+        const double ms = timed(box, [&] { press(box, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")); });
+        slowest = std::max(slowest, ms);
+        total += ms;
+    }
+    std::printf("  type at %-24s %8.1f ms a key (slowest %.1f ms)\n", where, total / keys, slowest);
+}
+
+void benchFile(const QString &path)
+{
+    std::printf("%s (%.1f MB)\n", qPrintable(QFileInfo(path).fileName()), QFileInfo(path).size() / 1e6);
+    RichTextBox box;
+    box.resize(1144, 777);
+    box.show();
+
+    open(box, path);
+    std::printf("  %-32s %8.1f ms\n", "Ctrl+End right after opening", timed(box, [&] { press(box, Qt::Key_End, Qt::ControlModifier); }));
+    std::printf("  %-32s %8.1f ms\n", "Ctrl+Home", timed(box, [&] { press(box, Qt::Key_Home, Qt::ControlModifier); }));
+    typeAt(box, "the start", 10);
+
+    open(box, path);
+    std::printf("  %-32s %8.1f ms\n", "Select all, Bold", timed(box, [&] {
+        box.selectAll();
+        box.setSelectionBold(true);
+    }));
+    std::printf("  %-32s %8.1f ms\n", "Undo", timed(box, [&] { press(box, Qt::Key_Z, Qt::ControlModifier); }));
+
+    // Going to the end lays the whole document out; typing then moves everything after it.
+    open(box, path);
+    press(box, Qt::Key_End, Qt::ControlModifier);
+    std::printf("  %-32s %8.1f ms\n", "Ctrl+Home, laid out in full", timed(box, [&] { press(box, Qt::Key_Home, Qt::ControlModifier); }));
+    typeAt(box, "the start, laid out", 10);
+    std::printf("  peak memory %ld MB\n", peakMemoryKiB() / 1024);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList files = app.arguments().mid(1);
+    if (files.isEmpty())
+        files = {qEnvironmentVariable("BREVON_CORPUS_DIR", "../shared/rtf-corpus") + "/bench/bench-10mb.rtf"};
+    for (const QString &file : files)
+        benchFile(file);
+    return 0;
+}
