@@ -592,6 +592,7 @@ void TestRtfReader::regressionInputs()
     // Inputs the fuzzer found to crash, hang or not survive a round trip.
     const QDir dir(QStringLiteral(BREVON_RTF_REGRESSIONS));
     const auto files = dir.entryInfoList(QDir::Files);
+    QVERIFY2(!files.isEmpty(), "no regression inputs found: a wrong folder would pass unnoticed");
     for (const QFileInfo &info : files) {
         QFile file(info.filePath());
         QVERIFY(file.open(QIODevice::ReadOnly));
