@@ -21,7 +21,8 @@ install_missing() {
 }
 
 configure() {
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DBREVON_WARNINGS_AS_ERRORS="${BREVON_WARNINGS_AS_ERRORS:-OFF}" >/dev/null
 }
 
 command="${1:-}"

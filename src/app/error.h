@@ -23,9 +23,7 @@ inline constexpr int PermissionDenied = 70;
 inline constexpr int FileAccess = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidFileFormat = 321;
-inline constexpr int OutOfMemory = 7;
 inline constexpr int ClipboardUnavailable = 521;
-inline constexpr int DialogFailed = 32751;
 } // namespace ErrorNumber
 
 // The outcome of one step: success, or the error that stopped it.

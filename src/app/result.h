@@ -16,7 +16,6 @@ public:
     T &value() { return std::get<T>(m_value); }
     const T &value() const { return std::get<T>(m_value); }
     const Error &error() const { return std::get<Error>(m_value); }
-    Status status() const { return ok() ? Status() : Status(error()); }
 
 private:
     std::variant<T, Error> m_value;

@@ -3,19 +3,15 @@
 #include "app/steps.h"
 #include "editor/clipboardtext.h"
 
-#include <span>
-#include <string_view>
+#include <QString>
 
 class RichTextBox;
 
-// The paragraph, insertion, clipboard and clear commands, by the name of the menu item
-// that runs them. None of them touches a check mark.
-struct EditCommand {
-    std::string_view item;
-    std::function<Steps(RichTextBox &, const ClipboardReader &)> steps;
-};
-
-std::span<const EditCommand> editCommands();
+// The paragraph, insertion and clipboard commands' steps. None of them touches a check mark.
+Steps insertTextSteps(RichTextBox &box, const QString &text);
+// 0 left, 1 right, 2 centre.
+Steps alignSteps(RichTextBox &box, qint16 alignment);
+Steps bulletSteps(RichTextBox &box, bool on);
 
 // Paste: get the clipboard's plain text, then put it in place of the selection. Only the
 // plain text is read, so formatting on the clipboard never arrives.

@@ -1,15 +1,10 @@
 #include "mainwindow/mainwindow.h"
 
-#include "app/failurepath.h"
-#include "app/formregistry.h"
 #include "app/twips.h"
+#include "commands/commandtable.h"
 #include "editor/commondialog.h"
-#include "editor/editcommands.h"
-#include "editor/formatcommands.h"
-#include "editor/filecommands.h"
 #include "editor/richtextbox.h"
 #include "editor/clipboardtext.h"
-#include "toolbar/dispatch.h"
 #include "toolbar/imagelist.h"
 #include "toolbar/toolbar.h"
 #include "toolbar/wholepixelicon.h"
@@ -52,7 +47,7 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
     toolbarHolder->setFixedHeight(twipsToPixels(420));
     m_pictures = new ImageList(this);
     m_toolbar = createToolbar(toolbarHolder, *m_pictures, [this](const QString &key) {
-        dispatchToolbarKey(key, *m_toolbarTargets);
+        dispatchToolbarKey(key, *m_commandTargets);
     });
     auto *fill = new QVBoxLayout(toolbarHolder);
     fill->setContentsMargins(0, 0, 0, 0);
@@ -70,7 +65,9 @@ MainWindow::MainWindow(FormRegistry &registry) : m_registry(registry)
     m_textBox->installEventFilter(this);
 
     m_dialog = new CommonDialog(this);
-    m_toolbarTargets.reset(new ToolbarTargets{*m_textBox, *m_dialog, m_registry, systemClipboardText});
+    MenuItems &items = m_menuItems;
+    const CheckMarkSetter marks = [&items](Command item, bool checked) { items.item(item)->setChecked(checked); };
+    m_commandTargets.reset(new CommandTargets{*m_textBox, *m_dialog, m_registry, systemClipboardText, marks});
 
     const QRect client = designClientArea();
     const int menuHeight = menuBar()->sizeHint().height();
@@ -88,54 +85,10 @@ QRect MainWindow::designClientArea()
 
 void MainWindow::bindCommands()
 {
-    RichTextBox &box = *m_textBox;
-    CommonDialog &dialog = *m_dialog;
-    FormRegistry &registry = m_registry;
-
-    const struct {
-        std::string_view item;
-        std::function<void()> command;
-    } bindings[] = {
-        {"mnufilenew", [&box] { FailurePath::run(clearDocumentSteps(box)); }},
-        {"mnufileopen", [&box, &dialog] {
-             FailurePath::run(openFileSteps(box, dialog, FileFilter::Rtf, DocumentKind::Rtf));
-         }},
-        {"mnufilesave", [&box, &dialog] {
-             FailurePath::run(saveFileSteps(box, dialog, FileFilter::Rtf, DocumentKind::Rtf));
-         }},
-        {"mnufileopentext", [&box, &dialog] {
-             FailurePath::run(openFileSteps(box, dialog, FileFilter::Text, DocumentKind::PlainText));
-         }},
-        {"mnufilesaveastext", [&box, &dialog] {
-             FailurePath::run(saveFileSteps(box, dialog, FileFilter::Text, DocumentKind::PlainText));
-         }},
-        {"mnufileexit", [&registry] { registry.endProgram(); }},
-        {"mnuselectall", [&box] { box.selectAll(); }},
-        {"mnutoolscalendars", [&registry] { registry.showForm(FormKind::Calendar); }},
-        {"mnuviewmini", [&registry] { registry.setWindowState(MainWindowState::Minimized); }},
-        {"mnuviewmax", [&registry] { registry.setWindowState(MainWindowState::Maximized); }},
-        {"shortcut", [&registry] { registry.showForm(FormKind::Shortcut); }},
-        {"mnuhelpabout", [&registry] { registry.showForm(FormKind::About); }},
-        {"mnushortcut", [&registry] { registry.showForm(FormKind::Shortcut); }},
-    };
-    for (const auto &binding : bindings)
-        m_menuItems.bind(binding.item, this, binding.command);
-
-    const ClipboardReader clipboard = systemClipboardText;
-    for (const EditCommand &command : editCommands()) {
-        m_menuItems.bind(command.item, this, [&box, &command, clipboard] {
-            FailurePath::run(command.steps(box, clipboard));
-        });
-    }
-
-    MenuItems &items = m_menuItems;
-    const CheckMarkSetter marks = [&items](std::string_view item, bool checked) {
-        items.setChecked(item, checked);
-    };
-    for (const FormatCommand &command : formatCommands()) {
-        m_menuItems.bind(command.item, this, [&box, &command, marks] {
-            FailurePath::run(formatSteps(command, box, marks));
-        });
+    for (const MenuRow &row : menuRows()) {
+        if (row.role == MenuItemRole::Command) {
+            m_menuItems.bind(row.command, this, [this, id = row.command] { runCommand(id, *m_commandTargets); });
+        }
     }
 }
 

@@ -8,7 +8,7 @@
 
 class CommonDialog;
 class ImageList;
-struct ToolbarTargets;
+struct CommandTargets;
 class FormRegistry;
 class QToolBar;
 class RichTextBox;
@@ -27,8 +27,8 @@ public:
     QToolBar *toolbar() const { return m_toolbar; }
     const MenuItems &menuItems() const { return m_menuItems; }
     const ImageList *pictures() const { return m_pictures; }
-    // What the toolbar's commands act on; tests swap the clipboard in it.
-    ToolbarTargets &toolbarTargets() { return *m_toolbarTargets; }
+    // What the menu's and toolbar's commands act on; tests swap the clipboard in it.
+    CommandTargets &commandTargets() { return *m_commandTargets; }
 
     // Where the design puts the area below the menu bar, on the screen.
     static QRect designClientArea();
@@ -44,6 +44,6 @@ private:
     RichTextBox *m_textBox = nullptr;
     CommonDialog *m_dialog = nullptr;
     ImageList *m_pictures = nullptr;
-    std::unique_ptr<ToolbarTargets> m_toolbarTargets;
+    std::unique_ptr<CommandTargets> m_commandTargets;
     MenuItems m_menuItems;
 };

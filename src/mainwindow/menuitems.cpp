@@ -51,6 +51,8 @@ MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
             shortcuts->add(shortcut, action);
         }
         m_items.insert(name, action);
+        if (row.role == MenuItemRole::Command)
+            m_commands.insert(row.command, action);
     }
     // After the menus, so that it goes after them too.
     style->setParent(bar);
@@ -59,27 +61,31 @@ MenuItems::MenuItems(QMenuBar *bar, std::span<const MenuRow> rows)
 QAction *MenuItems::item(std::string_view name) const
 {
     QAction *action = m_items.value(qstring(name));
-    Q_ASSERT_X(action, "MenuItems::item", "no menu item of that name");
+    if (!action)
+        qFatal("no menu item named %.*s", int(name.size()), name.data());
     return action;
 }
 
-bool MenuItems::contains(std::string_view name) const
+QAction *MenuItems::item(Command command) const
 {
-    return m_items.contains(qstring(name));
+    QAction *action = m_commands.value(command);
+    if (!action)
+        qFatal("no menu item runs command %d", int(command));
+    return action;
 }
 
-void MenuItems::bind(std::string_view name, QObject *context, std::function<void()> command)
+bool MenuItems::isBound(std::string_view name) const
 {
-    QAction *action = item(name);
+    return m_bound.contains(qstring(name));
+}
+
+void MenuItems::bind(Command item, QObject *context, std::function<void()> command)
+{
+    QAction *action = this->item(item);
     m_bound.insert(action->objectName());
     QObject::connect(action, &QAction::triggered, context, [action, command = std::move(command)] {
         if (action->isCheckable())
             action->setChecked(!action->isChecked());
         command();
     });
-}
-
-void MenuItems::setChecked(std::string_view name, bool checked)
-{
-    item(name)->setChecked(checked);
 }

@@ -10,12 +10,11 @@
 
 #include <functional>
 
-class MenuShortcuts;
 class QAction;
 class QMenuBar;
 class QObject;
 
-// The menu bar's items built from the table, reachable by name.
+// The menu bar's items built from the table, reachable by name and by command.
 class MenuItems
 {
 public:
@@ -24,20 +23,20 @@ public:
     // shows no check box whatever the style (MarkOnlyStyle).
     MenuItems(QMenuBar *bar, std::span<const MenuRow> rows);
 
-    // The item of that name; asking for a name the table lacks is a programming error.
+    // The item of that name or command. Asking for one the menu bar lacks is a programming
+    // error and ends the program, in every build type.
     QAction *item(std::string_view name) const;
-    bool contains(std::string_view name) const;
+    QAction *item(Command command) const;
     const QList<QKeySequence> &shortcuts() const { return m_shortcuts; }
 
     // Runs `command` each time the item is chosen. A checkable item shows exactly the
     // marks the command sets: the toolkit's own toggle on choosing is undone first.
-    void bind(std::string_view name, QObject *context, std::function<void()> command);
-
-    void setChecked(std::string_view name, bool checked);
-    bool isBound(std::string_view name) const { return m_bound.contains(QString::fromUtf8(name.data(), qsizetype(name.size()))); }
+    void bind(Command item, QObject *context, std::function<void()> command);
+    bool isBound(std::string_view name) const;
 
 private:
     QHash<QString, QAction *> m_items;
+    QHash<Command, QAction *> m_commands;
     QList<QKeySequence> m_shortcuts;
     QSet<QString> m_bound;
 };

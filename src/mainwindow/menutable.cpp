@@ -1,81 +1,108 @@
 #include "mainwindow/menutable.h"
 
+#include "commands/commandtable.h"
+
+#include <vector>
+
 namespace {
 
-// The whole menu bar. "Select all" selects the whole document; "Background color" runs
-// nothing (the Options window sets the background and opens from the toolbar).
-constexpr MenuRow rows[] = {
-    {1, "mnufile", "File", "", MenuItemRole::Submenu, true, false},
-    {2, "mnufilenew", "New file", "", MenuItemRole::Command, true, false},
-    {2, "mnufileopen", "Open RTF", "Ctrl+O", MenuItemRole::Command, true, false},
-    {2, "mnufilesave", "Save as RTF", "Ctrl+S", MenuItemRole::Command, true, false},
-    {2, "mnufiledivider", "---------------------------------------------", "", MenuItemRole::Nothing, false, false},
-    {2, "mnufileopentext", "Open text", "Ctrl+B", MenuItemRole::Command, true, false},
-    {2, "mnufilesaveastext", "Save as text", "Ctrl+I", MenuItemRole::Command, true, false},
-    {2, "mnufileexit", "Exit", "Ctrl+Q", MenuItemRole::Command, true, false},
-    {1, "mnuedit", "Edit", "", MenuItemRole::Submenu, true, false},
-    {2, "mnueditpaste", "Paste", "Ctrl+P", MenuItemRole::Command, true, false},
-    {2, "mnueditbackcolor", "Background color", "", MenuItemRole::Nothing, true, false},
-    {2, "mnucleardoc", "Clear document", "", MenuItemRole::Command, true, false},
-    {2, "mnuselectall", "Select all", "Ctrl+A", MenuItemRole::Command, true, false},
-    {1, "mnuformat", "Format", "", MenuItemRole::Submenu, true, false},
-    {2, "mnuformatcolor", "Color", "", MenuItemRole::Submenu, true, false},
-    {3, "mnucolorblack", "Black", "", MenuItemRole::Command, true, true},
-    {3, "mnucolorwhite", "White", "", MenuItemRole::Command, true, true},
-    {3, "mnucolorred", "Red", "", MenuItemRole::Command, true, true},
-    {3, "mnucolorblue", "Blue", "", MenuItemRole::Command, true, true},
-    {3, "mnucolorgreen", "Green", "", MenuItemRole::Command, true, true},
-    {2, "menuformatsize", "Size", "", MenuItemRole::Submenu, true, false},
-    {3, "mnuformatsize8", "8", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize10", "10", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize12", "12", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize14", "14", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize16", "16", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize18", "18", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize20", "20", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize38", "38", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize60", "60", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatsize70", "78", "", MenuItemRole::Command, true, true},
-    {2, "mnuformatfont", "Font", "", MenuItemRole::Submenu, true, false},
-    {3, "mnuformatfontarialblack", "Arial Black", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatfontCenturyGothic", "CenturyGothic", "", MenuItemRole::Command, true, true},
-    {3, "mnuformatfontSmallFonts", "Small Fonts", "", MenuItemRole::Command, true, true},
-    {2, "mnustyle", "Style", "", MenuItemRole::Submenu, true, false},
-    {3, "mnustrike", "Strikethrough", "", MenuItemRole::Submenu, true, false},
-    {4, "mnustriketrue", "True", "", MenuItemRole::Command, true, true},
-    {4, "mnustrikefalse", "False", "", MenuItemRole::Command, true, true},
-    {3, "mnustylebold", "Bold", "", MenuItemRole::Submenu, true, false},
-    {4, "mnuboldtrue", "True", "", MenuItemRole::Command, true, true},
-    {4, "mnuboldfalse", "False", "", MenuItemRole::Command, true, true},
-    {2, "mnubullet", "Bullet", "", MenuItemRole::Submenu, true, false},
-    {3, "on", "on", "", MenuItemRole::Command, true, false},
-    {3, "off", "off", "", MenuItemRole::Command, true, false},
-    {2, "Alignment", "Alignment", "", MenuItemRole::Submenu, true, false},
-    {3, "center", "Center", "", MenuItemRole::Command, true, false},
-    {3, "right", "Right", "", MenuItemRole::Command, true, false},
-    {3, "left", "Left", "", MenuItemRole::Command, true, false},
-    {1, "mnutools", "Tools", "", MenuItemRole::Submenu, true, false},
-    {2, "mnutoolscalendars", "Calendar", "", MenuItemRole::Command, true, false},
-    {1, "mnuview", "View", "", MenuItemRole::Submenu, true, false},
-    {2, "mnuviewmini", "Minimize", "", MenuItemRole::Command, true, false},
-    {2, "mnuviewmax", "Maximized", "", MenuItemRole::Command, true, false},
-    {2, "shortcut", "Shortcut", "", MenuItemRole::Command, true, false},
-    {1, "mnuinsert", "Insert", "", MenuItemRole::Submenu, true, false},
-    {2, "mnuautotext", "Auto Text", "", MenuItemRole::Submenu, true, false},
-    {3, "mnuautotextdear", "Dear", "", MenuItemRole::Command, true, false},
-    {3, "mnuautotexthello", "Hello", "", MenuItemRole::Command, true, false},
-    {3, "mnuautowelcome", "Welcome", "", MenuItemRole::Command, true, false},
-    {3, "hi", "Hi", "", MenuItemRole::Command, true, false},
-    {3, "return", "Return", "", MenuItemRole::Command, true, false},
-    {2, "mnuinsertdate", "Date", "", MenuItemRole::Command, true, false},
-    {1, "mnuhelp", "Help", "", MenuItemRole::Submenu, true, false},
-    {2, "mnuhelpabout", "About", "Ctrl+K", MenuItemRole::Command, true, false},
-    {2, "mnushortcut", "Shortcut", "", MenuItemRole::Command, true, false},
-};
+MenuRow submenu(int level, std::string_view name, std::string_view caption)
+{
+    return {level, name, caption, {}, MenuItemRole::Submenu};
+}
+
+MenuRow item(int level, Command id)
+{
+    const CommandRow &command = commandRow(id);
+    return {level, command.name, command.caption, command.shortcut, MenuItemRole::Command, true,
+            command.checkable, id};
+}
+
+MenuRow inert(int level, std::string_view name, std::string_view caption, bool enabled)
+{
+    return {level, name, caption, {}, MenuItemRole::Nothing, enabled};
+}
+
+using C = Command;
+
+// The whole menu bar. "Background color" runs nothing (the Options window sets the
+// background and opens from the toolbar).
+std::vector<MenuRow> buildRows()
+{
+    return {
+        submenu(1, "mnufile", "File"),
+        item(2, C::FileNew),
+        item(2, C::FileOpen),
+        item(2, C::FileSave),
+        inert(2, "mnufiledivider", "---------------------------------------------", false),
+        item(2, C::FileOpenText),
+        item(2, C::FileSaveAsText),
+        item(2, C::FileExit),
+        submenu(1, "mnuedit", "Edit"),
+        item(2, C::EditPaste),
+        inert(2, "mnueditbackcolor", "Background color", true),
+        item(2, C::ClearDocument),
+        item(2, C::SelectAll),
+        submenu(1, "mnuformat", "Format"),
+        submenu(2, "mnuformatcolor", "Color"),
+        item(3, C::ColorBlack),
+        item(3, C::ColorWhite),
+        item(3, C::ColorRed),
+        item(3, C::ColorBlue),
+        item(3, C::ColorGreen),
+        submenu(2, "menuformatsize", "Size"),
+        item(3, C::Size8),
+        item(3, C::Size10),
+        item(3, C::Size12),
+        item(3, C::Size14),
+        item(3, C::Size16),
+        item(3, C::Size18),
+        item(3, C::Size20),
+        item(3, C::Size38),
+        item(3, C::Size60),
+        item(3, C::Size70),
+        submenu(2, "mnuformatfont", "Font"),
+        item(3, C::FontArialBlack),
+        item(3, C::FontCenturyGothic),
+        item(3, C::FontSmallFonts),
+        submenu(2, "mnustyle", "Style"),
+        submenu(3, "mnustrike", "Strikethrough"),
+        item(4, C::StrikeTrue),
+        item(4, C::StrikeFalse),
+        submenu(3, "mnustylebold", "Bold"),
+        item(4, C::BoldTrue),
+        item(4, C::BoldFalse),
+        submenu(2, "mnubullet", "Bullet"),
+        item(3, C::BulletOn),
+        item(3, C::BulletOff),
+        submenu(2, "Alignment", "Alignment"),
+        item(3, C::AlignCenter),
+        item(3, C::AlignRight),
+        item(3, C::AlignLeft),
+        submenu(1, "mnutools", "Tools"),
+        item(2, C::ToolsCalendar),
+        submenu(1, "mnuview", "View"),
+        item(2, C::ViewMinimize),
+        item(2, C::ViewMaximize),
+        item(2, C::ViewShortcut),
+        submenu(1, "mnuinsert", "Insert"),
+        submenu(2, "mnuautotext", "Auto Text"),
+        item(3, C::AutoTextDear),
+        item(3, C::AutoTextHello),
+        item(3, C::AutoTextWelcome),
+        item(3, C::AutoTextHi),
+        item(3, C::AutoTextReturn),
+        item(2, C::InsertDate),
+        submenu(1, "mnuhelp", "Help"),
+        item(2, C::HelpAbout),
+        item(2, C::HelpShortcut),
+    };
+}
 
 } // namespace
 
 std::span<const MenuRow> menuRows()
 {
+    static const std::vector<MenuRow> rows = buildRows();
     return rows;
 }

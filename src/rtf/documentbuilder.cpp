@@ -1,5 +1,6 @@
 #include "rtf/documentbuilder.h"
 
+#include "app/twips.h"
 #include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
 #include "rtf/tablelayout.h"
@@ -21,7 +22,8 @@ namespace rtf {
 
 namespace {
 
-constexpr double TwipsPerPixel = 15.0;
+// The one program-wide figure, as a double: lengths in documents keep their fractions.
+constexpr double TwipsPerPixel = ::TwipsPerPixel;
 constexpr double TwipsPerHundredthMillimetre = 1440.0 / 2540.0;
 
 // Qt touches every item of a list whenever one is added, so building a list costs the

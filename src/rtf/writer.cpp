@@ -2,6 +2,7 @@
 
 #include "rtf/codepage.h"
 #include "rtf/escape.h"
+#include "app/twips.h"
 #include "rtf/keptformat.h"
 #include "rtf/pictureformat.h"
 #include "rtf/sink.h"
@@ -31,7 +32,8 @@ namespace rtf {
 
 namespace {
 
-constexpr double TwipsPerPixel = 15.0;
+// The one program-wide figure, as a double: lengths in documents keep their fractions.
+constexpr double TwipsPerPixel = ::TwipsPerPixel;
 constexpr int ListIndentTwips = 360;
 
 enum ListSlot { BulletList, DecimalList, LowerAlphaList, UpperAlphaList, LowerRomanList, UpperRomanList, ListSlots };

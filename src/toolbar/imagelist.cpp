@@ -47,7 +47,8 @@ ImageList::ImageList(QObject *parent) : QObject(parent)
 QPixmap ImageList::loadMasked(const QString &resource)
 {
     QPixmap pixmap(resource);
-    Q_ASSERT_X(!pixmap.isNull(), "ImageList", "toolbar picture missing from the resources");
+    if (pixmap.isNull())
+        qFatal("toolbar picture %s is missing from the resources", qPrintable(resource));
     pixmap.setMask(pixmap.createMaskFromColor(faceColour(), Qt::MaskInColor));
     return pixmap;
 }
@@ -66,6 +67,5 @@ QPixmap ImageList::picture(const QString &key) const
         if (name == key)
             return picture;
     }
-    Q_ASSERT_X(false, "ImageList::picture", "no picture of that key");
-    return {};
+    qFatal("no toolbar picture of key %s", qPrintable(key));
 }

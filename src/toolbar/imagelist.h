@@ -14,7 +14,8 @@ public:
     explicit ImageList(QObject *parent = nullptr);
 
     QStringList keys() const;
-    // The picture of that key; asking for a key the list lacks is a programming error.
+    // The picture of that key. Asking for a key the list lacks is a programming error and
+    // ends the program, in every build type.
     QPixmap picture(const QString &key) const;
 
     static QPixmap loadMasked(const QString &resource);

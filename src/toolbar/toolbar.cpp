@@ -1,5 +1,6 @@
 #include "toolbar/toolbar.h"
 
+#include "commands/commandtable.h"
 #include "toolbar/imagelist.h"
 #include "toolbar/wholepixelicon.h"
 
@@ -9,27 +10,23 @@
 
 namespace {
 
-// Left to right, with no separators; each "off" button stands left of its "on" partner.
-constexpr ToolbarButton buttons[] = {
-    {"New", "New", "New"},
-    {"Open", "Open", "Open"},
-    {"Save", "Save", "Save"},
-    {"Paste", "Paste", "Paste"},
-    {"uni", nullptr, "uni"},
-    {"Italic", "Italic", "Italic"},
-    {"unbold1", nullptr, "unbold1"},
-    {"Bold", "Bold", "Bold"},
-    {"ununderline", nullptr, "ununderline"},
-    {"Underline", "Underline", "Underline"},
-    {"Properties", "Properties", "Properties"},
-    {"Help", "Help", "Help"},
+QString qstring(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// No separators; each "off" button stands left of its "on" partner.
+constexpr Command buttons[] = {
+    Command::ButtonNew,      Command::ButtonOpen,        Command::ButtonSave,      Command::ButtonPaste,
+    Command::ButtonUnitalic, Command::ButtonItalic,      Command::ButtonUnbold,    Command::ButtonBold,
+    Command::ButtonUnunderline, Command::ButtonUnderline, Command::ButtonProperties, Command::ButtonHelp,
 };
 
 constexpr QSize buttonSize(23, 22);
 
 } // namespace
 
-std::span<const ToolbarButton> toolbarButtons()
+std::span<const Command> toolbarButtons()
 {
     return buttons;
 }
@@ -47,16 +44,26 @@ QToolBar *createToolbar(QWidget *parent, const ImageList &pictures,
     toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
     toolbar->layout()->setSpacing(0);
 
-    for (const ToolbarButton &button : buttons) {
+    for (Command id : buttons) {
+        const CommandRow &button = commandRow(id);
         // No text: the tooltip would otherwise fall back to it.
-        const QIcon icon = wholePixelIcon({pictures.picture(QLatin1String(button.picture))},
-                                          ImageList::faceColour());
+        const QIcon icon = wholePixelIcon({pictures.picture(qstring(button.picture))}, ImageList::faceColour());
         QAction *action = toolbar->addAction(icon, QString());
-        action->setData(QLatin1String(button.key));
-        action->setToolTip(button.tooltip ? QLatin1String(button.tooltip) : QString());
+        action->setData(qstring(button.name));
+        action->setToolTip(qstring(button.caption));
         toolbar->widgetForAction(action)->setFixedSize(buttonSize);
     }
     QObject::connect(toolbar, &QToolBar::actionTriggered, toolbar,
                      [pressed = std::move(pressed)](QAction *action) { pressed(action->data().toString()); });
     return toolbar;
+}
+
+void dispatchToolbarKey(const QString &key, CommandTargets &targets)
+{
+    for (Command id : buttons) {
+        if (key == qstring(commandRow(id).name)) {
+            runCommand(id, targets);
+            return;
+        }
+    }
 }

@@ -1,13 +1,14 @@
 #include "app/formregistry.h"
 #include "editor/commondialog.h"
 #include "editor/editcommands.h"
-#include "editor/formatcommands.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
 #include "support/mainwindowonly.h"
 #include "support/modaldriver.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QMenu>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -176,8 +177,10 @@ void TestCommands::filtersListNamesInAnyCase()
     QStringList listed;
     answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
         dialog->setDirectory(m_tempDir->path());
-        QTest::qWait(200); // the file model fills in the background
         auto *view = dialog->findChild<QAbstractItemView *>("listView");
+        // The file model fills in the background; the dialog is closed whatever it shows,
+        // and the comparison below judges the listing.
+        (void)QTest::qWaitFor([view] { return view->model()->rowCount(view->rootIndex()) >= 3; });
         const QModelIndex root = view->rootIndex();
         for (int row = 0; row < view->model()->rowCount(root); ++row)
             listed << view->model()->index(row, 0, root).data().toString();
@@ -205,21 +208,11 @@ void TestCommands::newFileKeepsColourAndMarks()
 
 void TestCommands::colourSizeAndTypefaceMarkExactlyTheChosenItem()
 {
-    QStringList sets[3];
-    for (const FormatCommand &command : formatCommands()) {
-        const QString item = QString::fromLatin1(command.item.data(), qsizetype(command.item.size()));
-        if (std::holds_alternative<TextColour>(command.value))
-            sets[0] << item;
-        else if (std::holds_alternative<FontSize>(command.value))
-            sets[1] << item;
-        else if (std::holds_alternative<FontName>(command.value))
-            sets[2] << item;
-    }
-    QCOMPARE(sets[0].size(), 5);
-    QCOMPARE(sets[1].size(), 10);
-    QCOMPARE(sets[2].size(), 3);
-
-    for (const QStringList &set : sets) {
+    for (const char *submenu : {"mnuformatcolor", "menuformatsize", "mnuformatfont"}) {
+        QStringList set;
+        for (const QAction *action : m_window->menuItems().item(submenu)->menu()->actions())
+            set << action->objectName();
+        QVERIFY(set.size() >= 3);
         for (const QString &item : set) {
             for (int twice = 0; twice < 2; ++twice) { // choosing it again changes no mark
                 choose(item.toLatin1());

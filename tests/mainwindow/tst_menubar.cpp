@@ -1,4 +1,5 @@
 #include "app/formregistry.h"
+#include "commands/commandtable.h"
 #include "editor/richtextbox.h"
 #include "mainwindow/mainwindow.h"
 #include "support/mainwindowonly.h"
@@ -27,6 +28,7 @@ private slots:
     void menuBarFollowsTheTable();
     void everyCommandItemIsBound();
     void checkMarksAreOnlyWhatCommandsSet();
+    void menuReportsFailuresToolbarPassesThemOver();
 };
 
 void TestMenuBar::tableHasTheWholeTree()
@@ -118,6 +120,21 @@ void TestMenuBar::checkMarksAreOnlyWhatCommandsSet()
     items.item("mnustriketrue")->trigger();
     items.item("mnustriketrue")->trigger();
     QVERIFY(items.item("mnustriketrue")->isChecked());
+}
+
+void TestMenuBar::menuReportsFailuresToolbarPassesThemOver()
+{
+    QSet<QString> names;
+    for (const CommandRow &row : commandRows()) {
+        QVERIFY2(!names.contains(qstring(row.name)), row.name.data());
+        names.insert(qstring(row.name));
+        // A command with a picture is a toolbar button, and only those stay silent.
+        QCOMPARE(row.onFailure == OnFailure::PassOver, !row.picture.empty());
+    }
+    for (const MenuRow &row : menuRows()) {
+        if (row.role == MenuItemRole::Command)
+            QCOMPARE(commandRow(row.command).onFailure, OnFailure::Report);
+    }
 }
 
 QTEST_MAIN(TestMenuBar)

@@ -594,13 +594,18 @@ void TestRtfReader::regressionInputs_data()
     // that a failure names its file.
     QTest::addColumn<QString>("path");
     const QDir dir(QStringLiteral(BREVON_RTF_REGRESSIONS));
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files))
+    const auto files = dir.entryInfoList(QDir::Files);
+    // A wrong folder must not pass unnoticed.
+    if (files.isEmpty())
+        QTest::newRow("no inputs") << QString();
+    for (const QFileInfo &info : files)
         QTest::newRow(qPrintable(info.fileName())) << info.filePath();
 }
 
 void TestRtfReader::regressionInputs()
 {
     QFETCH(QString, path);
+    QVERIFY2(!path.isEmpty(), "no regression inputs found");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QTextDocument document;
