@@ -17,6 +17,7 @@ struct Error {
 // The numbers follow the ones Windows programs have long reported for the same causes,
 // so a user who searches for one finds the familiar meaning.
 namespace ErrorNumber {
+inline constexpr int OutOfMemory = 7;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DiskFull = 61;
 inline constexpr int PermissionDenied = 70;
