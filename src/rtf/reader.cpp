@@ -247,8 +247,7 @@ void Reader::read(QByteArrayView input)
     endWraps(); // an object or shape cut off with the input shows as text
     m_finalParagraph.keptAtEnd += std::exchange(m_pendingKept, QByteArray());
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
-    m_finalParagraph.pageBreakWord = m_finalParagraph.pageBreakWord || m_pageBreakPending;
-    m_finalParagraph.pageBreakBefore = m_finalParagraph.pageBreakBefore || m_pageBreakPending;
+    takePageBreak(m_finalParagraph);
     // Text and kept words name colours by their place among all entries read.
     if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
         keepColorsAsRead();
@@ -1461,6 +1460,15 @@ int Reader::tableDepthOf(const ParaState &para)
     return heldTableDepth(para.tableDepth >= 0 ? para.tableDepth : para.inTable ? 1 : 0);
 }
 
+// A \page waiting for the next paragraph starts that paragraph on a new page.
+void Reader::takePageBreak(ParagraphStyle &style)
+{
+    if (std::exchange(m_pageBreakPending, false)) {
+        style.pageBreakWord = true;
+        style.pageBreakBefore = true;
+    }
+}
+
 int Reader::paragraphTableDepth() const
 {
     return tableDepthOf(top().para);
@@ -1475,8 +1483,7 @@ void Reader::takeParagraphKept(ParagraphStyle &style)
     stopCapture();
     style.keptAtEnd = std::exchange(m_pendingKept, QByteArray());
     style.sectionStart = std::exchange(m_sectionWords, QByteArray());
-    style.pageBreakWord = std::exchange(m_pageBreakPending, false);
-    style.pageBreakBefore = style.pageBreakBefore || style.pageBreakWord;
+    takePageBreak(style);
     // A section ends in the body; inside a table the \sect only ends the paragraph.
     style.sectionEnd = std::exchange(m_sectionEndPending, false) && style.tableDepth == 0;
 }

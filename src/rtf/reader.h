@@ -136,6 +136,7 @@ private:
     void endRow(int depth);
     int paragraphTableDepth() const;
     static int tableDepthOf(const ParaState &para);
+    void takePageBreak(ParagraphStyle &style);
     void skipGroup();
     void controlSymbol(char symbol);
     void textBytes(std::string_view bytes);
