@@ -19,8 +19,9 @@
 // opens the original and our copy, and every feature it finds in the original (odffeatures.h)
 // must come back the same from the copy. Losses we know of are listed in lossless-exceptions.tsv;
 // any other fails. By default a sample of the corpus runs; BREVON_LOSSLESS_FULL=1 runs all of it
-// (ctest -C full -L full). BREVON_LOSSLESS_WRITE_EXCEPTIONS=path writes the losses seen, with the
-// entries for files not run kept, as a new list.
+// (ctest -C full -L full), and BREVON_LOSSLESS_FILES=a.rtf,b.rtf runs just those files.
+// BREVON_LOSSLESS_WRITE_EXCEPTIONS=path writes the losses seen, with the entries for files not
+// run kept, as a new list.
 namespace {
 
 using rtftest::corpusDir;
@@ -165,7 +166,10 @@ void TestRtfLossless::initTestCase()
         QSKIP("LibreOffice (soffice) is not installed");
     QVERIFY(m_dir.isValid());
     const bool full = qEnvironmentVariableIntValue("BREVON_LOSSLESS_FULL");
-    QStringList names = full ? files.entryList(QDir::Files) : sampleFiles;
+    const QString chosen = qEnvironmentVariable("BREVON_LOSSLESS_FILES");
+    QStringList names = !chosen.isEmpty() ? chosen.split(u',', Qt::SkipEmptyParts)
+                        : full            ? files.entryList(QDir::Files)
+                                          : sampleFiles;
     if (!names.contains(editedFile))
         names << editedFile;
 
