@@ -1160,7 +1160,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         ParagraphStyle &style = top().para.style;
         style.styleNumber = std::max(parameter, 0);
         style.styleSets = 0;
-        if (const Style *sheet = resolveStyle(style.styleNumber)) {
+        // What the style sets matters only to a writer that writes the stylesheet back: one
+        // not kept whole sets nothing on the next reading either.
+        const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
+        if (sheet) {
             for (const StyleWord &word : sheet->words) {
                 switch (word.keyword) {
                 case Keyword::Bold: style.styleSets |= SetsBold; break;
