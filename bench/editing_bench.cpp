@@ -43,7 +43,7 @@ double timed(RichTextBox &box, F &&action)
 
 void open(RichTextBox &box, const QString &path)
 {
-    if (const Status loaded = box.loadFile(path, 0); !loaded.ok())
+    if (const Status loaded = box.loadFile(path, DocumentKind::Rtf); !loaded.ok())
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(loaded.error().description));
     box.viewport()->grab();
 }

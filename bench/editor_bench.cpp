@@ -83,7 +83,7 @@ void benchFile(const QString &path, const QTemporaryDir &scratch)
 
     QElapsedTimer timer;
     timer.start();
-    const Status loaded = box.loadFile(path, 0);
+    const Status loaded = box.loadFile(path, DocumentKind::Rtf);
     const qint64 loadNs = timer.nsecsElapsed();
     // The user sees the document once the first screen is laid out and painted.
     box.viewport()->grab();
@@ -94,7 +94,7 @@ void benchFile(const QString &path, const QTemporaryDir &scratch)
     }
 
     timer.restart();
-    const Status saved = box.saveFile(scratch.filePath("saved.rtf"), 0);
+    const Status saved = box.saveFile(scratch.filePath("saved.rtf"), DocumentKind::Rtf);
     const qint64 saveNs = timer.nsecsElapsed();
 
     const long peakKiB = peakMemoryKiB();

@@ -58,8 +58,13 @@ Build insertText(const QString &text)
     return [text](CommandTargets &t) { return insertTextSteps(t.box, text); };
 }
 
-Build align(qint16 alignment)
+// The designed alignments: 0 left, 1 right, 2 centre. Left and right hold whatever the
+// text's direction.
+Build align(qint16 designed)
 {
+    const Qt::Alignment alignment = designed == 1   ? Qt::AlignRight | Qt::AlignAbsolute
+                                    : designed == 2 ? Qt::Alignment(Qt::AlignHCenter)
+                                                    : Qt::AlignLeft | Qt::AlignAbsolute;
     return [alignment](CommandTargets &t) { return alignSteps(t.box, alignment); };
 }
 

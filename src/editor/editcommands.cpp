@@ -7,7 +7,7 @@ Steps insertTextSteps(RichTextBox &box, const QString &text)
     return {infallible([&box, text] { box.setSelectionText(text); })};
 }
 
-Steps alignSteps(RichTextBox &box, qint16 alignment)
+Steps alignSteps(RichTextBox &box, Qt::Alignment alignment)
 {
     return {infallible([&box, alignment] { box.setSelectionAlignment(alignment); })};
 }

@@ -9,8 +9,7 @@ class RichTextBox;
 
 // The paragraph, insertion and clipboard commands' steps. None of them touches a check mark.
 Steps insertTextSteps(RichTextBox &box, const QString &text);
-// 0 left, 1 right, 2 centre.
-Steps alignSteps(RichTextBox &box, qint16 alignment);
+Steps alignSteps(RichTextBox &box, Qt::Alignment alignment);
 Steps bulletSteps(RichTextBox &box, bool on);
 
 // Paste: get the clipboard's plain text, then put it in place of the selection. Only the

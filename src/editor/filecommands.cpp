@@ -19,8 +19,8 @@ Steps fileSteps(RichTextBox &box, CommonDialog &dialog, const QString &filter, D
         [&box, &dialog, confirmed, kind, save]() -> Status {
             if (!*confirmed)
                 return {};
-            return save ? box.saveFile(dialog.fileName(), int(kind))
-                        : box.loadFile(dialog.fileName(), int(kind));
+            return save ? box.saveFile(dialog.fileName(), kind)
+                        : box.loadFile(dialog.fileName(), kind);
         },
     };
 }
@@ -39,5 +39,5 @@ Steps saveFileSteps(RichTextBox &box, CommonDialog &dialog, const QString &filte
 
 Steps clearDocumentSteps(RichTextBox &box)
 {
-    return {infallible([&box] { box.setText(QString()); })};
+    return {infallible([&box] { box.replaceWithText(QString()); })};
 }

@@ -12,7 +12,7 @@ struct Overloaded : Ts... { using Ts::operator()...; };
 void applyFormat(const FormatValue &value, RichTextBox &box)
 {
     std::visit(Overloaded{
-                   [&](TextColour v) { box.setSelectionColor(v.value); },
+                   [&](TextColour v) { box.setSelectionColor(colourFromBgr(v.value)); },
                    [&](FontSize v) { box.setSelectionFontSize(v.points); },
                    [&](FontName v) {
                        box.setSelectionFontName(QString::fromUtf8(v.name.data(), qsizetype(v.name.size())));

@@ -24,16 +24,6 @@
 
 namespace {
 
-Status badKind(int kind)
-{
-    return Error{5, QStringLiteral("Invalid document kind %1").arg(kind)};
-}
-
-bool isKnownKind(int kind)
-{
-    return kind == int(DocumentKind::Rtf) || kind == int(DocumentKind::PlainText);
-}
-
 bool ownedBy(const QObject *object, const QObject *owner)
 {
     for (const QObject *o = object ? object->parent() : nullptr; o; o = o->parent()) {
@@ -72,69 +62,60 @@ void RichTextBox::setSelectionText(const QString &text)
     setTextCursor(cursor);
 }
 
-void RichTextBox::mergeFormat(const QTextCharFormat &format)
-{
-    mergeCurrentCharFormat(format);
-}
-
-void RichTextBox::setSelectionColor(BgrColour colour)
+void RichTextBox::setSelectionColor(const QColor &colour)
 {
     QTextCharFormat format;
-    format.setForeground(colourFromBgr(colour));
-    mergeFormat(format);
+    format.setForeground(colour);
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionFontName(const QString &name)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
-void RichTextBox::setSelectionFontSize(qint16 points)
+void RichTextBox::setSelectionFontSize(int points)
 {
     if (points <= 0)
         return;
     QTextCharFormat format;
     format.setFontPointSize(points);
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionStrikethrough(bool on)
 {
     QTextCharFormat format;
     format.setFontStrikeOut(on);
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
-    mergeFormat(format);
+    mergeCurrentCharFormat(format);
 }
 
-void RichTextBox::setSelectionAlignment(qint16 alignment)
+void RichTextBox::setSelectionAlignment(Qt::Alignment alignment)
 {
-    switch (alignment) {
-    case 1: setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case 2: setAlignment(Qt::AlignHCenter); break;
-    default: setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    }
+    setAlignment(alignment);
 }
 
 void RichTextBox::setSelectionBullet(bool on)
@@ -183,7 +164,7 @@ void RichTextBox::setSelectionBullet(bool on)
     cursor.endEditBlock();
 }
 
-void RichTextBox::setText(const QString &text)
+void RichTextBox::replaceWithText(const QString &text)
 {
     auto document = std::make_unique<QTextDocument>();
     document->setDefaultFont(font());
@@ -191,29 +172,27 @@ void RichTextBox::setText(const QString &text)
     adoptDocument(std::move(document));
 }
 
-void RichTextBox::setBackColor(BgrColour colour)
+void RichTextBox::setBackColor(const QColor &colour)
 {
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, colourFromBgr(colour));
+    palette.setColor(QPalette::Base, colour);
     setPalette(palette);
 }
 
-BgrColour RichTextBox::backColor() const
+QColor RichTextBox::backColor() const
 {
-    return bgrFromColour(palette().color(QPalette::Base));
+    return palette().color(QPalette::Base);
 }
 
-Status RichTextBox::loadFile(const QString &fileName, int kind)
+Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
 {
-    if (!isKnownKind(kind))
-        return badKind(kind);
     Result<QByteArray> bytes = DocumentFile::read(fileName);
     if (!bytes.ok())
         return bytes.error();
 
     auto document = std::make_unique<QTextDocument>();
     document->setDefaultFont(font());
-    if (kind == int(DocumentKind::Rtf)) {
+    if (kind == DocumentKind::Rtf) {
         if (auto failure = rtf::read(bytes.value(), *document)) {
             return Error{ErrorNumber::InvalidFileFormat,
                          QStringLiteral("%1: \"%2\"").arg(failure->description, fileName)};
@@ -225,11 +204,9 @@ Status RichTextBox::loadFile(const QString &fileName, int kind)
     return {};
 }
 
-Status RichTextBox::saveFile(const QString &fileName, int kind) const
+Status RichTextBox::saveFile(const QString &fileName, DocumentKind kind) const
 {
-    if (!isKnownKind(kind))
-        return badKind(kind);
-    const QByteArray bytes = kind == int(DocumentKind::Rtf)
+    const QByteArray bytes = kind == DocumentKind::Rtf
                                  ? rtf::write(*document())
                                  : PlainText::save(*document());
     return DocumentFile::write(fileName, bytes);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/error.h"
-#include "editor/colour.h"
 #include "editor/documentkind.h"
 #include "editor/replaceddocuments.h"
 
@@ -23,30 +22,30 @@ public:
     explicit RichTextBox(QWidget *parent = nullptr);
 
     void setSelectionText(const QString &text);
-    void setSelectionColor(BgrColour colour);
+    void setSelectionColor(const QColor &colour);
     // The typeface is kept exactly as named, also when no such font is installed.
     void setSelectionFontName(const QString &name);
-    void setSelectionFontSize(qint16 points);
+    void setSelectionFontSize(int points);
     void setSelectionBold(bool on);
     void setSelectionItalic(bool on);
     void setSelectionStrikethrough(bool on);
     void setSelectionUnderline(bool on);
-    // 0 left, 1 right, 2 centre.
-    void setSelectionAlignment(qint16 alignment);
+    // Left, right or centred; a left or right alignment holds whatever the text's direction.
+    void setSelectionAlignment(Qt::Alignment alignment);
     void setSelectionBullet(bool on);
     // Replaces the whole document with plain text; "" leaves it empty. Like Open, it can be
-    // undone with the undo key, and the replaced document comes back whole. Hides
-    // QTextEdit::setText on purpose: the editing area never interprets markup here.
-    void setText(const QString &text);
-    void setBackColor(BgrColour colour);
-    BgrColour backColor() const;
+    // undone with the undo key, and the replaced document comes back whole. Unlike
+    // QTextEdit::setText, it never interprets markup.
+    void replaceWithText(const QString &text);
+    void setBackColor(const QColor &colour);
+    QColor backColor() const;
 
     // Replaces the whole document with the file read as that kind. The file is read and
     // parsed completely first: a failure leaves the document exactly as it was. The undo
     // key brings the replaced document back, and the redo key this one again.
-    Status loadFile(const QString &fileName, int kind);
+    Status loadFile(const QString &fileName, DocumentKind kind);
     // Writes the whole document to the file as that kind, atomically.
-    Status saveFile(const QString &fileName, int kind) const;
+    Status saveFile(const QString &fileName, DocumentKind kind) const;
 
     // The edit's own menu (Undo, Cut, Copy, ...), whose Undo and Redo also reach across a
     // replaced document as the keys do. The caller owns it.
@@ -75,7 +74,6 @@ private:
     void makeRoomForHangingLines();
     void drawPageBreaks(const QRect &area);
     QPoint contentOffset() const;
-    void mergeFormat(const QTextCharFormat &format);
 
     // Room for hanging paragraphs that changes found wanting, not yet given (see
     // makeRoomForHangingLines).

@@ -19,6 +19,6 @@ Steps openStartupFileSteps(RichTextBox &box, const QString &fileName)
                 *kind = DocumentKind::Rtf;
             return {};
         },
-        [&box, fileName, kind]() -> Status { return box.loadFile(fileName, int(*kind)); },
+        [&box, fileName, kind]() -> Status { return box.loadFile(fileName, *kind); },
     };
 }

@@ -53,5 +53,5 @@ void OptionsWindow::setEditingAreaColour(BgrColour colour)
     auto *mainWindow = qobject_cast<MainWindow *>(m_registry.form(FormKind::Main));
     if (!mainWindow)
         return;
-    mainWindow->textBox()->setBackColor(colour);
+    mainWindow->textBox()->setBackColor(colourFromBgr(colour));
 }

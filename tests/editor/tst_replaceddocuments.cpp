@@ -70,14 +70,14 @@ void TestReplacedDocuments::undoBringsBackTheReplacedDocument()
     QFETCH(QString, replacement);
 
     if (kind < 0) {
-        m_box->setText(QString());
+        m_box->replaceWithText(QString());
     } else {
         const QString path = m_folder.filePath(QStringLiteral("replacement"));
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(file);
         out.close();
-        QVERIFY(m_box->loadFile(path, kind).ok());
+        QVERIFY(m_box->loadFile(path, DocumentKind(kind)).ok());
     }
     QCOMPARE(m_box->toPlainText(), replacement);
 
@@ -95,9 +95,9 @@ void TestReplacedDocuments::undoBringsBackTheReplacedDocument()
 
 void TestReplacedDocuments::oneHistoryAcrossReplacements()
 {
-    m_box->setText(QString());
+    m_box->replaceWithText(QString());
     QTest::keyClicks(&*m_box, "new");
-    m_box->setText(QString());
+    m_box->replaceWithText(QString());
 
     undo();
     QCOMPARE(m_box->toPlainText(), QStringLiteral("new"));
@@ -130,7 +130,7 @@ void TestReplacedDocuments::oneHistoryAcrossReplacements()
 
 void TestReplacedDocuments::aNewEditForgetsWhatRedoCouldBringBack()
 {
-    m_box->setText(QStringLiteral("replacement"));
+    m_box->replaceWithText(QStringLiteral("replacement"));
     undo();
     QTest::keyClicks(&*m_box, "!");
     const QString edited = m_box->toPlainText();
@@ -140,7 +140,7 @@ void TestReplacedDocuments::aNewEditForgetsWhatRedoCouldBringBack()
 
 void TestReplacedDocuments::aFailedOpenAddsNoStep()
 {
-    QVERIFY(!m_box->loadFile(m_folder.filePath(QStringLiteral("missing")), int(DocumentKind::Rtf)).ok());
+    QVERIFY(!m_box->loadFile(m_folder.filePath(QStringLiteral("missing")), DocumentKind::Rtf).ok());
     QCOMPARE(m_box->toPlainText(), QStringLiteral("Dear friend"));
     // The undo key undoes the last typing, as it would have without the failed open.
     undo();
@@ -152,7 +152,7 @@ void TestReplacedDocuments::keepsOnlyTheLatestReplacedDocuments()
 {
     const int replacements = int(ReplacedDocuments::Depth) + 3;
     for (int i = 1; i <= replacements; ++i)
-        m_box->setText(QString::number(i));
+        m_box->replaceWithText(QString::number(i));
     for (int i = 0; i < replacements + 5; ++i)
         undo();
     // The oldest are gone for good, so memory stays bounded however often a file is opened.
@@ -168,7 +168,7 @@ void TestReplacedDocuments::theEditMenusUndoAndRedoReachAsFar()
         QVERIFY(action->isEnabled());
         action->trigger();
     };
-    m_box->setText(QString());
+    m_box->replaceWithText(QString());
     choose("edit-undo");
     QCOMPARE(m_box->toPlainText(), QStringLiteral("Dear friend"));
     choose("edit-redo");

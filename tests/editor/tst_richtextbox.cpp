@@ -50,9 +50,9 @@ private slots:
 void TestRichTextBox::selectionAttributesActOnTheSelection()
 {
     RichTextBox box;
-    box.setText("abcdef");
+    box.replaceWithText("abcdef");
     select(box, 1, 3);
-    box.setSelectionColor(0x0000FF);
+    box.setSelectionColor(Qt::red);
     box.setSelectionFontSize(30);
     box.setSelectionBold(true);
     box.setSelectionItalic(true);
@@ -80,10 +80,10 @@ void TestRichTextBox::selectionAttributesActOnTheSelection()
 void TestRichTextBox::attributesWithoutSelectionApplyToTheTextTypedNext()
 {
     RichTextBox box;
-    box.setText("ab");
+    box.replaceWithText("ab");
     box.moveCursor(QTextCursor::End);
     box.setSelectionBold(true);
-    box.setSelectionColor(0x00FF00);
+    box.setSelectionColor(Qt::green);
     QTest::keyClicks(&box, "cd");
     QCOMPARE(box.toPlainText(), QStringLiteral("abcd"));
     QCOMPARE(formatAt(box, 2).fontWeight(), int(QFont::Bold));
@@ -94,7 +94,7 @@ void TestRichTextBox::attributesWithoutSelectionApplyToTheTextTypedNext()
 void TestRichTextBox::typefaceNameIsKeptExactly()
 {
     RichTextBox box;
-    box.setText("x");
+    box.replaceWithText("x");
     for (const QString name : {"arial black", "Century Gothic", "Small Fonts"}) {
         box.selectAll();
         box.setSelectionFontName(name);
@@ -105,9 +105,9 @@ void TestRichTextBox::typefaceNameIsKeptExactly()
 void TestRichTextBox::paragraphAttributesActOnEveryTouchedParagraph()
 {
     RichTextBox box;
-    box.setText("one\ntwo\nthree");
+    box.replaceWithText("one\ntwo\nthree");
     select(box, 2, 5); // from inside "one" into "two"
-    box.setSelectionAlignment(2);
+    box.setSelectionAlignment(Qt::AlignHCenter);
     box.setSelectionBullet(true);
 
     const QTextBlock one = box.document()->findBlockByNumber(0);
@@ -126,18 +126,18 @@ void TestRichTextBox::paragraphAttributesActOnEveryTouchedParagraph()
     QCOMPARE(three.textList(), one.textList());
     select(box, 5, 5);
     box.setSelectionBullet(false);
-    box.setSelectionAlignment(1);
+    box.setSelectionAlignment(Qt::AlignRight | Qt::AlignAbsolute);
     QVERIFY(!two.textList());
     QVERIFY(one.textList() && three.textList());
     QVERIFY(two.blockFormat().alignment() & Qt::AlignRight);
-    box.setSelectionAlignment(0);
+    box.setSelectionAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     QVERIFY(two.blockFormat().alignment() & Qt::AlignLeft);
 }
 
 void TestRichTextBox::selectionTextReplacesOrInserts()
 {
     RichTextBox box;
-    box.setText("Hello world");
+    box.replaceWithText("Hello world");
     select(box, 6, 11);
     box.setSelectionText("Dear");
     QCOMPARE(box.toPlainText(), QStringLiteral("Hello Dear"));
@@ -152,11 +152,11 @@ void TestRichTextBox::selectionTextReplacesOrInserts()
 void TestRichTextBox::textAndBackColour()
 {
     RichTextBox box;
-    box.setText("abc");
-    box.setBackColor(0x0000FF);
-    box.setText(QString());
+    box.replaceWithText("abc");
+    box.setBackColor(Qt::red);
+    box.replaceWithText(QString());
     QVERIFY(box.document()->isEmpty());
-    QCOMPARE(box.backColor(), 0x0000FFu);
+    QCOMPARE(box.backColor(), QColor(Qt::red));
     QCOMPARE(box.palette().color(QPalette::Base), QColor(255, 0, 0));
 }
 
@@ -164,38 +164,37 @@ void TestRichTextBox::failedLoadLeavesTheDocumentAsItWas()
 {
     QTemporaryDir dir;
     RichTextBox box;
-    box.setText("keep me");
+    box.replaceWithText("keep me");
     box.selectAll();
     box.setSelectionBold(true);
 
     const QString notRtf = dir.filePath("not.rtf");
     writeFile(notRtf, "plain words, not rtf");
     for (const QString &name : {dir.filePath("missing.rtf"), notRtf, QString(), dir.path()}) {
-        Status status = box.loadFile(name, 0);
+        Status status = box.loadFile(name, DocumentKind::Rtf);
         QVERIFY(!status.ok());
         QVERIFY(!status.error().description.isEmpty());
         QCOMPARE(box.toPlainText(), QStringLiteral("keep me"));
         QCOMPARE(formatAt(box, 1).fontWeight(), int(QFont::Bold));
     }
-    QCOMPARE(box.loadFile(notRtf, 0).error().number, ErrorNumber::InvalidFileFormat);
-    QCOMPARE(box.loadFile(notRtf, 7).ok(), false);
+    QCOMPARE(box.loadFile(notRtf, DocumentKind::Rtf).error().number, ErrorNumber::InvalidFileFormat);
 }
 
 void TestRichTextBox::plainTextRoundTrip()
 {
     QTemporaryDir dir;
     RichTextBox box;
-    box.setText("first {\\b line}\nsécond");
+    box.replaceWithText("first {\\b line}\nsécond");
     box.selectAll();
     box.setSelectionBold(true);
     const QString path = dir.filePath("out.txt");
-    QVERIFY(box.saveFile(path, 1).ok());
+    QVERIFY(box.saveFile(path, DocumentKind::PlainText).ok());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("first {\\b line}\ns\xC3\xA9" "cond"));
 
     RichTextBox other;
-    QVERIFY(other.loadFile(path, 1).ok());
+    QVERIFY(other.loadFile(path, DocumentKind::PlainText).ok());
     QCOMPARE(other.toPlainText(), box.toPlainText());
     QVERIFY(formatAt(other, 1).fontWeight() != QFont::Bold);
 }

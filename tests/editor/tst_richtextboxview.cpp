@@ -127,7 +127,7 @@ void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
     }
     RichTextBox box;
     box.resize(500, 400);
-    QVERIFY(box.loadFile(path, 0).ok());
+    QVERIFY(box.loadFile(path, DocumentKind::Rtf).ok());
     box.show();
     verifyAllInkShows(box);
 
@@ -153,7 +153,7 @@ void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(unhung);
         file.close();
-        QVERIFY(box.loadFile(path, unhung == rtf ? 1 : 0).ok());
+        QVERIFY(box.loadFile(path, unhung == rtf ? DocumentKind::PlainText : DocumentKind::Rtf).ok());
         QCOMPARE(hangingRoom(*box.document()), 0.0);
         QCOMPARE(box.document()->rootFrame()->frameFormat().leftMargin(), box.document()->documentMargin());
         verifyAllInkShows(box);
@@ -211,7 +211,7 @@ void TestRichTextBoxView::roomGrowsWithTheEditThatNeedsItAndUndoesWithIt()
     RichTextBox box;
     box.resize(400, 300);
     box.show();
-    box.setText("one");
+    box.replaceWithText("one");
     // Properties the reader keeps on the root frame survive the room coming and going.
     const int kept = QTextFormat::UserProperty + 0x5380;
     QTextFrameFormat rootFormat = box.document()->rootFrame()->frameFormat();
@@ -252,7 +252,7 @@ void TestRichTextBoxView::roomGrowsWithTheEditThatNeedsItAndUndoesWithIt()
     verifyAllInkShows(box);
 
     // Replacing the text starts over.
-    box.setText("plain again");
+    box.replaceWithText("plain again");
     QCOMPARE(hangingRoom(*box.document()), 0.0);
 }
 
@@ -264,7 +264,7 @@ void TestRichTextBoxView::pageBreaksShowAsLinesBetweenParagraphs()
     QStringList lines;
     for (int i = 0; i < 200; ++i)
         lines << QStringLiteral("line %1").arg(i);
-    box.setText(lines.join('\n'));
+    box.replaceWithText(lines.join('\n'));
     const auto setBreak = [&](int number, QTextFormat::PageBreakFlags policy, qreal bottomMargin = 0) {
         QTextBlockFormat format;
         format.setPageBreakPolicy(policy);

@@ -69,8 +69,8 @@ void TestTextRoundTrip::everyTextFileComesBackByteForByte()
     }
     RichTextBox box;
     for (const QString &name : QDir(dir.filePath("in")).entryList(QDir::Files)) {
-        QVERIFY2(box.loadFile(dir.filePath("in/" + name), int(DocumentKind::PlainText)).ok(), qPrintable(name));
-        QVERIFY2(box.saveFile(dir.filePath("out/" + name), int(DocumentKind::PlainText)).ok(), qPrintable(name));
+        QVERIFY2(box.loadFile(dir.filePath("in/" + name), DocumentKind::PlainText).ok(), qPrintable(name));
+        QVERIFY2(box.saveFile(dir.filePath("out/" + name), DocumentKind::PlainText).ok(), qPrintable(name));
         QFile out(dir.filePath("out/" + name));
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll().toHex(' '), files.value(name).toHex(' '));
@@ -85,7 +85,7 @@ void TestTextRoundTrip::whatIsTypedBesideAKeptByteIsWrittenAsTyped()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("caf\xC3\xA9 na\xC3\xAFve\xFF") == 13);
     file.close();
     RichTextBox box;
-    QVERIFY(box.loadFile(path, int(DocumentKind::PlainText)).ok());
+    QVERIFY(box.loadFile(path, DocumentKind::PlainText).ok());
     box.moveCursor(QTextCursor::End);
     // A soft line break, and a replacement mark of the user's own.
     QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
@@ -94,7 +94,7 @@ void TestTextRoundTrip::whatIsTypedBesideAKeptByteIsWrittenAsTyped()
     QTextCursor selection(box.document());
     selection.setPosition(11, QTextCursor::KeepAnchor);
     box.setTextCursor(selection);
-    QVERIFY(box.saveFile(path, int(DocumentKind::PlainText)).ok());
+    QVERIFY(box.saveFile(path, DocumentKind::PlainText).ok());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().toHex(' '), QByteArray("caf\xC3\xA9 na\xC3\xAFve\xFF\n\xEF\xBF\xBD").toHex(' '));
 }

@@ -121,7 +121,7 @@ void TestCommands::openAndSaveText()
 
 void TestCommands::cancelledDialogDoesNothing()
 {
-    m_box->setText("unchanged");
+    m_box->replaceWithText("unchanged");
     for (const char *item : {"mnufileopen", "mnufilesave", "mnufileopentext", "mnufilesaveastext"}) {
         cancelNextFileDialog();
         choose(item);
@@ -136,7 +136,7 @@ void TestCommands::failedOpenIsReportedAndTheDocumentKept()
 {
     const QString path = m_dir.filePath("words.rtf");
     writeFile(path, "not rtf at all");
-    m_box->setText("my work");
+    m_box->replaceWithText("my work");
 
     QString message;
     chooseInNextFileDialog(path);
@@ -152,7 +152,7 @@ void TestCommands::failedOpenIsReportedAndTheDocumentKept()
 
 void TestCommands::saveUsesTheNameAsTyped()
 {
-    m_box->setText("text");
+    m_box->replaceWithText("text");
     const QString path = m_dir.filePath("noextension");
     chooseInNextFileDialog(path);
     choose("mnufilesave");
@@ -160,7 +160,7 @@ void TestCommands::saveUsesTheNameAsTyped()
     QVERIFY(contents(path).startsWith("{\\rtf"));
 
     // Ctrl+S replaces the existing file.
-    m_box->setText("newer");
+    m_box->replaceWithText("newer");
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     chooseInNextFileDialog(path);
@@ -193,17 +193,17 @@ void TestCommands::filtersListNamesInAnyCase()
 
 void TestCommands::newFileKeepsColourAndMarks()
 {
-    m_box->setText("something");
-    m_box->setBackColor(0x00FFFF);
+    m_box->replaceWithText("something");
+    m_box->setBackColor(Qt::yellow);
     choose("mnucolorred");
     choose("mnufilenew");
     QVERIFY(m_box->document()->isEmpty());
-    QCOMPARE(m_box->backColor(), 0x00FFFFu);
+    QCOMPARE(m_box->backColor(), QColor(Qt::yellow));
     QCOMPARE(marked({"mnucolorred"}), QStringList{"mnucolorred"});
-    m_box->setText("again");
+    m_box->replaceWithText("again");
     choose("mnucleardoc");
     QVERIFY(m_box->document()->isEmpty());
-    QCOMPARE(m_box->backColor(), 0x00FFFFu);
+    QCOMPARE(m_box->backColor(), QColor(Qt::yellow));
 }
 
 void TestCommands::colourSizeAndTypefaceMarkExactlyTheChosenItem()
@@ -240,7 +240,7 @@ void TestCommands::boldAndStrikethroughMarks()
 
 void TestCommands::formattingValues()
 {
-    m_box->setText("abc");
+    m_box->replaceWithText("abc");
     m_box->selectAll();
     choose("mnucolorred");
     choose("mnuformatsize60");
@@ -282,7 +282,7 @@ void TestCommands::insertions()
         {"hi", "Hi"}, {"return", "Return"}, {"mnuinsertdate", "00/00/2002"},
     };
     for (const auto &row : rows) {
-        m_box->setText("[x]");
+        m_box->replaceWithText("[x]");
         QTextCursor cursor(m_box->document());
         cursor.setPosition(1);
         cursor.setPosition(2, QTextCursor::KeepAnchor);
@@ -325,7 +325,7 @@ void TestCommands::pastePlainTextOnly()
     }
     QGuiApplication::clipboard()->setMimeData(data);
 
-    m_box->setText("[sel]");
+    m_box->replaceWithText("[sel]");
     QTextCursor cursor(m_box->document());
     cursor.setPosition(1);
     cursor.setPosition(4, QTextCursor::KeepAnchor);
@@ -337,7 +337,7 @@ void TestCommands::pastePlainTextOnly()
 
 void TestCommands::unreadableClipboardChangesNothing()
 {
-    m_box->setText("[sel]");
+    m_box->replaceWithText("[sel]");
     m_box->selectAll();
     const ClipboardReader broken = [] () -> Result<QString> {
         return Error{ErrorNumber::ClipboardUnavailable, "Can't open the clipboard"};

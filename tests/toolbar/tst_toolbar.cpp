@@ -120,7 +120,7 @@ void TestToolbar::everyButtonPassesOverFailures()
 
 void TestToolbar::stylesAreSetNeverToggled()
 {
-    m_box->setText("abc");
+    m_box->replaceWithText("abc");
     m_box->selectAll();
     press("Bold");
     press("Bold");
@@ -153,7 +153,7 @@ void TestToolbar::stylesAreSetNeverToggled()
 
 void TestToolbar::keysMatchExactly()
 {
-    m_box->setText("abc");
+    m_box->replaceWithText("abc");
     m_box->selectAll();
     for (const char *key : {"bold", "Bold ", " Bold", "BOLD", "font", "", "New\n"})
         dispatchToolbarKey(QString::fromLatin1(key), m_window->commandTargets());
@@ -165,7 +165,7 @@ void TestToolbar::openAndSaveUseTheirOwnFilters()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("saved.rtf");
-    m_box->setText("toolbar text");
+    m_box->replaceWithText("toolbar text");
 
     QStringList shown;
     chooseInNextFileDialog(path, &shown);
@@ -173,14 +173,14 @@ void TestToolbar::openAndSaveUseTheirOwnFilters()
     QCOMPARE(shown, QStringList{"RTF files (*.RTF)"});
     QVERIFY(QFile::exists(path));
 
-    m_box->setText("replaced");
+    m_box->replaceWithText("replaced");
     chooseInNextFileDialog(path, &shown);
     press("Open");
     QCOMPARE(shown, QStringList{"RTF file (*.RTF)"});
     QVERIFY(m_box->toPlainText().contains("toolbar text"));
 
     // Cancelled: nothing loaded, nothing saved, no message.
-    m_box->setText("kept");
+    m_box->replaceWithText("kept");
     cancelNextFileDialog();
     press("Open");
     cancelNextFileDialog();
@@ -197,7 +197,7 @@ bool TestToolbar::noMessageShown() const
 void TestToolbar::failuresAreSilent()
 {
     QTemporaryDir dir;
-    m_box->setText("my work");
+    m_box->replaceWithText("my work");
 
     // A file that cannot be read as RTF.
     const QString notRtf = dir.filePath("words.rtf");

@@ -363,9 +363,9 @@ void tst_Windows::optionsColourButtonsSetEditingArea()
     auto *mainWindow = qobject_cast<MainWindow *>(m_registry->showForm(FormKind::Main));
     QVERIFY(mainWindow);
     RichTextBox *box = mainWindow->textBox();
-    box->setText(QStringLiteral("Some words"));
+    box->replaceWithText(QStringLiteral("Some words"));
     box->selectAll();
-    box->setSelectionColor(0x000000FF);
+    box->setSelectionColor(Qt::red);
     const QString htmlBefore = box->toHtml();
     const QString textBefore = box->toPlainText();
 
@@ -382,7 +382,7 @@ void tst_Windows::optionsColourButtonsSetEditingArea()
         auto *button = qobject_cast<QPushButton *>(child(options, press.button));
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(box->backColor(), press.colour);
+        QCOMPARE(box->backColor(), colourFromBgr(press.colour));
         QCOMPARE(box->toPlainText(), textBefore);
         QCOMPARE(m_registry->form(FormKind::Options), options);
         QVERIFY(options->isVisible());
@@ -393,7 +393,7 @@ void tst_Windows::optionsColourButtonsSetEditingArea()
     QPointer<QWidget> closed = options;
     m_registry->closeForm(FormKind::Options);
     QVERIFY(isDeleted(closed));
-    QCOMPARE(box->backColor(), BgrColour(0x000000FF));
+    QCOMPARE(box->backColor(), QColor(Qt::red));
     QVERIFY(m_registry->showForm(FormKind::Options));
 }
 
@@ -456,7 +456,7 @@ void tst_Windows::aboutCancelClosesOnlyAbout()
 {
     auto *mainWindow = qobject_cast<MainWindow *>(m_registry->showForm(FormKind::Main));
     QVERIFY(mainWindow);
-    mainWindow->textBox()->setText(QStringLiteral("kept"));
+    mainWindow->textBox()->replaceWithText(QStringLiteral("kept"));
     QWidget *options = m_registry->showForm(FormKind::Options);
     QWidget *calendar = m_registry->showForm(FormKind::Calendar);
     QPointer<QWidget> about = m_registry->showForm(FormKind::About);
@@ -650,7 +650,7 @@ void tst_Windows::calendarBackToStoredDateAfterClose()
 {
     auto *mainWindow = qobject_cast<MainWindow *>(m_registry->showForm(FormKind::Main));
     QVERIFY(mainWindow);
-    mainWindow->textBox()->setText(QStringLiteral("unchanged"));
+    mainWindow->textBox()->replaceWithText(QStringLiteral("unchanged"));
 
     QPointer<QWidget> window = m_registry->showForm(FormKind::Calendar);
     auto *calendar = window->findChild<QCalendarWidget *>();
