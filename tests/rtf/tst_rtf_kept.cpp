@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <QTextCursor>
+#include <QTextTable>
 
 namespace {
 
@@ -42,6 +43,7 @@ private slots:
     void shownAsWellAsKept();
     void typingKeepsTheRest();
     void underlinesKeepTheirKind();
+    void cellsKeepTheirEdges();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -154,3 +156,31 @@ void TestRtfKept::underlinesKeepTheirKind()
 }
 
 #include "tst_rtf_kept.moc"
+
+// Rows whose cells stand on other edges than the table's shared columns, or stop short of
+// them, go back with their own edges; a cell merged since takes the table's columns.
+void TestRtfKept::cellsKeepTheirEdges()
+{
+    const QByteArray rows = "{\\rtf1 \\trowd\\trleft-108\\cellx2700\\cellx5670\\cellx8748 \\intbl a\\cell b\\cell c\\cell\\row"
+                            "\\trowd\\trleft-108\\cellx2430\\cellx5796\\cellx8748 \\intbl d\\cell e\\cell f\\cell\\row"
+                            "\\trowd\\trleft-108\\cellx5796 \\intbl g\\cell\\row\\pard after\\par}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(rows, document));
+    const QByteArray saved = rtf::write(document);
+    for (const char *row : {"\\trleft-108\\cellx2700\\cellx5670\\cellx8748", "\\trleft-108\\cellx2430\\cellx5796\\cellx8748",
+                            "\\trleft-108\\cellx5796\n"})
+        QVERIFY2(saved.contains(row), row);
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+    QCOMPARE(rtf::write(again), saved);
+
+    auto *table = qobject_cast<QTextTable *>(document.rootFrame()->childFrames().first());
+    QVERIFY(table);
+    table->mergeCells(1, 0, 1, table->cellAt(1, 1).column() + table->cellAt(1, 1).columnSpan());
+    const QByteArray merged = rtf::write(document);
+    QVERIFY(merged.contains("\\trleft-108\\cellx2700\\cellx5670\\cellx8748"));
+    QVERIFY(!merged.contains("\\cellx2430"));
+    QVERIFY(merged.contains("\\cellx8748"));
+}
+
