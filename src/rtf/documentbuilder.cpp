@@ -662,10 +662,12 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         }
         if (style.rightIndentGiven)
             format.setProperty(RightIndentWord, true);
-        if (style.listOverride > 0) {
-            format.setProperty(ListOverrideNumber, style.listOverride);
-            format.setProperty(ListLevelNumber, style.listOverrideLevel);
-        }
+    }
+    // A list level without a label (\levelnfc255) makes no list here, but the paragraph
+    // stays in the file's list, which may number its other levels.
+    if (style.listOverride > 0 && (list || style.list == ListKind::None)) {
+        format.setProperty(ListOverrideNumber, style.listOverride);
+        format.setProperty(ListLevelNumber, style.listOverrideLevel);
     }
     return formats.insert(style, format).value();
 }

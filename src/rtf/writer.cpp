@@ -574,10 +574,16 @@ private:
         if (list) {
             writeListParagraph(block, *list);
         } else {
+            // In a list level without a label, and so not a list here: the file's list, whose
+            // indents the paragraph's own then override.
+            const bool inKeptList = m_keptLists && format.hasProperty(ListOverrideNumber);
+            if (inKeptList)
+                m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
+                    + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            if (const int twips = toTwips(left); twips || m_styled)
+            if (const int twips = toTwips(left); twips || m_styled || inKeptList)
                 m_out += "\\li" + QByteArray::number(twips);
-            if (const int twips = toTwips(format.textIndent()); twips || m_styled)
+            if (const int twips = toTwips(format.textIndent()); twips || m_styled || inKeptList)
                 m_out += "\\fi" + QByteArray::number(twips);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is

@@ -44,6 +44,7 @@ private slots:
     void typingKeepsTheRest();
     void underlinesKeepTheirKind();
     void cellsKeepTheirEdges();
+    void unlabelledListLevelsStayInTheirList();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -182,5 +183,23 @@ void TestRtfKept::cellsKeepTheirEdges()
     QVERIFY(merged.contains("\\trleft-108\\cellx2700\\cellx5670\\cellx8748"));
     QVERIFY(!merged.contains("\\cellx2430"));
     QVERIFY(merged.contains("\\cellx8748"));
+}
+
+// A heading on a list level without a label (\\levelnfc255) is no list item here, but it
+// stays in the file's list, so that other readers number it and its siblings alike.
+void TestRtfKept::unlabelledListLevelsStayInTheirList()
+{
+    const QByteArray file = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc255{\\leveltext \\'00;}}\\listid7}}"
+                            "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+                            "\\pard\\ls1\\ilvl0\\li792\\fi-432 Heading\\par\\pard Body\\par}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(file, document));
+    QVERIFY(!document.begin().textList());
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard", "Heading").contains("\\ls1\\ilvl0\\li792\\fi-432"));
+    QVERIFY(!between(saved, "Heading", "Body").contains("\\ls"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
 }
 
