@@ -665,7 +665,7 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
     }
     // A list level without a label (\levelnfc255) makes no list here, but the paragraph
     // stays in the file's list, which may number its other levels.
-    if (style.listOverride > 0 && (list || style.list == ListKind::None)) {
+    if (style.listOverride >= 0 && (list || style.list == ListKind::None)) {
         format.setProperty(ListOverrideNumber, style.listOverride);
         format.setProperty(ListLevelNumber, style.listOverrideLevel);
     }

@@ -201,5 +201,16 @@ void TestRtfKept::unlabelledListLevelsStayInTheirList()
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
-}
 
+    // \\ls0 is a list where the override table has one of that number, and only there.
+    QByteArray zero = file;
+    zero.replace("\\levelnfc255", "\\levelnfc0").replace("\\ls1", "\\ls0");
+    QTextDocument numbered;
+    QVERIFY(!rtf::read(zero, numbered));
+    QVERIFY(numbered.begin().textList());
+    QVERIFY(rtf::write(numbered).contains("\\ls0\\ilvl0"));
+    zero.replace("\\listoverridecount0\\ls0", "\\listoverridecount0\\ls2");
+    QTextDocument plain;
+    QVERIFY(!rtf::read(zero, plain));
+    QVERIFY(!plain.begin().textList());
+}
