@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <numeric>
 
 namespace rtf {
 
@@ -438,6 +439,8 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShap
     foldMergedCells(regions, cellAt, &DocumentBuilder::hasContent);
 
     QTextTable *table = m_cursor.insertTable(int(groupShapes.size()), columns, tableFormat);
+    std::vector<QPoint> pastEnd;
+    const std::vector<QList<int>> kept = keptEdges(groupShapes, regions, columnTwips, pastEnd);
     // Merged while the cells are still empty: Qt then has no text to move.
     for (const Region &region : regions) {
         if (region.rows > 1 || region.columns > 1)
@@ -458,21 +461,75 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShap
         m_room = roomInCell(twips);
         insertCell(cellAt(region.cells.front()));
         m_room = room;
+        // Qt keeps a cell's spans in its first paragraph's character format, which a
+        // list item's marker format replaces. Qt's grid keeps the merge, but the writer
+        // reads the spans, and a merge it does not see comes back as separate cells.
+        QTextCharFormat spans;
         if (region.rows > 1 || region.columns > 1) {
-            // Qt keeps a cell's spans in its first paragraph's character format, which a
-            // list item's marker format replaces. Qt's grid keeps the merge, but the writer
-            // reads the spans, and a merge it does not see comes back as separate cells.
-            QTextCharFormat spans;
             spans.setTableCellRowSpan(region.rows);
             spans.setTableCellColumnSpan(region.columns);
+        }
+        if (!kept.empty())
+            spans.setProperty(KeptCellEdges, QVariant::fromValue(kept[i]));
+        if (!spans.properties().isEmpty()) {
             QTextCursor first(&m_document);
             first.setPosition(positions[i]);
             first.mergeBlockCharFormat(spans);
         }
     }
+    for (std::size_t i = 0; i < pastEnd.size(); ++i) {
+        QTextCharFormat edges;
+        edges.setProperty(KeptCellEdges, QVariant::fromValue(kept[regions.size() + i]));
+        QTextCursor(table->cellAt(pastEnd[i].y(), pastEnd[i].x()).firstCursorPosition()).mergeBlockCharFormat(edges);
+    }
     // Qt puts an empty paragraph after a table: the next paragraph goes there.
     m_cursor.setPosition(table->lastPosition() + 1);
     m_paragraphBefore = false;
+}
+
+// What the writer needs to give each cell of a table back the edges the file gave it (see
+// KeptCellEdges), one list per region, then one per empty cell past the end of a shorter
+// row, which the file did not have. Written back just as the file had them, the rows make
+// the same table when read again, but only when every row gives every edge in order; and
+// when the file's rows are those the writer writes anyway, one cell per column on the
+// table's columns, there is nothing to keep.
+std::vector<QList<int>> DocumentBuilder::keptEdges(std::span<const RowShape> shapes, const std::vector<Region> &regions,
+                                                   const std::vector<int> &columnTwips, std::vector<QPoint> &pastEnd)
+{
+    const int columns = int(columnTwips.size());
+    for (const RowShape &shape : shapes) {
+        if (!givesEdges(*shape.format, shape.cells))
+            return {};
+    }
+    std::vector<QList<int>> kept;
+    std::vector<bool> covered(shapes.size() * std::size_t(columns));
+    bool asWritten = true;
+    for (const Region &region : regions) {
+        const std::size_t leading = region.cells.front().row;
+        const RowFormat &format = *shapes[leading].format;
+        QList<int> &edges = kept.emplace_back(QList<int>{columns, region.columns, format.left});
+        for (const CellRef &ref : region.cells) {
+            if (ref.row == leading)
+                edges << format.cellRight[ref.cell];
+        }
+        qint64 right = std::accumulate(columnTwips.begin(), columnTwips.begin() + region.column, qint64(0));
+        asWritten = asWritten && edges.size() - 3 == region.columns && (region.column > 0 || format.left == 0);
+        for (int k = 0; k < region.columns && asWritten; ++k) {
+            right += columnTwips[std::size_t(region.column + k)];
+            asWritten = edges[3 + k] == right;
+        }
+        for (int r = region.row; r < region.row + region.rows; ++r)
+            std::fill_n(covered.begin() + qsizetype(r) * columns + region.column, region.columns, true);
+    }
+    for (std::size_t i = 0; i < covered.size(); ++i) {
+        if (!covered[i]) {
+            pastEnd.push_back(QPoint(int(i % std::size_t(columns)), int(i / std::size_t(columns))));
+            kept.push_back(QList<int>{columns, 1, 0});
+        }
+    }
+    if (asWritten && pastEnd.empty())
+        return {};
+    return kept;
 }
 
 bool DocumentBuilder::hasContent(const Cell &cell)
@@ -605,10 +662,12 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         }
         if (style.rightIndentGiven)
             format.setProperty(RightIndentWord, true);
-        if (style.listOverride > 0) {
-            format.setProperty(ListOverrideNumber, style.listOverride);
-            format.setProperty(ListLevelNumber, style.listOverrideLevel);
-        }
+    }
+    // A list level without a label (\levelnfc255) makes no list here, but the paragraph
+    // stays in the file's list, which may number its other levels.
+    if (style.listOverride >= 0 && (list || style.list == ListKind::None)) {
+        format.setProperty(ListOverrideNumber, style.listOverride);
+        format.setProperty(ListLevelNumber, style.listOverrideLevel);
     }
     return formats.insert(style, format).value();
 }

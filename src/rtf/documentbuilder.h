@@ -4,6 +4,7 @@
 #include "rtf/tablelayout.h"
 
 #include <QHash>
+#include <QPoint>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <array>
@@ -75,6 +76,8 @@ private:
     void insertRows(std::vector<Row> &rows, std::span<const RowShape> shapes, const RowGroup &group);
     void insertCell(Cell &cell);
     static bool hasContent(const Cell &cell);
+    static std::vector<QList<int>> keptEdges(std::span<const RowShape> shapes, const std::vector<Region> &regions,
+                                             const std::vector<int> &columnTwips, std::vector<QPoint> &pastEnd);
     void insertPicture(const Picture &picture, const TextStyle &style);
     QString placeholderFor(int width, int height);
     bool asList(const ParagraphStyle &style) const;

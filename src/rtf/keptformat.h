@@ -48,6 +48,12 @@ enum KeptProperty {
     ListTableGroup,          // QByteArray: the {\*\listtable ...} group
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
+
+    // On table cells (QTextTableCellFormat, held in the cell's first block's char format).
+    // QList<int>: the table's columns and the cell's column span when read, the row's \trleft,
+    // then the \cellx of each of the file's cells that make this one. Other readers lay rows on
+    // the edges the file gave, which the editing area's shared columns cannot all show.
+    KeptCellEdges = QTextFormat::UserProperty + 0x53c0,
 };
 
 // What a paragraph style sets of its characters: a run under it states these even when off.

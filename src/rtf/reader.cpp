@@ -1617,7 +1617,8 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
     ParagraphStyle style = para.style;
     style.listOverride = para.listOverride;
     style.listOverrideLevel = para.listLevel;
-    if (para.listOverride > 0) {
+    // \ls0 names a list only where the file's override table has one of that number.
+    if (para.listOverride > 0 || (para.listOverride == 0 && m_overrides.count(0))) {
         style.list = ListKind::Bullet; // a list we cannot resolve still has markers
         style.listLevel = para.listLevel;
         const auto override = m_overrides.find(para.listOverride);

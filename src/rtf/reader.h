@@ -56,7 +56,7 @@ private:
         ParagraphStyle style;
         ListKind pnKind = ListKind::None;
         int pnLevel = 0;
-        int listOverride = 0;
+        int listOverride = -1;   // \ls; -1: none
         int listLevel = 0;
         bool inTable = false;
         int tableDepth = -1;     // \itap; -1: not given

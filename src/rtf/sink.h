@@ -56,7 +56,7 @@ struct ParagraphStyle {
     ListKind list = ListKind::None;
     int listLevel = 0;       // 0..8
     int tableDepth = 0;      // 0: body text; 1: a table cell; 2 and more: nested tables
-    int listOverride = 0;    // the file's \ls and \ilvl, for its own list tables
+    int listOverride = -1;   // the file's \ls and \ilvl, for its own list tables; -1: none
     int listOverrideLevel = 0;
     int styleNumber = -1;    // \s; -1: none
     int styleSets = 0;       // StyleSets bits: what that style sets of the characters

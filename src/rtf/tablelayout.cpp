@@ -145,6 +145,11 @@ std::vector<RowGroup> groupRows(std::span<const RowShape> rows)
     return groups;
 }
 
+bool givesEdges(const RowFormat &format, std::size_t cells)
+{
+    return !edgesOf(format, cells).empty();
+}
+
 std::vector<int> columnWidths(const RowShape &first, const std::vector<int> &grid, int room)
 {
     const RowFormat &format = *first.format;

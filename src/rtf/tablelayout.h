@@ -65,6 +65,10 @@ private:
 // fit its columns (see the definition for when they do).
 std::vector<RowGroup> groupRows(std::span<const RowShape> rows);
 
+// Whether a row gives an edge for each of its `cells`, in order, cells merged across taken
+// as one: only then can its cells be written back on the edges it gave.
+bool givesEdges(const RowFormat &format, std::size_t cells);
+
 // Each column's width in twips, from the grid, or else from the first row's \cellx, or
 // else an equal share of `room`.
 std::vector<int> columnWidths(const RowShape &first, const std::vector<int> &grid, int room);

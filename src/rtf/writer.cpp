@@ -366,13 +366,19 @@ private:
         if (depth == 1 && first.hasProperty(SectionStart))
             m_out += first.property(SectionStart).toByteArray();
         for (int r = 0; r < table.rows(); ++r) {
-            const QByteArray row = rowDefinition(table, r, columnTwips, depth, format.border() > 0);
+            const KeptRow kept = keptRow(table, r, columnTwips);
+            const QByteArray row = kept.cellsAt.empty() ? rowDefinition(table, r, columnTwips, depth, format.border() > 0)
+                                                        : keptRowDefinition(table, r, kept, depth, format.border() > 0);
             // Older readers want the row's definition first, nested ones after its cells.
             if (depth == 1)
                 m_out += row + '\n';
             for (int c = 0; c < columns; ++c) {
                 const QTextTableCell cell = table.cellAt(r, c);
-                if (cell.row() == r && cell.column() == c) {
+                // The file's cells merged into this one, and those a cell to the left covers, stay empty.
+                const int written = kept.cellsAt.empty() ? 1 : kept.cellsAt[std::size_t(c)];
+                if (written == 0) {
+                    continue;
+                } else if (cell.row() == r && cell.column() == c) {
                     int cellTwips = 0;
                     for (int spanned = c; spanned < std::min(c + cell.columnSpan(), columns); ++spanned)
                         cellTwips += columnTwips[std::size_t(spanned)];
@@ -385,12 +391,90 @@ private:
                     m_out += ' ';
                     m_out += cellEnd;
                 }
+                for (int merged = written; merged > 1; --merged) {
+                    writeParagraphStart(QTextBlockFormat(), depth);
+                    m_out += ' ';
+                    m_out += cellEnd;
+                }
             }
             if (depth == 1)
                 m_out += "\\row\n";
             else
                 m_out += "{\\*\\nesttableprops" + row + "\\nestrow}{\\nonesttables\\par}\n";
         }
+    }
+
+    // A row with cells that keep the edges the file gave them: for each column the number of
+    // cells that start there (0 where a cell to the left covers it) and their \cellx in order.
+    // A cell that keeps none, or was merged or split since, takes the table's columns. Nothing
+    // when no cell keeps its edges, or the table's columns changed, or the edges would not
+    // stand in order.
+    struct KeptRow {
+        int left = 0;
+        std::vector<int> cellsAt;
+        std::vector<int> rights;
+    };
+    static KeptRow keptRow(const QTextTable &table, int r, const std::vector<int> &columnTwips)
+    {
+        const int columns = table.columns();
+        KeptRow row;
+        row.cellsAt.assign(std::size_t(columns), 0);
+        bool kept = false;
+        qint64 last = 0, columnRight = 0;
+        for (int c = 0; c < columns;) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            const QList<int> edges = cell.format().property(KeptCellEdges).value<QList<int>>();
+            const int span = std::min(cell.columnSpan(), columns - c);
+            if (edges.size() == 3 && edges[0] == columns && span == 1 && cell.firstPosition() == cell.lastPosition()) {
+                // Past the end of the file's row, and still empty: the file had no cell here.
+                columnRight += columnTwips[std::size_t(c)];
+                kept = true;
+            } else if (edges.size() >= 4 && edges[0] == columns && edges[1] == span) {
+                if (c == 0)
+                    row.left = edges[2], last = edges[2];
+                const int right = *std::max_element(edges.begin() + 3, edges.end());
+                if (right <= last)
+                    return {};
+                last = right;
+                row.cellsAt[std::size_t(c)] = int(edges.size() - 3);
+                row.rights.insert(row.rights.end(), edges.begin() + 3, edges.end());
+                kept = true;
+                for (int k = c; k < c + span; ++k)
+                    columnRight += columnTwips[std::size_t(k)];
+            } else {
+                row.cellsAt[std::size_t(c)] = span;
+                for (int k = c; k < c + span; ++k) {
+                    columnRight += columnTwips[std::size_t(k)];
+                    if (columnRight <= last)
+                        return {};
+                    last = columnRight;
+                    row.rights.push_back(int(columnRight));
+                }
+            }
+            c += span;
+        }
+        return kept ? row : KeptRow();
+    }
+
+    static QByteArray keptRowDefinition(const QTextTable &table, int r, const KeptRow &kept, int depth, bool borders)
+    {
+        QByteArray row = "\\trowd\\trgaph" + QByteArray::number(CellGapTwips) + "\\trleft" + QByteArray::number(kept.left);
+        if (depth > 1)
+            row += "\\itap" + QByteArray::number(depth);
+        std::size_t edge = 0;
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            for (int k = 0; k < kept.cellsAt[std::size_t(c)]; ++k) {
+                if (kept.cellsAt[std::size_t(c)] > 1)
+                    row += k == 0 ? "\\clmgf" : "\\clmrg";
+                if (cell.rowSpan() > 1)
+                    row += r == cell.row() ? "\\clvmgf" : "\\clvmrg";
+                if (borders)
+                    row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+                row += "\\cellx" + QByteArray::number(kept.rights[edge++]);
+            }
+        }
+        return row;
     }
 
     // One row's \trowd ... \cellx, with every column of the table. A merged cell is written
@@ -490,10 +574,16 @@ private:
         if (list) {
             writeListParagraph(block, *list);
         } else {
+            // In a list level without a label, and so not a list here: the file's list, whose
+            // indents the paragraph's own then override.
+            const bool inKeptList = m_keptLists && format.hasProperty(ListOverrideNumber);
+            if (inKeptList)
+                m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
+                    + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            if (const int twips = toTwips(left); twips || m_styled)
+            if (const int twips = toTwips(left); twips || m_styled || inKeptList)
                 m_out += "\\li" + QByteArray::number(twips);
-            if (const int twips = toTwips(format.textIndent()); twips || m_styled)
+            if (const int twips = toTwips(format.textIndent()); twips || m_styled || inKeptList)
                 m_out += "\\fi" + QByteArray::number(twips);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is

@@ -165,6 +165,13 @@ inline void tableDump(const QTextTable &table, const QString &indent, QString &o
                 span += QStringLiteral(" rowspan=%1").arg(cell.rowSpan());
             if (cell.columnSpan() > 1)
                 span += QStringLiteral(" colspan=%1").arg(cell.columnSpan());
+            // The edges the file gave the cell, when it has its own: "left|right,right...".
+            if (const QList<int> edges = cell.format().property(rtf::KeptCellEdges).value<QList<int>>(); edges.size() >= 3) {
+                QStringList rights;
+                for (qsizetype i = 3; i < edges.size(); ++i)
+                    rights << QString::number(edges[i]);
+                span += QStringLiteral(" edges=%1|%2").arg(edges[2]).arg(rights.join(u','));
+            }
             out += indent + QStringLiteral(" <cell %1,%2%3>\n").arg(r).arg(c).arg(span);
             frameDump(cell.begin(), indent + "  ", out, asShown);
         }

@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <QTextCursor>
+#include <QTextTable>
 
 namespace {
 
@@ -42,6 +43,8 @@ private slots:
     void shownAsWellAsKept();
     void typingKeepsTheRest();
     void underlinesKeepTheirKind();
+    void cellsKeepTheirEdges();
+    void unlabelledListLevelsStayInTheirList();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -154,3 +157,60 @@ void TestRtfKept::underlinesKeepTheirKind()
 }
 
 #include "tst_rtf_kept.moc"
+
+// Rows whose cells stand on other edges than the table's shared columns, or stop short of
+// them, go back with their own edges; a cell merged since takes the table's columns.
+void TestRtfKept::cellsKeepTheirEdges()
+{
+    const QByteArray rows = "{\\rtf1 \\trowd\\trleft-108\\cellx2700\\cellx5670\\cellx8748 \\intbl a\\cell b\\cell c\\cell\\row"
+                            "\\trowd\\trleft-108\\cellx2430\\cellx5796\\cellx8748 \\intbl d\\cell e\\cell f\\cell\\row"
+                            "\\trowd\\trleft-108\\cellx5796 \\intbl g\\cell\\row\\pard after\\par}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(rows, document));
+    const QByteArray saved = rtf::write(document);
+    for (const char *row : {"\\trleft-108\\cellx2700\\cellx5670\\cellx8748", "\\trleft-108\\cellx2430\\cellx5796\\cellx8748",
+                            "\\trleft-108\\cellx5796\n"})
+        QVERIFY2(saved.contains(row), row);
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+    QCOMPARE(rtf::write(again), saved);
+
+    auto *table = qobject_cast<QTextTable *>(document.rootFrame()->childFrames().first());
+    QVERIFY(table);
+    table->mergeCells(1, 0, 1, table->cellAt(1, 1).column() + table->cellAt(1, 1).columnSpan());
+    const QByteArray merged = rtf::write(document);
+    QVERIFY(merged.contains("\\trleft-108\\cellx2700\\cellx5670\\cellx8748"));
+    QVERIFY(!merged.contains("\\cellx2430"));
+    QVERIFY(merged.contains("\\cellx8748"));
+}
+
+// A heading on a list level without a label (\\levelnfc255) is no list item here, but it
+// stays in the file's list, so that other readers number it and its siblings alike.
+void TestRtfKept::unlabelledListLevelsStayInTheirList()
+{
+    const QByteArray file = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc255{\\leveltext \\'00;}}\\listid7}}"
+                            "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+                            "\\pard\\ls1\\ilvl0\\li792\\fi-432 Heading\\par\\pard Body\\par}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(file, document));
+    QVERIFY(!document.begin().textList());
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard", "Heading").contains("\\ls1\\ilvl0\\li792\\fi-432"));
+    QVERIFY(!between(saved, "Heading", "Body").contains("\\ls"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+
+    // \\ls0 is a list where the override table has one of that number, and only there.
+    QByteArray zero = file;
+    zero.replace("\\levelnfc255", "\\levelnfc0").replace("\\ls1", "\\ls0");
+    QTextDocument numbered;
+    QVERIFY(!rtf::read(zero, numbered));
+    QVERIFY(numbered.begin().textList());
+    QVERIFY(rtf::write(numbered).contains("\\ls0\\ilvl0"));
+    zero.replace("\\listoverridecount0\\ls0", "\\listoverridecount0\\ls2");
+    QTextDocument plain;
+    QVERIFY(!rtf::read(zero, plain));
+    QVERIFY(!plain.begin().textList());
+}

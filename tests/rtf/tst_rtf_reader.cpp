@@ -393,9 +393,9 @@ void TestRtfReader::tablesPicturesAndLinks_data()
     QTest::newRow("cells merged across, Word 97's way")
         << QByteArray("\\trowd\\clmgf\\cellx3000\\clmrg\\cellx3000\\cellx4500 \\intbl wide\\cell\\cell c\\cell\\row"
                       "\\trowd\\cellx1500\\cellx3000\\cellx4500 \\intbl a\\cell b\\cell c2\\cell\\row\\pard")
-        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0 colspan=2>\n  []{}wide\n"
-                          " <cell 0,1 in 0,0>\n <cell 0,2>\n  []{}c\n <cell 1,0>\n  []{}a\n <cell 1,1>\n  []{}b\n"
-                          " <cell 1,2>\n  []{}c2\n</table>\n[]\n");
+        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0 colspan=2 edges=0|3000,3000>\n  []{}wide\n"
+                          " <cell 0,1 in 0,0>\n <cell 0,2 edges=0|4500>\n  []{}c\n <cell 1,0 edges=0|1500>\n  []{}a\n"
+                          " <cell 1,1 edges=0|3000>\n  []{}b\n <cell 1,2 edges=0|4500>\n  []{}c2\n</table>\n[]\n");
     QTest::newRow("text in cells merged away joins the merged cell")
         << QByteArray("\\trowd\\clvmgf\\cellx1500\\clmgf\\cellx3000\\clmrg\\cellx4500 \\intbl top\\cell left\\cell right\\cell\\row"
                       "\\trowd\\clvmrg\\cellx1500\\cellx3000\\cellx4500 \\intbl below\\cell x\\cell y\\cell\\row\\pard")
@@ -405,23 +405,23 @@ void TestRtfReader::tablesPicturesAndLinks_data()
     QTest::newRow("a wider cell merges the columns of the row above, as Word writes it now")
         << QByteArray("\\trowd\\cellx1500\\cellx3000\\cellx4500 \\intbl a\\cell b\\cell c\\cell\\row"
                       "\\trowd\\cellx3000\\cellx4500 \\intbl wide\\cell d\\cell\\row\\pard")
-        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []{}b\n"
-                          " <cell 0,2>\n  []{}c\n <cell 1,0 colspan=2>\n  []{}wide\n <cell 1,1 in 1,0>\n"
-                          " <cell 1,2>\n  []{}d\n</table>\n[]\n");
+        << QStringLiteral("[]\n<table 2x3 widths=100,100,100 border=0>\n <cell 0,0 edges=0|1500>\n  []{}a\n"
+                          " <cell 0,1 edges=0|3000>\n  []{}b\n <cell 0,2 edges=0|4500>\n  []{}c\n"
+                          " <cell 1,0 colspan=2 edges=0|3000>\n  []{}wide\n <cell 1,1 in 1,0>\n <cell 1,2 edges=0|4500>\n  []{}d\n</table>\n[]\n");
     // The rows share neither cells nor edges, but the merge down holds them together: each
     // cell covers the columns between its edges, and past the end of its row a cell is empty.
     QTest::newRow("merged down across rows with other cells")
         << QByteArray("\\trowd\\clvmgf\\cellx1500\\cellx4500 \\intbl tall\\cell top\\cell\\row"
                       "\\trowd\\clvmrg\\cellx1500\\cellx3000\\cellx6000 \\intbl \\cell p\\cell q\\cell\\row\\pard")
-        << QStringLiteral("[]\n<table 2x4 widths=100,100,100,100 border=0>\n <cell 0,0 rowspan=2>\n  []{}tall\n"
-                          " <cell 0,1 colspan=2>\n  []{}top\n <cell 0,2 in 0,1>\n <cell 0,3>\n  []\n <cell 1,0 in 0,0>\n"
-                          " <cell 1,1>\n  []{}p\n <cell 1,2 colspan=2>\n  []{}q\n <cell 1,3 in 1,2>\n</table>\n[]\n");
+        << QStringLiteral("[]\n<table 2x4 widths=100,100,100,100 border=0>\n <cell 0,0 rowspan=2 edges=0|1500>\n  []{}tall\n"
+                          " <cell 0,1 colspan=2 edges=0|4500>\n  []{}top\n <cell 0,2 in 0,1>\n <cell 0,3 edges=0|>\n  []\n"
+                          " <cell 1,0 in 0,0>\n <cell 1,1 edges=0|3000>\n  []{}p\n <cell 1,2 colspan=2 edges=0|6000>\n  []{}q\n <cell 1,3 in 1,2>\n</table>\n[]\n");
     QTest::newRow("edges a few twips apart are one column")
         << QByteArray("\\trowd\\clvmgf\\cellx1500\\cellx3000 \\intbl tall\\cell a\\cell\\row"
                       "\\trowd\\clvmrg\\cellx1510\\cellx2250\\cellx3000 \\intbl \\cell b\\cell c\\cell\\row\\pard")
-        << QStringLiteral("[]\n<table 2x3 widths=100,50,50 border=0>\n <cell 0,0 rowspan=2>\n  []{}tall\n"
-                          " <cell 0,1 colspan=2>\n  []{}a\n <cell 0,2 in 0,1>\n <cell 1,0 in 0,0>\n <cell 1,1>\n  []{}b\n"
-                          " <cell 1,2>\n  []{}c\n</table>\n[]\n");
+        << QStringLiteral("[]\n<table 2x3 widths=100,50,50 border=0>\n <cell 0,0 rowspan=2 edges=0|1500>\n  []{}tall\n"
+                          " <cell 0,1 colspan=2 edges=0|3000>\n  []{}a\n <cell 0,2 in 0,1>\n <cell 1,0 in 0,0>\n"
+                          " <cell 1,1 edges=0|2250>\n  []{}b\n <cell 1,2 edges=0|3000>\n  []{}c\n</table>\n[]\n");
     QTest::newRow("rows that differ by more than merges are separate tables")
         << QByteArray("\\trowd\\cellx1500\\cellx3000 \\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx1000\\cellx2000\\cellx4000 \\intbl c\\cell d\\cell e\\cell\\row\\pard")
