@@ -900,8 +900,10 @@ void Reader::applyStyle(int key)
     const Style *style = resolveStyle(key);
     if (!style)
         return;
+    m_replayingStyle = true;
     for (const StyleWord &word : style->words)
         bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    m_replayingStyle = false;
 }
 
 void Reader::pnWord(Keyword keyword, int parameter)
@@ -1129,18 +1131,19 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (para.style.shadingWords.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.shadingWords);
         break;
-    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; break;
-    case Keyword::AlignRight: para.style.alignment = Alignment::Right; break;
-    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; break;
-    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; break;
-    case Keyword::LeftIndent: para.style.leftIndent = parameter; break;
+    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
+    case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
+    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
+    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
+    case Keyword::LeftIndent: para.style.leftIndent = parameter; given(para, GivesLeft); break;
     case Keyword::RightIndent:
         para.style.rightIndent = parameter;
         para.style.rightIndentGiven = true;
+        given(para, GivesRight);
         break;
-    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; break;
-    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; break;
-    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
+    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; given(para, GivesFirst); break;
+    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; given(para, GivesBefore); break;
+    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; given(para, GivesAfter); break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
@@ -1160,9 +1163,18 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         ParagraphStyle &style = top().para.style;
         style.styleNumber = std::max(parameter, 0);
         style.styleSets = 0;
+        int styleGives = 0;
         if (const Style *sheet = resolveStyle(style.styleNumber)) {
             for (const StyleWord &word : sheet->words) {
                 switch (word.keyword) {
+                case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
+                    styleGives |= GivesAlignment;
+                    break;
+                case Keyword::LeftIndent: styleGives |= GivesLeft; break;
+                case Keyword::FirstIndent: styleGives |= GivesFirst; break;
+                case Keyword::RightIndent: styleGives |= GivesRight; break;
+                case Keyword::SpaceBefore: styleGives |= GivesBefore; break;
+                case Keyword::SpaceAfter: styleGives |= GivesAfter; break;
                 case Keyword::Bold: style.styleSets |= SetsBold; break;
                 case Keyword::Italic: style.styleSets |= SetsItalic; break;
                 case Keyword::Underline: style.styleSets |= SetsUnderline; break;
@@ -1172,6 +1184,12 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
                 }
             }
         }
+        // What the style leaves stands as the paragraph had it, from itself or an earlier style:
+        // the paragraph's own unless it is what a fresh paragraph has.
+        style.givenWords |= ~styleGives
+            & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
+               | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
+               | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
         break;
     }
     case Keyword::CharacterStyleRef:
