@@ -614,6 +614,13 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         add(GivesBefore, "\\sb", style.spaceBefore);
         add(GivesAfter, "\\sa", style.spaceAfter);
         setIfGiven(format, StyleParagraphWords, words);
+    } else if (style.givenWords) {
+        // A reader may give it the Normal style's instead of the defaults it stated.
+        const int defaults = (style.alignment == Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? 0 : GivesLeft)
+            | (style.firstLineIndent ? 0 : GivesFirst) | (style.rightIndent ? 0 : GivesRight)
+            | (style.spaceBefore ? 0 : GivesBefore) | (style.spaceAfter ? 0 : GivesAfter);
+        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst : 0))
+            format.setProperty(StatedDefaults, stated);
     }
     if (list) {
         // The list places the paragraph; the file's own indents and list go back on save.

@@ -490,7 +490,8 @@ private:
         const qsizetype wordsFrom = m_out.size();
         const bool inFieldFromBefore = m_openField != 0;
         writeParagraphStart(format, depth);
-        if (m_styled && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify))
+        const int stated = m_styled ? ~0 : format.intProperty(StatedDefaults);
+        if ((stated & GivesAlignment) && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify))
             && !fromStyle(format, "\\ql"))
             m_out += "\\ql";
         const auto length = [&](const char *name, int twips, bool evenZero) {
@@ -503,14 +504,14 @@ private:
             writeListParagraph(block, *list);
         } else {
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            length("\\li", toTwips(left), m_styled);
-            length("\\fi", toTwips(format.textIndent()), m_styled);
+            length("\\li", toTwips(left), stated & GivesLeft);
+            length("\\fi", toTwips(format.textIndent()), stated & GivesFirst);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is
         // given too: so it goes back where the file gave it.
-        length("\\ri", toTwips(format.rightMargin()), list ? format.boolProperty(RightIndentWord) : m_styled);
-        length("\\sb", toTwips(format.topMargin()), m_styled);
-        length("\\sa", toTwips(format.bottomMargin()), m_styled);
+        length("\\ri", toTwips(format.rightMargin()), list ? format.boolProperty(RightIndentWord) : stated & GivesRight);
+        length("\\sb", toTwips(format.topMargin()), stated & GivesBefore);
+        length("\\sa", toTwips(format.bottomMargin()), stated & GivesAfter);
         writeKeptParagraph(format);
         // The style's character words must not reach the runs, nor paragraphs after it.
         if (m_styled)
