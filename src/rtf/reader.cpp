@@ -895,14 +895,33 @@ const Reader::Style *Reader::resolveStyle(int key)
     return &style;
 }
 
+// The GivenWord bit of a paragraph word, or 0.
+static int givenWordOf(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
+        return GivesAlignment;
+    case Keyword::LeftIndent: return GivesLeft;
+    case Keyword::FirstIndent: return GivesFirst;
+    case Keyword::RightIndent: return GivesRight;
+    case Keyword::SpaceBefore: return GivesBefore;
+    case Keyword::SpaceAfter: return GivesAfter;
+    default: return 0;
+    }
+}
+
 void Reader::applyStyle(int key)
 {
     const Style *style = resolveStyle(key);
     if (!style)
         return;
+    // What the paragraph stated stands, even when stated before its style.
+    const int given = top().para.style.givenWords;
     m_replayingStyle = true;
-    for (const StyleWord &word : style->words)
-        bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    for (const StyleWord &word : style->words) {
+        if (!(givenWordOf(word.keyword) & given))
+            bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    }
     m_replayingStyle = false;
 }
 
@@ -1166,15 +1185,8 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         int styleGives = 0;
         if (const Style *sheet = resolveStyle(style.styleNumber)) {
             for (const StyleWord &word : sheet->words) {
+                styleGives |= givenWordOf(word.keyword);
                 switch (word.keyword) {
-                case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
-                    styleGives |= GivesAlignment;
-                    break;
-                case Keyword::LeftIndent: styleGives |= GivesLeft; break;
-                case Keyword::FirstIndent: styleGives |= GivesFirst; break;
-                case Keyword::RightIndent: styleGives |= GivesRight; break;
-                case Keyword::SpaceBefore: styleGives |= GivesBefore; break;
-                case Keyword::SpaceAfter: styleGives |= GivesAfter; break;
                 case Keyword::Bold: style.styleSets |= SetsBold; break;
                 case Keyword::Italic: style.styleSets |= SetsItalic; break;
                 case Keyword::Underline: style.styleSets |= SetsUnderline; break;

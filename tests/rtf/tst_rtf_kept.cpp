@@ -163,11 +163,12 @@ void TestRtfKept::styledParagraphsStateTheirOwn()
     QTextDocument document;
     QVERIFY(!rtf::read("{\\rtf1\\ansi{\\stylesheet{\\sa160 Normal;}{\\s1\\sb240\\sbasedon0 heading 1;}{\\s2 heading 2;}}"
                        "\\pard\\s1\\qc Styled\\par\\pard\\s2\\sa0 Stated\\par\\pard\\s2\\li720\\s1 Both\\par"
-                       "\\pard\\ql\\sa0 Plain\\par}",
+                       "\\pard\\ql\\sa0 Plain\\par\\pard\\sb0\\s1 Before\\par}",
                        document));
     QCOMPARE(document.findBlockByNumber(2).blockFormat().topMargin(), document.firstBlock().blockFormat().topMargin());
+    QCOMPARE(document.findBlockByNumber(4).blockFormat().topMargin(), 0.0); // stated before the style, it stands
     const QByteArray saved = rtf::write(document);
-    for (const char *words : {"\\pard\\s1\\qc\\plain ", "\\pard\\s2\\sa0\\plain ", "\\pard\\s1\\li720\\plain ", "\\pard\\ql\\sa0 "})
+    for (const char *words : {"\\pard\\s1\\qc\\plain ", "\\pard\\s2\\sa0\\plain ", "\\pard\\s1\\li720\\plain ", "\\pard\\ql\\sa0 ", "\\pard\\s1\\sb0\\plain "})
         QVERIFY2(saved.contains(words), words);
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
