@@ -670,6 +670,8 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setLineHeight(style.lineSpacing / TwipsPerPixel, QTextBlockFormat::MinimumHeight);
     else if (style.lineSpacing < 0)
         format.setLineHeight(-style.lineSpacing / TwipsPerPixel, QTextBlockFormat::FixedHeight);
+    else if (style.givenWords & GivesLineSpacing)
+        format.setLineHeight(0, QTextBlockFormat::MinimumHeight); // \sl0: single, but LibreOffice keeps it as "at least 0"
     if (style.pageBreakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     if (style.pageBreakWord)

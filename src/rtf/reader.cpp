@@ -1124,7 +1124,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         stopCapture();
         break;
     case Keyword::PageBreakBefore: para.style.pageBreakBefore = isToggleOn(hasParameter, parameter); break;
-    case Keyword::LineSpacing: para.style.lineSpacing = std::clamp(parameter, -31680, 31680); break;
+    case Keyword::LineSpacing:
+        para.style.lineSpacing = std::clamp(parameter, -31680, 31680);
+        given(para, GivesLineSpacing);
+        break;
     case Keyword::LineMultiple: para.style.lineMultiple = isToggleOn(hasParameter, parameter); break;
     case Keyword::TabWord:
         if (para.style.tabs.size() < 4096)

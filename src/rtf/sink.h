@@ -45,7 +45,8 @@ struct TextStyle {
 };
 
 // Which of its alignment, indents and spacing a paragraph states itself.
-enum GivenWord { GivesAlignment = 1, GivesLeft = 2, GivesFirst = 4, GivesRight = 8, GivesBefore = 16, GivesAfter = 32 };
+enum GivenWord { GivesAlignment = 1, GivesLeft = 2, GivesFirst = 4, GivesRight = 8, GivesBefore = 16, GivesAfter = 32,
+                 GivesLineSpacing = 64 };
 
 // Lengths are in twips, as in the file.
 struct ParagraphStyle {
