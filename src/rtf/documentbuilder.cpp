@@ -113,7 +113,7 @@ static size_t qHash(const TextStyle &style, size_t seed = 0)
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
 {
     return qHashMulti(seed, int(style.alignment), style.leftIndent, style.rightIndent, style.firstLineIndent,
-                      style.spaceBefore, style.spaceAfter, style.rightIndentGiven, int(style.list), style.listLevel, style.tableDepth,
+                      style.spaceBefore, style.spaceAfter, style.rightIndentGiven, style.givenWords, int(style.list), style.listLevel, style.tableDepth,
                       style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
                       style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.sectionEnd,
                       style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(),
@@ -653,6 +653,32 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
     if (style.spaceAfter)
         format.setBottomMargin(style.spaceAfter / TwipsPerPixel);
     applyKeptParagraph(style, format);
+    // What a paragraph has from its style alone goes back unsaid: a reader that sees the
+    // style otherwise (its own heading style, no inheriting from the base style) then sees
+    // the paragraph as it saw it in the file.
+    if (style.styleNumber >= 0) {
+        static const char *const alignmentWords[] = {"\\ql ", "\\qr ", "\\qc ", "\\qj "};
+        QByteArray words = style.givenWords & GivesAlignment ? QByteArray() : QByteArray(alignmentWords[int(style.alignment)]);
+        const auto add = [&](int word, const char *name, int twips) {
+            if (!(style.givenWords & word))
+                words += name + QByteArray::number(twips) + ' ';
+        };
+        if (!list) {
+            add(GivesLeft, "\\li", style.leftIndent);
+            add(GivesFirst, "\\fi", style.firstLineIndent);
+        }
+        add(GivesRight, "\\ri", style.rightIndent);
+        add(GivesBefore, "\\sb", style.spaceBefore);
+        add(GivesAfter, "\\sa", style.spaceAfter);
+        setIfGiven(format, StyleParagraphWords, words);
+    } else if (style.givenWords) {
+        // A reader may give it the Normal style's instead of the defaults it stated.
+        const int defaults = (style.alignment == Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? 0 : GivesLeft)
+            | (style.firstLineIndent ? 0 : GivesFirst) | (style.rightIndent ? 0 : GivesRight)
+            | (style.spaceBefore ? 0 : GivesBefore) | (style.spaceAfter ? 0 : GivesAfter);
+        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst : 0))
+            format.setProperty(StatedDefaults, stated);
+    }
     if (list) {
         // The list places the paragraph; the file's own indents and list go back on save.
         // Kept where they differ from the ones saving gives a list of this level.
@@ -703,6 +729,8 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setLineHeight(style.lineSpacing / TwipsPerPixel, QTextBlockFormat::MinimumHeight);
     else if (style.lineSpacing < 0)
         format.setLineHeight(-style.lineSpacing / TwipsPerPixel, QTextBlockFormat::FixedHeight);
+    else if (style.givenWords & GivesLineSpacing)
+        format.setLineHeight(0, QTextBlockFormat::MinimumHeight); // \sl0: single, but LibreOffice keeps it as "at least 0"
     if (style.pageBreakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     if (style.pageBreakWord)

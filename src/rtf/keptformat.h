@@ -37,6 +37,8 @@ enum KeptProperty {
     ListFirstIndent,         // int: twips, the file's \fi of a list paragraph
     RightIndentWord,         // bool: a list paragraph gave its right indent, even 0
     PageBreakWord,           // bool: the page break before the paragraph was a \page, not \pagebb
+    StyleParagraphWords,     // QByteArray: "\ql \sb240 ...", the alignment, indents and spacing a styled paragraph has from its style
+    StatedDefaults,          // int: GivenWord bits, what an unstyled paragraph stated though it is the default (\ql, \sa0)
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

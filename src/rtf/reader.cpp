@@ -895,13 +895,34 @@ const Reader::Style *Reader::resolveStyle(int key)
     return &style;
 }
 
+// The GivenWord bit of a paragraph word, or 0.
+static int givenWordOf(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
+        return GivesAlignment;
+    case Keyword::LeftIndent: return GivesLeft;
+    case Keyword::FirstIndent: return GivesFirst;
+    case Keyword::RightIndent: return GivesRight;
+    case Keyword::SpaceBefore: return GivesBefore;
+    case Keyword::SpaceAfter: return GivesAfter;
+    default: return 0;
+    }
+}
+
 void Reader::applyStyle(int key)
 {
     const Style *style = resolveStyle(key);
     if (!style)
         return;
-    for (const StyleWord &word : style->words)
-        bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    // What the paragraph stated stands, even when stated before its style.
+    const int given = top().para.style.givenWords;
+    m_replayingStyle = true;
+    for (const StyleWord &word : style->words) {
+        if (!(givenWordOf(word.keyword) & given))
+            bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    }
+    m_replayingStyle = false;
 }
 
 void Reader::pnWord(Keyword keyword, int parameter)
@@ -1103,7 +1124,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         stopCapture();
         break;
     case Keyword::PageBreakBefore: para.style.pageBreakBefore = isToggleOn(hasParameter, parameter); break;
-    case Keyword::LineSpacing: para.style.lineSpacing = std::clamp(parameter, -31680, 31680); break;
+    case Keyword::LineSpacing:
+        para.style.lineSpacing = std::clamp(parameter, -31680, 31680);
+        given(para, GivesLineSpacing);
+        break;
     case Keyword::LineMultiple: para.style.lineMultiple = isToggleOn(hasParameter, parameter); break;
     case Keyword::TabWord:
         if (para.style.tabs.size() < 4096)
@@ -1129,18 +1153,19 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (para.style.shadingWords.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.shadingWords);
         break;
-    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; break;
-    case Keyword::AlignRight: para.style.alignment = Alignment::Right; break;
-    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; break;
-    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; break;
-    case Keyword::LeftIndent: para.style.leftIndent = parameter; break;
+    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
+    case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
+    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
+    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
+    case Keyword::LeftIndent: para.style.leftIndent = parameter; given(para, GivesLeft); break;
     case Keyword::RightIndent:
         para.style.rightIndent = parameter;
         para.style.rightIndentGiven = true;
+        given(para, GivesRight);
         break;
-    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; break;
-    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; break;
-    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; break;
+    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; given(para, GivesFirst); break;
+    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; given(para, GivesBefore); break;
+    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; given(para, GivesAfter); break;
     case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
     case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
     case Keyword::Field:
@@ -1160,11 +1185,13 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         ParagraphStyle &style = top().para.style;
         style.styleNumber = std::max(parameter, 0);
         style.styleSets = 0;
-        // What the style sets matters only to a writer that writes the stylesheet back: one
-        // not kept whole sets nothing on the next reading either.
+        // What the style sets and gives matters only to a writer that writes the stylesheet
+        // back: one not kept whole sets nothing on the next reading either.
+        int styleGives = 0;
         const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
         if (sheet) {
             for (const StyleWord &word : sheet->words) {
+                styleGives |= givenWordOf(word.keyword);
                 switch (word.keyword) {
                 case Keyword::Bold: style.styleSets |= SetsBold; break;
                 case Keyword::Italic: style.styleSets |= SetsItalic; break;
@@ -1175,6 +1202,12 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
                 }
             }
         }
+        // What the style leaves stands as the paragraph had it, from itself or an earlier style:
+        // the paragraph's own unless it is what a fresh paragraph has.
+        style.givenWords |= ~styleGives
+            & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
+               | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
+               | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
         break;
     }
     case Keyword::CharacterStyleRef:

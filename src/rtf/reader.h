@@ -128,6 +128,8 @@ private:
     void pictureBytes(std::string_view bytes);
     void styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name);
     void applyStyle(int key);
+    // Notes a word the paragraph states itself, not one its style gives it.
+    void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
     const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group);
     void showSymbol(QStringView arguments);

@@ -44,12 +44,17 @@ struct TextStyle {
     bool operator==(const TextStyle &) const = default;
 };
 
+// Which of its alignment, indents and spacing a paragraph states itself.
+enum GivenWord { GivesAlignment = 1, GivesLeft = 2, GivesFirst = 4, GivesRight = 8, GivesBefore = 16, GivesAfter = 32,
+                 GivesLineSpacing = 64 };
+
 // Lengths are in twips, as in the file.
 struct ParagraphStyle {
     Alignment alignment = Alignment::Left;
     int leftIndent = 0;
     int rightIndent = 0;
     bool rightIndentGiven = false; // \ri or \rin, even 0
+    int givenWords = 0;      // GivenWord bits: what the paragraph states itself, not from its style
     int firstLineIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;

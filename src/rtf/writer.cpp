@@ -513,13 +513,19 @@ private:
             m_out += "\\intbl\\itap" + QByteArray::number(depth);
         if (format.hasProperty(QTextFormat::BlockAlignment)) {
             const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-            if (alignment & Qt::AlignRight)
-                m_out += "\\qr";
-            else if (alignment & Qt::AlignHCenter)
-                m_out += "\\qc";
-            else if (alignment & Qt::AlignJustify)
-                m_out += "\\qj";
+            const char *word = alignment & Qt::AlignRight     ? "\\qr"
+                               : alignment & Qt::AlignHCenter ? "\\qc"
+                               : alignment & Qt::AlignJustify ? "\\qj"
+                                                              : nullptr;
+            if (word && !fromStyle(format, word))
+                m_out += word;
         }
+    }
+
+    // Whether a styled paragraph has this word from its style alone, so that it goes unsaid.
+    static bool fromStyle(const QTextBlockFormat &format, const QByteArray &word)
+    {
+        return format.property(StyleParagraphWords).toByteArray().contains(word + ' ');
     }
 
     // Paragraph words the editing area keeps for the file: its style, line spacing, page
@@ -561,15 +567,22 @@ private:
         const QTextBlockFormat format = block.blockFormat();
         if (format.hasProperty(SectionStart) && depth == 0)
             m_out += format.property(SectionStart).toByteArray();
-        // A paragraph with a style states everything, so that what the style sets and the
-        // paragraph does not have reads back as it is.
+        // A paragraph with a style states everything but what it has from the style alone, so
+        // that what the style sets and the paragraph does not have reads back as it is.
         m_styled = format.hasProperty(ParagraphStyleNumber);
         m_styleSets = format.intProperty(StyleCharacterWords);
         const qsizetype wordsFrom = m_out.size();
         const bool inFieldFromBefore = m_openField != 0;
         writeParagraphStart(format, depth);
-        if (m_styled && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
+        const int stated = m_styled ? ~0 : format.intProperty(StatedDefaults);
+        if ((stated & GivesAlignment) && !(format.alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify))
+            && !fromStyle(format, "\\ql"))
             m_out += "\\ql";
+        const auto length = [&](const char *name, int twips, bool evenZero) {
+            const QByteArray word = name + QByteArray::number(twips);
+            if ((twips || evenZero) && !fromStyle(format, word))
+                m_out += word;
+        };
         const QTextList *list = block.textList();
         if (list) {
             writeListParagraph(block, *list);
@@ -581,20 +594,14 @@ private:
                 m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
                     + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            if (const int twips = toTwips(left); twips || m_styled || inKeptList)
-                m_out += "\\li" + QByteArray::number(twips);
-            if (const int twips = toTwips(format.textIndent()); twips || m_styled || inKeptList)
-                m_out += "\\fi" + QByteArray::number(twips);
+            length("\\li", toTwips(left), (stated & GivesLeft) || inKeptList);
+            length("\\fi", toTwips(format.textIndent()), (stated & GivesFirst) || inKeptList);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is
         // given too: so it goes back where the file gave it.
-        if (const int twips = toTwips(format.rightMargin());
-            twips || (list ? format.boolProperty(RightIndentWord) : m_styled))
-            m_out += "\\ri" + QByteArray::number(twips);
-        if (const int twips = toTwips(format.topMargin()); twips || m_styled)
-            m_out += "\\sb" + QByteArray::number(twips);
-        if (const int twips = toTwips(format.bottomMargin()); twips || m_styled)
-            m_out += "\\sa" + QByteArray::number(twips);
+        length("\\ri", toTwips(format.rightMargin()), list ? format.boolProperty(RightIndentWord) : stated & GivesRight);
+        length("\\sb", toTwips(format.topMargin()), stated & GivesBefore);
+        length("\\sa", toTwips(format.bottomMargin()), stated & GivesAfter);
         writeKeptParagraph(format);
         // The style's character words must not reach the runs, nor paragraphs after it.
         if (m_styled)

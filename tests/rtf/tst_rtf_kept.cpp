@@ -45,6 +45,7 @@ private slots:
     void underlinesKeepTheirKind();
     void cellsKeepTheirEdges();
     void unlabelledListLevelsStayInTheirList();
+    void paragraphsKeepWhatTheyStated();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -154,6 +155,34 @@ void TestRtfKept::underlinesKeepTheirKind()
     for (const char *word : {"\\uld dotted", "\\ulwave wave", "\\uldb double", "\\ul plain"})
         QVERIFY2(saved.contains(word), word);
     QVERIFY(!saved.contains("\\ul none") && !saved.contains("\\uld none"));
+}
+
+// A styled paragraph goes back with what it stated itself and what was changed in it, not
+// with what its style gives: a reader may see the style otherwise (LibreOffice gives a bare
+// "heading 1" its own spacing, and takes none from the style it is based on). An unstyled one
+// keeps the defaults it stated, which LibreOffice would otherwise take from the Normal style,
+// and \sl0 stays (LibreOffice keeps it as "at least 0").
+void TestRtfKept::paragraphsKeepWhatTheyStated()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\stylesheet{\\sa160 Normal;}{\\s1\\sb240\\sbasedon0 heading 1;}{\\s2 heading 2;}}"
+                       "\\pard\\s1\\qc Styled\\par\\pard\\s2\\sa0 Stated\\par\\pard\\s2\\li720\\s1 Both\\par"
+                       "\\pard\\ql\\sa0 Plain\\par\\pard\\sb0\\s1 Before\\par\\pard\\sl0 Single\\par}",
+                       document));
+    QCOMPARE(document.findBlockByNumber(2).blockFormat().topMargin(), document.firstBlock().blockFormat().topMargin());
+    QCOMPARE(document.findBlockByNumber(4).blockFormat().topMargin(), 0.0); // stated before the style, it stands
+    const QByteArray saved = rtf::write(document);
+    for (const char *words : {"\\pard\\s1\\qc\\plain ", "\\pard\\s2\\sa0\\plain ", "\\pard\\s1\\li720\\plain ", "\\pard\\ql\\sa0 ", "\\pard\\s1\\sb0\\plain ", "\\pard\\sl0"})
+        QVERIFY2(saved.contains(words), words);
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again), rtftest::dump(document));
+
+    QTextCursor cursor(&document);
+    QTextBlockFormat changed = cursor.blockFormat();
+    changed.setTopMargin(0);
+    cursor.setBlockFormat(changed);
+    QVERIFY(rtf::write(document).contains("\\pard\\s1\\qc\\sb0\\plain "));
 }
 
 #include "tst_rtf_kept.moc"

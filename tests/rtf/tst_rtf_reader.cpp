@@ -262,8 +262,11 @@ void TestRtfReader::paragraphFormats()
                                   "\\pard\\li720\\ri360\\fi-180\\sb120\\sa240 e\\par f\\par\\pard g"),
                        document));
     QStringList formats;
-    for (const QTextBlock &b : blocks(document))
-        formats << b.text() + ':' + rtftest::blockFormatDump(b);
+    for (const QTextBlock &b : blocks(document)) {
+        QStringList shown = rtftest::blockFormatDump(b).split(u',');
+        shown.removeIf([](const QString &p) { return p.startsWith(u'k'); }); // what is kept for saving
+        formats << b.text() + ':' + shown.join(u',');
+    }
     QCOMPARE(formats, QStringList({"a:center", "b:right", "c:justify", "d:",
                                    "e:left=48,right=24,first=-12,before=8,after=16",
                                    "f:left=48,right=24,first=-12,before=8,after=16", "g:"}));
