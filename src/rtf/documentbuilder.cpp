@@ -106,7 +106,7 @@ static size_t qHash(const TextStyle &style, size_t seed = 0)
                       style.underlineKind,
                       int(style.position), style.link, style.language, style.characterStyle, style.raise,
                       style.noteId, style.note.size(), style.keptId, style.keptBefore.size(), style.fieldId,
-                      style.wrapId, style.wrapped.size());
+                      style.wrapId, style.wrapped.size(), style.scriptWords);
 }
 
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
@@ -713,6 +713,10 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         // Qt raises by a share of the font's height.
         const int size = style.halfPoints > 0 ? style.halfPoints : 24;
         format.setBaselineOffset(100.0 * style.raise / size);
+    }
+    if (!style.scriptWords.isEmpty()) {
+        format.setProperty(ScriptWords, style.scriptWords);
+        format.setProperty(ScriptWordsLook, characterLook(format));
     }
     // A mark is numbered by its readers, also one whose note never came.
     if (style.noteId) {

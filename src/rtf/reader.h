@@ -50,6 +50,9 @@ private:
         int language = -1;
         int characterStyle = -1;
         int raise = 0;
+        QByteArray words;        // the words ScriptWords keeps, since \plain
+        bool scripted = false;   // some of them format another script
+        bool groupOpened = false; // a group began since the last of them: words after it start anew
     };
 
     struct ParaState {
@@ -177,6 +180,7 @@ private:
     std::unordered_map<int, Font> m_fonts;
     std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
     PendingFont m_pendingFont;
+    bool m_fontsRenumbered = false; // a font table besides the kept one was read
     QList<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;

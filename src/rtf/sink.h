@@ -32,6 +32,8 @@ struct TextStyle {
     int language = -1;       // \lang; -1: the document's
     int characterStyle = -1; // \cs; -1: none
     int raise = 0;           // half points up (\up) or down (\dn, negative)
+    QByteArray scriptWords;  // font, size, weight and language words as written, where some
+                             // format another script; empty: the fields above say it all
     int noteId = 0;          // a note reference's mark; its note follows through Sink::note
     QByteArray note;         // the note's group, once it is known
     QByteArray keptBefore;   // groups kept as written that stand before this run

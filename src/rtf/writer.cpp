@@ -24,6 +24,7 @@
 #include <QSet>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -560,9 +561,10 @@ private:
                         m_wrapsWritten.insert(wrap);
                         // In the run's own formatting, which its shown content was read in.
                         m_out += '{';
-                        m_out += characterProperties(charFormat);
+                        const QByteArray properties = characterProperties(charFormat);
+                        m_out += properties;
                         m_out += group; // starts with a brace: nothing to end the words
-                        m_out += '}';
+                        m_out += QByteArray(1 + properties.count('{'), '}');
                     }
                     continue;
                 }
@@ -593,7 +595,7 @@ private:
                 writeText(fragment.text(), false);
             }
             if (!properties.isEmpty())
-                m_out += '}';
+                m_out += QByteArray(1 + properties.count('{'), '}');
         }
         if (!link.isEmpty())
             m_out += "}}";
@@ -742,16 +744,25 @@ private:
         QByteArray p;
         // Under a style, a run states what it does not have of what the style sets.
         const int complete = format.hasProperty(CharacterStyle) ? ~0 : m_styleSets;
-        if (format.hasProperty(CharacterStyle))
+        // The file's own words for what they decide, while the run still looks as they made it:
+        // they hold every word that set these since \plain, the styles' too, and the rest is unset.
+        const bool scripted = format.hasProperty(ScriptWords) && m_kept.hasProperty(FontTableEntries)
+            && format.stringProperty(ScriptWordsLook) == characterLook(format);
+        if (format.hasProperty(CharacterStyle) && !scripted)
             p += "\\cs" + QByteArray::number(format.intProperty(CharacterStyle));
+        const QByteArray words = scripted ? format.property(ScriptWords).toByteArray() : QByteArray();
         const QString family = familyOf(format);
-        if (!family.isEmpty())
+        if (scripted) {
+            // named by the words
+        } else if (!family.isEmpty())
             p += "\\f" + QByteArray::number(m_fontIndex.value(family));
         else if (m_defaultFontNamed)
             p += "\\f0"; // the typeface it was shown in, named so that it reads back the same
         else if (m_noFont >= 0)
             p += "\\f" + QByteArray::number(m_noFont); // no entry: reads back as no typeface
-        if (format.hasProperty(QTextFormat::FontPointSize)) {
+        if (scripted) {
+            // given by the words
+        } else if (format.hasProperty(QTextFormat::FontPointSize)) {
             const int halfPoints = int(std::lround(format.fontPointSize() * 2));
             if (halfPoints > 0)
                 p += "\\fs" + QByteArray::number(halfPoints);
@@ -760,11 +771,15 @@ private:
             // without one keeps having none.
             p += "\\fs" + QByteArray::number(m_defaultHalfPoints);
         }
-        if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+        if (scripted) {
+            // given by the words
+        } else if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
             p += "\\b";
         else if (complete & SetsBold)
             p += "\\b0";
-        if (format.fontItalic())
+        if (scripted) {
+            // given by the words
+        } else if (format.fontItalic())
             p += "\\i";
         else if (complete & SetsItalic)
             p += "\\i0";
@@ -783,7 +798,7 @@ private:
             p += "\\strike";
         else if (complete & SetsStrike)
             p += "\\strike0";
-        if (format.hasProperty(Language))
+        if (format.hasProperty(Language) && !scripted)
             p += "\\lang" + QByteArray::number(format.intProperty(Language));
         if (format.hasProperty(RaiseHalfPoints)) {
             const int raise = format.intProperty(RaiseHalfPoints);
@@ -803,6 +818,10 @@ private:
             p += "\\super";
         else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
             p += "\\sub";
+        // First: the run's other words override what a character style named in them gives,
+        // and are the same in every script. Each { in them stands for a group that began
+        // there, which the run's end closes.
+        p.prepend(words);
         return p;
     }
 

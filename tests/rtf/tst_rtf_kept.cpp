@@ -42,6 +42,7 @@ private slots:
     void shownAsWellAsKept();
     void typingKeepsTheRest();
     void underlinesKeepTheirKind();
+    void otherScriptsKeepTheirWords();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -151,6 +152,33 @@ void TestRtfKept::underlinesKeepTheirKind()
     for (const char *word : {"\\uld dotted", "\\ulwave wave", "\\uldb double", "\\ul plain"})
         QVERIFY2(saved.contains(word), word);
     QVERIFY(!saved.contains("\\ul none") && !saved.contains("\\uld none"));
+}
+
+// After \rtlch or \dbch, \f and \fs format another script's characters, and a group
+// starts again in the text's own: the words go back in their order and groups, until the
+// run is given another look.
+void TestRtfKept::otherScriptsKeepTheirWords()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 David;}{\\f2 MS Mincho;}}"
+                       "\\pard\\plain\\rtlch\\f1\\fs24 first\\par"
+                       "\\pard\\plain{\\ltrch\\ab\\af2 {\\rtlch\\b\\f1\\cf0 second}}\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\rtlch\\f1\\fs24 first}"));
+    QVERIFY(saved.contains("{\\ltrch\\ab\\af2{\\rtlch\\b\\f1 second}}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+
+    QTextCursor cursor(document.begin());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat arial;
+    arial.setFontFamilies(QStringList{"Arial"});
+    cursor.mergeCharFormat(arial);
+    const QByteArray edited = rtf::write(document);
+    QVERIFY(edited.contains("{\\f0\\fs24 first}"));
+    QVERIFY(edited.contains("\\rtlch\\b\\f1 second"));
 }
 
 #include "tst_rtf_kept.moc"
