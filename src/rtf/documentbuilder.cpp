@@ -208,7 +208,9 @@ void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
 void DocumentBuilder::document(const KeptDocument &kept)
 {
     QTextFrameFormat format = m_document.rootFrame()->frameFormat();
-    QString header = QStringLiteral("\\ansi\\ansicpg%1\\deff%2").arg(kept.codePage).arg(kept.defaultFont);
+    QString header = QStringLiteral("\\ansi\\ansicpg%1").arg(kept.codePage);
+    if (kept.defaultFont >= 0)
+        header += QStringLiteral("\\deff%1").arg(kept.defaultFont);
     format.setProperty(DocumentHeader, header.toLatin1());
     if (!kept.fontTable.isEmpty()) {
         QStringList names;

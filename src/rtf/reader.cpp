@@ -256,7 +256,7 @@ void Reader::read(QByteArrayView input)
     m_kept.colors.assign(m_colors.begin(), m_colors.end());
     if (m_kept.fontTable.isEmpty())
         m_kept.codePage = m_documentCodePage;
-    m_kept.defaultFont = m_defaultFont;
+    m_kept.defaultFont = m_defaultFontGiven ? m_defaultFont : -1;
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -1077,7 +1077,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             m_cachedFont = -2;
         }
         break;
-    case Keyword::DefaultFont: m_defaultFont = parameter; break;
+    case Keyword::DefaultFont:
+        m_defaultFont = parameter;
+        m_defaultFontGiven = true;
+        break;
 
     case Keyword::Font: chars.font = std::max(parameter, 0); break;
     case Keyword::Plain: chars = CharState(); break;
@@ -1612,7 +1615,8 @@ TextStyle Reader::currentTextStyle() const
 {
     const CharState &chars = top().chars;
     TextStyle style;
-    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFont);
+    // Readers show text that names no font, in a file that names no default, in their own.
+    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFontGiven ? m_defaultFont : -1);
     if (font != m_fonts.end())
         style.family = font->second.name;
     style.halfPoints = chars.halfPoints;

@@ -177,6 +177,7 @@ private:
     int m_documentCodePage = 1252;
     bool m_codePageGiven = false;
     int m_defaultFont = 0;
+    bool m_defaultFontGiven = false; // without \deff, text that names no font has none
     std::unordered_map<int, Font> m_fonts;
     std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
     PendingFont m_pendingFont;

@@ -81,7 +81,7 @@ struct ParagraphStyle {
 // and what is kept in the text still points at the right fonts, colours, styles and lists.
 struct KeptDocument {
     int codePage = 1252;
-    int defaultFont = 0;
+    int defaultFont = 0;     // \deff; -1: not given
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

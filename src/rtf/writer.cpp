@@ -86,7 +86,7 @@ public:
         QByteArray header = m_kept.hasProperty(DocumentHeader) ? m_kept.property(DocumentHeader).toByteArray()
                                                                : QByteArray("\\ansi\\ansicpg1252\\deff0");
         if (!m_kept.hasProperty(FontTableEntries))
-            header = header.left(header.indexOf("\\deff")) + "\\deff0"; // our own table's font 0
+            header = (header.contains("\\deff") ? header.left(header.indexOf("\\deff")) : header) + "\\deff0"; // our own table's font 0
         m_out += header;
         m_out += "\\uc1\n";
         writeFontTable();
@@ -138,7 +138,7 @@ private:
                 keptNumbers.insert(number);
             }
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
-            deff = header.mid(header.indexOf("\\deff") + 5).toInt();
+            deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
         } else if (!m_kept.hasProperty(DocumentHeader)) {
             // Font 0 is the typeface text typed without one of its own was shown in.
             addFont(m_document.defaultFont().family());
@@ -223,12 +223,17 @@ private:
 
     void writeFontTable()
     {
-        m_out += m_kept.hasProperty(FontTableEntries) ? keptTableOpen(FontTableEntries) : QByteArray("{\\fonttbl");
+        const QByteArray table = m_kept.hasProperty(FontTableEntries) ? keptTableOpen(FontTableEntries) : QByteArray("{\\fonttbl");
+        m_out += table;
+        // Entries that stand without braces get new ones alike: after them, readers take a
+        // braced entry for part of a name.
+        const QByteArray entries = table.mid(table.indexOf("\\fonttbl") + 8).trimmed();
+        const bool bare = !entries.isEmpty() && !entries.startsWith('{');
         for (const auto &[number, family] : m_fonts) {
-            m_out += "{\\f" + QByteArray::number(number);
+            m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
             appendEscapedFontName(m_out, family);
-            m_out += ";}";
+            m_out += bare ? ";" : ";}";
         }
         m_out += "}\n";
     }
