@@ -116,6 +116,7 @@ private slots:
     void familyKeptExactly();
     void emptyDocument();
     void header();
+    void fontTableAsTheFileHadIt();
     void escapesAndUnicode();
     void tablesHoldOnlyWhatIsUsed();
     void bulletsReadEitherWay();
@@ -166,6 +167,23 @@ void TestRtfWriter::header()
     QTextDocument document;
     document.setPlainText(QStringLiteral("x"));
     QVERIFY(rtf::write(document).startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+}
+
+// A file without \\deff leaves text that names no font in the reader's default font, and a
+// table of bare entries (TextEdit's) takes no braced entry, which readers misread after them.
+void TestRtfWriter::fontTableAsTheFileHadIt()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\f0 named} unnamed\\par"
+                       "\\pard{\\*\\pn\\pnlvlblt\\pnf0}\\ls1 bullet\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(!saved.contains("\\deff"));
+    QVERIFY(saved.contains("{\\f0 named} unnamed"));
+    QVERIFY(saved.contains("{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\ftech\\fcharset2 Symbol;}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
 }
 
 void TestRtfWriter::escapesAndUnicode()
