@@ -439,7 +439,14 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
     if (quoted)
         return;
     if (symbol) {
-        showSymbol(rest);
+        // Its character stands for its result, with its instruction for readers that take
+        // the character from there; what else its group holds is not the field's.
+        int id = 0;
+        if (top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
+            m_fieldInstructions.push_back(group.toByteArray());
+            id = int(m_fieldInstructions.size());
+        }
+        showSymbol(rest, id);
         return;
     }
     if (!link)
@@ -455,7 +462,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
 
 // A SYMBOL field names its character in the instruction, and producers often leave the
 // result empty: the character comes from the instruction and the result is skipped.
-void Reader::showSymbol(QStringView arguments)
+void Reader::showSymbol(QStringView arguments, int fieldId)
 {
     QStringView rest = arguments;
     QString buffer;
@@ -486,6 +493,7 @@ void Reader::showSymbol(QStringView arguments)
     const int font = group.chars.font;
     // The character is in the field's font, which no kept word names.
     const bool scripted = std::exchange(group.chars.scripted, false);
+    const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
     for (const auto &[number, entry] : m_fonts) {
         if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
             group.chars.font = number;
@@ -500,6 +508,7 @@ void Reader::showSymbol(QStringView arguments)
     flushAll();
     group.chars.font = font;
     group.chars.scripted = scripted;
+    group.fieldId = outerField;
     group.symbolShown = true;
 }
 

@@ -133,7 +133,7 @@ private:
     void applyStyle(int key);
     const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group);
-    void showSymbol(QStringView arguments);
+    void showSymbol(QStringView arguments, int fieldId);
     void noteReference();
     void endCell(int depth);
     void endRow(int depth);

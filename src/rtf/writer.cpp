@@ -526,7 +526,10 @@ private:
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
             const bool linkChanges = href != link;
-            const int field = charFormat.intProperty(FieldId);
+            const bool symbol = charFormat.hasProperty(FieldId) && isSymbolField(charFormat);
+            // Text typed into a SYMBOL field's result would be skipped as its result: it is
+            // saved as text, the character too.
+            const int field = symbol && !isSymbolAlone(block.begin(), it) ? 0 : charFormat.intProperty(FieldId);
             if ((linkChanges || field != m_openField) && !link.isEmpty()) {
                 m_out += "}}";
                 link.clear();
@@ -543,6 +546,27 @@ private:
             if (charFormat.hasProperty(KeptBefore) && !m_keptWritten.contains(charFormat.intProperty(KeptBeforeId))) {
                 m_keptWritten.insert(charFormat.intProperty(KeptBeforeId));
                 m_out += charFormat.property(KeptBefore).toByteArray();
+            }
+            if (symbol && field && field != m_openField) {
+                // Its readers take the character from the instruction: the result stays empty,
+                // as the file had it, or they show it twice. In the run's own formatting.
+                if (href != link) {
+                    if (!href.isEmpty())
+                        writeFieldStart(href);
+                    link = href;
+                }
+                // The instruction names the character's font, which around it would change
+                // what the character is: a symbol font reads it as another code.
+                QTextCharFormat around = charFormat;
+                const QByteArray instruction = charFormat.property(FieldInstruction).toByteArray();
+                if (instruction.toLower().contains(('"' + familyOf(charFormat) + '"').toLower().toUtf8()))
+                    around.clearProperty(QTextFormat::FontFamilies);
+                m_out += '{';
+                m_out += characterProperties(around);
+                m_out += "{\\field";
+                m_out += charFormat.property(FieldInstruction).toByteArray();
+                m_out += "{\\fldrslt }}}";
+                continue;
             }
             if (field != m_openField) {
                 if (field) {
@@ -608,6 +632,45 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    static bool isSymbolField(const QTextCharFormat &format)
+    {
+        const QByteArray instruction = format.property(FieldInstruction).toByteArray();
+        QByteArray words; // the instruction without its control words and braces
+        for (qsizetype i = 0; i < instruction.size() && words.size() < 8; ++i) {
+            if (instruction[i] == '\\' && i + 1 < instruction.size() && std::isalpha(uchar(instruction[i + 1]))) {
+                for (++i; i < instruction.size() && (std::isalnum(uchar(instruction[i])) || instruction[i] == '-');)
+                    ++i;
+                if (i < instruction.size() && instruction[i] != ' ')
+                    --i;
+            } else if (instruction[i] == '\\') {
+                ++i;
+            } else if (instruction[i] != '{' && instruction[i] != '}' && (!words.isEmpty() || instruction[i] != ' ')) {
+                words += instruction[i];
+            }
+        }
+        return words.toUpper().startsWith("SYMBOL");
+    }
+
+    // Whether the run is all its SYMBOL field shows: the one character, as read.
+    static bool isSymbolAlone(const QTextBlock::iterator &begin, QTextBlock::iterator it)
+    {
+        const QString text = it.fragment().text();
+        const int field = it.fragment().charFormat().intProperty(FieldId);
+        if (text.size() > 2 || (text.size() == 2 && !text.front().isHighSurrogate()))
+            return false;
+        auto next = it;
+        ++next;
+        if (!next.atEnd() && next.fragment().charFormat().intProperty(FieldId) == field)
+            return false;
+        if (it != begin) {
+            auto previous = it;
+            --previous;
+            if (previous.fragment().charFormat().intProperty(FieldId) == field)
+                return false; // typed before it in another format
+        }
+        return true;
     }
 
     void writeFieldStart(const QString &href)

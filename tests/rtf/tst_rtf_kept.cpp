@@ -43,6 +43,7 @@ private slots:
     void typingKeepsTheRest();
     void underlinesKeepTheirKind();
     void otherScriptsKeepTheirWords();
+    void symbolFieldsStayFields();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -179,6 +180,28 @@ void TestRtfKept::otherScriptsKeepTheirWords()
     const QByteArray edited = rtf::write(document);
     QVERIFY(edited.contains("{\\f0\\fs24 first}"));
     QVERIFY(edited.contains("\\rtlch\\b\\f1 second"));
+}
+
+// Readers take a SYMBOL field's character from its instruction: saved as its character
+// alone, or with it as the result, they lose it or show it twice. Typed text stays text.
+void TestRtfKept::symbolFieldsStayFields()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}}"
+                       "\\pard ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\" \\\\s 12}{\\fldrslt\\f1 J}}) after\\par}",
+                       document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("(J) after\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\" \\\\s 12}{\\fldrslt }}"));
+    QVERIFY(!saved.contains("\\f1{\\field"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+
+    QTextCursor cursor(&document);
+    cursor.setPosition(2);
+    cursor.insertText(QStringLiteral("typed"));
+    QVERIFY(rtftest::readText(rtf::write(document)).contains(u"typed"));
 }
 
 #include "tst_rtf_kept.moc"
