@@ -328,7 +328,9 @@ private:
                 // A field's result holds the ends of its paragraphs, as Word writes it, so
                 // that each paragraph ends with the formatting it was given; but a cell's end
                 // and the document's stay outside it.
-                if (last && m_openField) {
+                // A field the next paragraph does not go on in ends before this one's end:
+                // readers end a field's shown text at the end of a paragraph in its result.
+                if (m_openField && (last || m_openField != m_nextBlockField)) {
                     m_out += "}}";
                     m_openField = 0;
                     // The field's group held this paragraph's words since the paragraph
@@ -339,10 +341,6 @@ private:
                     m_out += "\\sect\n";
                 else
                     m_out += last ? lastEnd : "\\par\n";
-                if (m_openField && m_openField != m_nextBlockField) {
-                    m_out += "}}";
-                    m_openField = 0;
-                }
             }
             it = next;
         }

@@ -117,6 +117,7 @@ private slots:
     void emptyDocument();
     void header();
     void fontTableAsTheFileHadIt();
+    void fieldEndsBeforeItsParagraph();
     void escapesAndUnicode();
     void tablesHoldOnlyWhatIsUsed();
     void bulletsReadEitherWay();
@@ -181,6 +182,19 @@ void TestRtfWriter::fontTableAsTheFileHadIt()
     QVERIFY(!saved.contains("\\deff"));
     QVERIFY(saved.contains("{\\f0 named} unnamed"));
     QVERIFY(saved.contains("{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\ftech\\fcharset2 Symbol;}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+}
+
+// Readers end a field's shown text at a paragraph end in its result, and take the text before
+// the field along: a field the next paragraph does not go on in is closed before the \\par.
+void TestRtfWriter::fieldEndsBeforeItsParagraph()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par next\\par}", document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\fldrslt 1}}\\par"));
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
