@@ -107,7 +107,7 @@ static size_t qHash(const TextStyle &style, size_t seed = 0)
                       style.underlineKind,
                       int(style.position), style.link, style.language, style.characterStyle, style.raise,
                       style.noteId, style.note.size(), style.keptId, style.keptBefore.size(), style.fieldId,
-                      style.wrapId, style.wrapped.size());
+                      style.wrapId, style.wrapped.size(), style.scriptWords);
 }
 
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
@@ -209,7 +209,9 @@ void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
 void DocumentBuilder::document(const KeptDocument &kept)
 {
     QTextFrameFormat format = m_document.rootFrame()->frameFormat();
-    QString header = QStringLiteral("\\ansi\\ansicpg%1\\deff%2").arg(kept.codePage).arg(kept.defaultFont);
+    QString header = QStringLiteral("\\ansi\\ansicpg%1").arg(kept.codePage);
+    if (kept.defaultFont >= 0)
+        header += QStringLiteral("\\deff%1").arg(kept.defaultFont);
     format.setProperty(DocumentHeader, header.toLatin1());
     if (!kept.fontTable.isEmpty()) {
         QStringList names;
@@ -800,6 +802,10 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         // Qt raises by a share of the font's height.
         const int size = style.halfPoints > 0 ? style.halfPoints : 24;
         format.setBaselineOffset(100.0 * style.raise / size);
+    }
+    if (!style.scriptWords.isEmpty()) {
+        format.setProperty(ScriptWords, style.scriptWords);
+        format.setProperty(ScriptWordsLook, characterLook(format));
     }
     // A mark is numbered by its readers, also one whose note never came.
     if (style.noteId) {

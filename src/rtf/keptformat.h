@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+#include <QStringList>
 #include <QTextFormat>
 
 namespace rtf {
@@ -21,6 +23,9 @@ enum KeptProperty {
     CharacterStyle,          // int: \cs
     RaiseHalfPoints,         // int: \up (positive) or \dn (negative), in half points
     UnderlineWord,           // int: the kind of underline, in underlineKinds, when not a plain \ul
+    ScriptWords,             // QByteArray: the run's font, size, weight and language words since \plain,
+                             // as written, when some format another script (\rtlch\f1, \dbch\af2)
+    ScriptWordsLook,         // QString: characterLook() of the run when read: changed, the words no longer hold
 
     // On paragraphs (QTextBlockFormat).
     ParagraphStyleNumber = QTextFormat::UserProperty + 0x5340, // int: \s
@@ -57,6 +62,21 @@ enum KeptProperty {
     // the edges the file gave, which the editing area's shared columns cannot all show.
     KeptCellEdges = QTextFormat::UserProperty + 0x53c0,
 };
+
+// What of a run the words kept in ScriptWords decide: its typeface, size, weight, slant and
+// language as shown.
+inline QString characterLook(const QTextCharFormat &format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    const QString family = families.isEmpty() ? format.stringProperty(QTextFormat::FontFamily) : families.first();
+    const int halfPoints = format.hasProperty(QTextFormat::FontPointSize) ? qRound(format.fontPointSize() * 2) : 0;
+    return QStringLiteral("%1|%2|%3|%4|%5")
+        .arg(family)
+        .arg(halfPoints)
+        .arg(format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+        .arg(format.fontItalic())
+        .arg(format.hasProperty(Language) ? format.intProperty(Language) : -1);
+}
 
 // What a paragraph style sets of its characters: a run under it states these even when off.
 enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16 };

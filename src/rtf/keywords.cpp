@@ -162,6 +162,12 @@ constexpr Entry entries[] = {
     {"bgdkhoriz", K::ShadingWord}, {"bgdkvert", K::ShadingWord}, {"bgdkfdiag", K::ShadingWord},
     {"bgdkbdiag", K::ShadingWord}, {"bgdkcross", K::ShadingWord}, {"bgdkdcross", K::ShadingWord},
     {"lang", K::Language}, {"up", K::Raise}, {"dn", K::Lower}, {"pagebb", K::PageBreakBefore},
+    // Which script the words after them format, and the fonts, sizes and weights of the
+    // other scripts: kept with the words they change the meaning of.
+    {"rtlch", K::ScriptWord}, {"ltrch", K::ScriptWord}, {"loch", K::ScriptWord}, {"hich", K::ScriptWord},
+    {"dbch", K::ScriptWord}, {"af", K::ScriptWord}, {"afs", K::ScriptWord}, {"ab", K::ScriptWord},
+    {"ai", K::ScriptWord}, {"alang", K::ScriptWord}, {"langfe", K::ScriptWord}, {"langnp", K::ScriptWord},
+    {"langfenp", K::ScriptWord},
 
     // Characters that the file's readers work out: a comment's mark, page numbers, dates.
     {"chatn", K::Unknown, Kind::KeptWord}, {"chpgn", K::Unknown, Kind::KeptWord},

@@ -51,6 +51,7 @@ enum class Keyword : std::uint16_t {
     // Kept beside what is shown
     Footnote, Page, PageBreakBefore, Section, LineSpacing, LineMultiple, TabWord,
     Field, WrappedContainer, ParagraphBorder, BorderAttribute, ShadingWord, ShadingColor, Language, Raise, Lower,
+    ScriptWord,
 };
 
 // How the reader treats a word before looking at what it is.

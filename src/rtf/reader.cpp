@@ -22,6 +22,8 @@ constexpr qsizetype MaxPictureWords = 4096;
 constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
 constexpr std::size_t MaxStyleWords = 128;
 constexpr int MaxStyleChain = 8;
+// Word restates a run's words after each \plain; text that never resets them keeps none.
+constexpr qsizetype MaxScriptWords = 1024;
 
 ListKind listKindForNumberFormat(int nfc)
 {
@@ -254,7 +256,7 @@ void Reader::read(QByteArrayView input)
     m_kept.colors.assign(m_colors.begin(), m_colors.end());
     if (m_kept.fontTable.isEmpty())
         m_kept.codePage = m_documentCodePage;
-    m_kept.defaultFont = m_defaultFont;
+    m_kept.defaultFont = m_defaultFontGiven ? m_defaultFont : -1;
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -268,6 +270,7 @@ void Reader::groupOpen()
         return;
     }
     Group group = top();
+    group.chars.groupOpened = true;
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
     group.wrapOwner = false; // a group inside it shows for it, but is not it
@@ -346,7 +349,12 @@ void Reader::groupClose()
             // Its names read back as they were read only under the code page they were read in.
             m_kept.codePage = m_documentCodePage;
         }
-        keepTable(m_kept.fontTable);
+        if (parent != Destination::FontTable) {
+            const bool keptBefore = !m_kept.fontTable.isEmpty();
+            keepTable(m_kept.fontTable);
+            // Fonts read from a table not kept: the numbers in the text no longer mean the kept table's.
+            m_fontsRenumbered = m_fontsRenumbered || keptBefore || m_kept.fontTable.isEmpty();
+        }
         // A group around a table read is not kept as written, nor an object or shape
         // around it: read again, it would number fonts and colours anew under the text
         // saved after it.
@@ -431,7 +439,14 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
     if (quoted)
         return;
     if (symbol) {
-        showSymbol(rest);
+        // Its character stands for its result, with its instruction for readers that take
+        // the character from there; what else its group holds is not the field's.
+        int id = 0;
+        if (top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
+            m_fieldInstructions.push_back(group.toByteArray());
+            id = int(m_fieldInstructions.size());
+        }
+        showSymbol(rest, id);
         return;
     }
     if (!link)
@@ -447,7 +462,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
 
 // A SYMBOL field names its character in the instruction, and producers often leave the
 // result empty: the character comes from the instruction and the result is skipped.
-void Reader::showSymbol(QStringView arguments)
+void Reader::showSymbol(QStringView arguments, int fieldId)
 {
     QStringView rest = arguments;
     QString buffer;
@@ -476,6 +491,9 @@ void Reader::showSymbol(QStringView arguments)
         return;
     flushAll();
     const int font = group.chars.font;
+    // The character is in the field's font, which no kept word names.
+    const bool scripted = std::exchange(group.chars.scripted, false);
+    const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
     for (const auto &[number, entry] : m_fonts) {
         if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
             group.chars.font = number;
@@ -489,6 +507,8 @@ void Reader::showSymbol(QStringView arguments)
         hexByte(std::uint8_t(value));
     flushAll();
     group.chars.font = font;
+    group.chars.scripted = scripted;
+    group.fieldId = outerField;
     group.symbolShown = true;
 }
 
@@ -1000,6 +1020,23 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     CharState &chars = group.chars;
     ParaState &para = group.para;
     switch (keyword) {
+    case Keyword::ScriptWord:
+        chars.scripted = true;
+        [[fallthrough]];
+    case Keyword::Font: case Keyword::FontSize: case Keyword::Bold: case Keyword::Italic: case Keyword::Language:
+    case Keyword::CharacterStyleRef:
+        // What these words mean depends on the script words before them, in their group: kept
+        // in order, with a { where a group began, as readers start each in the text's own script.
+        if (chars.words.size() <= MaxScriptWords) {
+            if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
+                chars.words += '{';
+            keepWord(name, hasParameter, parameter, chars.words);
+        }
+        break;
+    default:
+        break;
+    }
+    switch (keyword) {
     case Keyword::FontTable:
     case Keyword::ColorTable:
     case Keyword::ListTable:
@@ -1070,7 +1107,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             m_cachedFont = -2;
         }
         break;
-    case Keyword::DefaultFont: m_defaultFont = parameter; break;
+    case Keyword::DefaultFont:
+        m_defaultFont = parameter;
+        m_defaultFontGiven = true;
+        break;
 
     case Keyword::Font: chars.font = std::max(parameter, 0); break;
     case Keyword::Plain: chars = CharState(); break;
@@ -1210,10 +1250,14 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
                | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
         break;
     }
-    case Keyword::CharacterStyleRef:
+    case Keyword::CharacterStyleRef: {
+        // The kept words name the style where it stood, not the words it gives.
+        const QByteArray words = chars.words;
         applyStyle(-1 - std::max(parameter, 0));
         top().chars.characterStyle = std::max(parameter, 0);
+        top().chars.words = words;
         break;
+    }
 
     case Keyword::InTable: para.inTable = true; break;
     case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
@@ -1616,7 +1660,8 @@ TextStyle Reader::currentTextStyle() const
 {
     const CharState &chars = top().chars;
     TextStyle style;
-    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFont);
+    // Readers show text that names no font, in a file that names no default, in their own.
+    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFontGiven ? m_defaultFont : -1);
     if (font != m_fonts.end())
         style.family = font->second.name;
     style.halfPoints = chars.halfPoints;
@@ -1633,6 +1678,11 @@ TextStyle Reader::currentTextStyle() const
     style.language = chars.language;
     style.characterStyle = chars.characterStyle;
     style.raise = chars.raise;
+    // The words name fonts by the file's numbers, which only its own table, kept, keeps.
+    // What an object or shape shows goes back inside it, its words with it.
+    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontsRenumbered
+        && !top().wrapId)
+        style.scriptWords = chars.words;
     style.noteId = m_markNote;
     style.wrapId = top().wrapId;
     if (top().fieldId) {

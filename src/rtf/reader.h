@@ -50,6 +50,9 @@ private:
         int language = -1;
         int characterStyle = -1;
         int raise = 0;
+        QByteArray words;        // the words ScriptWords keeps, since \plain
+        bool scripted = false;   // some of them format another script
+        bool groupOpened = false; // a group began since the last of them: words after it start anew
     };
 
     struct ParaState {
@@ -132,7 +135,7 @@ private:
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
     const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group);
-    void showSymbol(QStringView arguments);
+    void showSymbol(QStringView arguments, int fieldId);
     void noteReference();
     void endCell(int depth);
     void endRow(int depth);
@@ -176,9 +179,11 @@ private:
     int m_documentCodePage = 1252;
     bool m_codePageGiven = false;
     int m_defaultFont = 0;
+    bool m_defaultFontGiven = false; // without \deff, text that names no font has none
     std::unordered_map<int, Font> m_fonts;
     std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
     PendingFont m_pendingFont;
+    bool m_fontsRenumbered = false; // a font table besides the kept one was read
     QList<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;

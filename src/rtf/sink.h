@@ -32,6 +32,8 @@ struct TextStyle {
     int language = -1;       // \lang; -1: the document's
     int characterStyle = -1; // \cs; -1: none
     int raise = 0;           // half points up (\up) or down (\dn, negative)
+    QByteArray scriptWords;  // font, size, weight and language words as written, where some
+                             // format another script; empty: the fields above say it all
     int noteId = 0;          // a note reference's mark; its note follows through Sink::note
     QByteArray note;         // the note's group, once it is known
     QByteArray keptBefore;   // groups kept as written that stand before this run
@@ -84,7 +86,7 @@ struct ParagraphStyle {
 // and what is kept in the text still points at the right fonts, colours, styles and lists.
 struct KeptDocument {
     int codePage = 1252;
-    int defaultFont = 0;
+    int defaultFont = 0;     // \deff; -1: not given
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

@@ -24,6 +24,7 @@
 #include <QSet>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -85,7 +86,7 @@ public:
         QByteArray header = m_kept.hasProperty(DocumentHeader) ? m_kept.property(DocumentHeader).toByteArray()
                                                                : QByteArray("\\ansi\\ansicpg1252\\deff0");
         if (!m_kept.hasProperty(FontTableEntries))
-            header = header.left(header.indexOf("\\deff")) + "\\deff0"; // our own table's font 0
+            header = (header.contains("\\deff") ? header.left(header.indexOf("\\deff")) : header) + "\\deff0"; // our own table's font 0
         m_out += header;
         m_out += "\\uc1\n";
         writeFontTable();
@@ -137,7 +138,7 @@ private:
                 keptNumbers.insert(number);
             }
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
-            deff = header.mid(header.indexOf("\\deff") + 5).toInt();
+            deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
         } else if (!m_kept.hasProperty(DocumentHeader)) {
             // Font 0 is the typeface text typed without one of its own was shown in.
             addFont(m_document.defaultFont().family());
@@ -222,12 +223,17 @@ private:
 
     void writeFontTable()
     {
-        m_out += m_kept.hasProperty(FontTableEntries) ? keptTableOpen(FontTableEntries) : QByteArray("{\\fonttbl");
+        const QByteArray table = m_kept.hasProperty(FontTableEntries) ? keptTableOpen(FontTableEntries) : QByteArray("{\\fonttbl");
+        m_out += table;
+        // Entries that stand without braces get new ones alike: after them, readers take a
+        // braced entry for part of a name.
+        const QByteArray entries = table.mid(table.indexOf("\\fonttbl") + 8).trimmed();
+        const bool bare = !entries.isEmpty() && !entries.startsWith('{');
         for (const auto &[number, family] : m_fonts) {
-            m_out += "{\\f" + QByteArray::number(number);
+            m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
             appendEscapedFontName(m_out, family);
-            m_out += ";}";
+            m_out += bare ? ";" : ";}";
         }
         m_out += "}\n";
     }
@@ -322,7 +328,9 @@ private:
                 // A field's result holds the ends of its paragraphs, as Word writes it, so
                 // that each paragraph ends with the formatting it was given; but a cell's end
                 // and the document's stay outside it.
-                if (last && m_openField) {
+                // A field the next paragraph does not go on in ends before this one's end:
+                // readers end a field's shown text at the end of a paragraph in its result.
+                if (m_openField && (last || m_openField != m_nextBlockField)) {
                     m_out += "}}";
                     m_openField = 0;
                     // The field's group held this paragraph's words since the paragraph
@@ -333,10 +341,6 @@ private:
                     m_out += "\\sect\n";
                 else
                     m_out += last ? lastEnd : "\\par\n";
-                if (m_openField && m_openField != m_nextBlockField) {
-                    m_out += "}}";
-                    m_openField = 0;
-                }
             }
             it = next;
         }
@@ -617,7 +621,10 @@ private:
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
             const bool linkChanges = href != link;
-            const int field = charFormat.intProperty(FieldId);
+            const bool symbol = charFormat.hasProperty(FieldId) && isSymbolField(charFormat);
+            // Text typed into a SYMBOL field's result would be skipped as its result: it is
+            // saved as text, the character too.
+            const int field = symbol && !isSymbolAlone(block.begin(), it) ? 0 : charFormat.intProperty(FieldId);
             if ((linkChanges || field != m_openField) && !link.isEmpty()) {
                 m_out += "}}";
                 link.clear();
@@ -634,6 +641,27 @@ private:
             if (charFormat.hasProperty(KeptBefore) && !m_keptWritten.contains(charFormat.intProperty(KeptBeforeId))) {
                 m_keptWritten.insert(charFormat.intProperty(KeptBeforeId));
                 m_out += charFormat.property(KeptBefore).toByteArray();
+            }
+            if (symbol && field && field != m_openField) {
+                // Its readers take the character from the instruction: the result stays empty,
+                // as the file had it, or they show it twice. In the run's own formatting.
+                if (href != link) {
+                    if (!href.isEmpty())
+                        writeFieldStart(href);
+                    link = href;
+                }
+                // The instruction names the character's font, which around it would change
+                // what the character is: a symbol font reads it as another code.
+                QTextCharFormat around = charFormat;
+                const QByteArray instruction = charFormat.property(FieldInstruction).toByteArray();
+                if (instruction.toLower().contains(('"' + familyOf(charFormat) + '"').toLower().toUtf8()))
+                    around.clearProperty(QTextFormat::FontFamilies);
+                m_out += '{';
+                m_out += characterProperties(around);
+                m_out += "{\\field";
+                m_out += charFormat.property(FieldInstruction).toByteArray();
+                m_out += "{\\fldrslt }}}";
+                continue;
             }
             if (field != m_openField) {
                 if (field) {
@@ -657,9 +685,10 @@ private:
                         m_wrapsWritten.insert(wrap);
                         // In the run's own formatting, which its shown content was read in.
                         m_out += '{';
-                        m_out += characterProperties(charFormat);
+                        const QByteArray properties = characterProperties(charFormat);
+                        m_out += properties;
                         m_out += group; // starts with a brace: nothing to end the words
-                        m_out += '}';
+                        m_out += QByteArray(1 + properties.count('{'), '}');
                     }
                     continue;
                 }
@@ -690,7 +719,7 @@ private:
                 writeText(fragment.text(), false);
             }
             if (!properties.isEmpty())
-                m_out += '}';
+                m_out += QByteArray(1 + properties.count('{'), '}');
         }
         if (!link.isEmpty())
             m_out += "}}";
@@ -698,6 +727,45 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    static bool isSymbolField(const QTextCharFormat &format)
+    {
+        const QByteArray instruction = format.property(FieldInstruction).toByteArray();
+        QByteArray words; // the instruction without its control words and braces
+        for (qsizetype i = 0; i < instruction.size() && words.size() < 8; ++i) {
+            if (instruction[i] == '\\' && i + 1 < instruction.size() && std::isalpha(uchar(instruction[i + 1]))) {
+                for (++i; i < instruction.size() && (std::isalnum(uchar(instruction[i])) || instruction[i] == '-');)
+                    ++i;
+                if (i < instruction.size() && instruction[i] != ' ')
+                    --i;
+            } else if (instruction[i] == '\\') {
+                ++i;
+            } else if (instruction[i] != '{' && instruction[i] != '}' && (!words.isEmpty() || instruction[i] != ' ')) {
+                words += instruction[i];
+            }
+        }
+        return words.toUpper().startsWith("SYMBOL");
+    }
+
+    // Whether the run is all its SYMBOL field shows: the one character, as read.
+    static bool isSymbolAlone(const QTextBlock::iterator &begin, QTextBlock::iterator it)
+    {
+        const QString text = it.fragment().text();
+        const int field = it.fragment().charFormat().intProperty(FieldId);
+        if (text.size() > 2 || (text.size() == 2 && !text.front().isHighSurrogate()))
+            return false;
+        auto next = it;
+        ++next;
+        if (!next.atEnd() && next.fragment().charFormat().intProperty(FieldId) == field)
+            return false;
+        if (it != begin) {
+            auto previous = it;
+            --previous;
+            if (previous.fragment().charFormat().intProperty(FieldId) == field)
+                return false; // typed before it in another format
+        }
+        return true;
     }
 
     void writeFieldStart(const QString &href)
@@ -839,16 +907,25 @@ private:
         QByteArray p;
         // Under a style, a run states what it does not have of what the style sets.
         const int complete = format.hasProperty(CharacterStyle) ? ~0 : m_styleSets;
-        if (format.hasProperty(CharacterStyle))
+        // The file's own words for what they decide, while the run still looks as they made it:
+        // they hold every word that set these since \plain, the styles' too, and the rest is unset.
+        const bool scripted = format.hasProperty(ScriptWords) && m_kept.hasProperty(FontTableEntries)
+            && format.stringProperty(ScriptWordsLook) == characterLook(format);
+        if (format.hasProperty(CharacterStyle) && !scripted)
             p += "\\cs" + QByteArray::number(format.intProperty(CharacterStyle));
+        const QByteArray words = scripted ? format.property(ScriptWords).toByteArray() : QByteArray();
         const QString family = familyOf(format);
-        if (!family.isEmpty())
+        if (scripted) {
+            // named by the words
+        } else if (!family.isEmpty())
             p += "\\f" + QByteArray::number(m_fontIndex.value(family));
         else if (m_defaultFontNamed)
             p += "\\f0"; // the typeface it was shown in, named so that it reads back the same
         else if (m_noFont >= 0)
             p += "\\f" + QByteArray::number(m_noFont); // no entry: reads back as no typeface
-        if (format.hasProperty(QTextFormat::FontPointSize)) {
+        if (scripted) {
+            // given by the words
+        } else if (format.hasProperty(QTextFormat::FontPointSize)) {
             const int halfPoints = int(std::lround(format.fontPointSize() * 2));
             if (halfPoints > 0)
                 p += "\\fs" + QByteArray::number(halfPoints);
@@ -857,11 +934,15 @@ private:
             // without one keeps having none.
             p += "\\fs" + QByteArray::number(m_defaultHalfPoints);
         }
-        if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+        if (scripted) {
+            // given by the words
+        } else if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
             p += "\\b";
         else if (complete & SetsBold)
             p += "\\b0";
-        if (format.fontItalic())
+        if (scripted) {
+            // given by the words
+        } else if (format.fontItalic())
             p += "\\i";
         else if (complete & SetsItalic)
             p += "\\i0";
@@ -880,7 +961,7 @@ private:
             p += "\\strike";
         else if (complete & SetsStrike)
             p += "\\strike0";
-        if (format.hasProperty(Language))
+        if (format.hasProperty(Language) && !scripted)
             p += "\\lang" + QByteArray::number(format.intProperty(Language));
         if (format.hasProperty(RaiseHalfPoints)) {
             const int raise = format.intProperty(RaiseHalfPoints);
@@ -900,6 +981,10 @@ private:
             p += "\\super";
         else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
             p += "\\sub";
+        // First: the run's other words override what a character style named in them gives,
+        // and are the same in every script. Each { in them stands for a group that began
+        // there, which the run's end closes.
+        p.prepend(words);
         return p;
     }
 

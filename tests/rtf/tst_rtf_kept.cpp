@@ -46,6 +46,8 @@ private slots:
     void cellsKeepTheirEdges();
     void unlabelledListLevelsStayInTheirList();
     void paragraphsKeepWhatTheyStated();
+    void otherScriptsKeepTheirWords();
+    void symbolFieldsStayFields();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -137,7 +139,6 @@ void TestRtfKept::typingKeepsTheRest()
     QVERIFY(noNote.contains("{\\header"));
 }
 
-QTEST_MAIN(TestRtfKept)
 // Lines Qt can draw are drawn; the others show as a plain line. Each goes back as written.
 void TestRtfKept::underlinesKeepTheirKind()
 {
@@ -184,8 +185,6 @@ void TestRtfKept::paragraphsKeepWhatTheyStated()
     cursor.setBlockFormat(changed);
     QVERIFY(rtf::write(document).contains("\\pard\\s1\\qc\\sb0\\plain "));
 }
-
-#include "tst_rtf_kept.moc"
 
 // Rows whose cells stand on other edges than the table's shared columns, or stop short of
 // them, go back with their own edges; a cell merged since takes the table's columns.
@@ -243,3 +242,55 @@ void TestRtfKept::unlabelledListLevelsStayInTheirList()
     QVERIFY(!rtf::read(zero, plain));
     QVERIFY(!plain.begin().textList());
 }
+
+// After \rtlch or \dbch, \f and \fs format another script's characters, and a group
+// starts again in the text's own: the words go back in their order and groups, until the
+// run is given another look.
+void TestRtfKept::otherScriptsKeepTheirWords()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 David;}{\\f2 MS Mincho;}}"
+                       "\\pard\\plain\\rtlch\\f1\\fs24 first\\par"
+                       "\\pard\\plain{\\ltrch\\ab\\af2 {\\rtlch\\b\\f1\\cf0 second}}\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\rtlch\\f1\\fs24 first}"));
+    QVERIFY(saved.contains("{\\ltrch\\ab\\af2{\\rtlch\\b\\f1 second}}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+
+    QTextCursor cursor(document.begin());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat arial;
+    arial.setFontFamilies(QStringList{"Arial"});
+    cursor.mergeCharFormat(arial);
+    const QByteArray edited = rtf::write(document);
+    QVERIFY(edited.contains("{\\f0\\fs24 first}"));
+    QVERIFY(edited.contains("\\rtlch\\b\\f1 second"));
+}
+
+// Readers take a SYMBOL field's character from its instruction: saved as its character
+// alone, or with it as the result, they lose it or show it twice. Typed text stays text.
+void TestRtfKept::symbolFieldsStayFields()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}}"
+                       "\\pard ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\" \\\\s 12}{\\fldrslt\\f1 J}}) after\\par}",
+                       document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("(J) after\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\" \\\\s 12}{\\fldrslt }}"));
+    QVERIFY(!saved.contains("\\f1{\\field"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+
+    QTextCursor cursor(&document);
+    cursor.setPosition(2);
+    cursor.insertText(QStringLiteral("typed"));
+    QVERIFY(rtftest::readText(rtf::write(document)).contains(u"typed"));
+}
+
+QTEST_MAIN(TestRtfKept)
+#include "tst_rtf_kept.moc"

@@ -116,6 +116,8 @@ private slots:
     void familyKeptExactly();
     void emptyDocument();
     void header();
+    void fontTableAsTheFileHadIt();
+    void fieldEndsBeforeItsParagraph();
     void escapesAndUnicode();
     void tablesHoldOnlyWhatIsUsed();
     void bulletsReadEitherWay();
@@ -166,6 +168,36 @@ void TestRtfWriter::header()
     QTextDocument document;
     document.setPlainText(QStringLiteral("x"));
     QVERIFY(rtf::write(document).startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+}
+
+// A file without \\deff leaves text that names no font in the reader's default font, and a
+// table of bare entries (TextEdit's) takes no braced entry, which readers misread after them.
+void TestRtfWriter::fontTableAsTheFileHadIt()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\f0 named} unnamed\\par"
+                       "\\pard{\\*\\pn\\pnlvlblt\\pnf0}\\ls1 bullet\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(!saved.contains("\\deff"));
+    QVERIFY(saved.contains("{\\f0 named} unnamed"));
+    QVERIFY(saved.contains("{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\ftech\\fcharset2 Symbol;}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+}
+
+// Readers end a field's shown text at a paragraph end in its result, and take the text before
+// the field along: a field the next paragraph does not go on in is closed before the \\par.
+void TestRtfWriter::fieldEndsBeforeItsParagraph()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par next\\par}", document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\fldrslt 1}}\\par"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
 }
 
 void TestRtfWriter::escapesAndUnicode()
