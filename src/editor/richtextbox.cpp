@@ -34,6 +34,12 @@ bool isKnownKind(int kind)
     return kind == int(DocumentKind::Rtf) || kind == int(DocumentKind::PlainText);
 }
 
+// A change that touches this many characters lays the document out again in the background,
+// from the start, as a newly opened document is, instead of all at once: the toolkit lays
+// out everything a change touched before it returns (about a second for a megabyte of text).
+// Below it, laying out the change is cheaper than laying out the view again.
+constexpr int LayLaterFrom = 100'000;
+
 bool ownedBy(const QObject *object, const QObject *owner)
 {
     for (const QObject *o = object ? object->parent() : nullptr; o; o = o->parent()) {
@@ -262,6 +268,7 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
 std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
 {
     QTextDocument *document = this->document();
+    resumeLayout();
     document->disconnect(this);
     // No longer a child of the editing area, so that it outlives being replaced there.
     document->setParent(nullptr);
@@ -328,12 +335,54 @@ void RichTextBox::watchDocument()
 {
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::noteChange);
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::makeRoomForHangingLines);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::resumeLayout);
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { m_replaced.forgetLater(); });
+}
+
+// Takes the document's page size away, which the layout takes as "nothing to lay out", so
+// that what follows neither lays out nor keeps old layout; resumeLayout gives it back.
+void RichTextBox::holdLayout()
+{
+    QTextDocument *document = this->document();
+    if (m_layoutHeld || document->pageSize().isNull())
+        return;
+    m_layoutHeld = true;
+    m_heldPageSize = document->pageSize();
+    m_heldScroll = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+    document->setPageSize(QSizeF());
+    // Should a change end without the signal that resumes, the next turn of the event loop does.
+    QMetaObject::invokeMethod(this, &RichTextBox::resumeLayout, Qt::QueuedConnection);
+}
+
+// Gives the page size back: the layout starts again from the start, in steps, as for a newly
+// opened document, laying out at once only as far as the view reaches, which stays where it
+// was.
+void RichTextBox::resumeLayout()
+{
+    if (!m_layoutHeld)
+        return;
+    m_layoutHeld = false;
+    QTextDocument *document = this->document();
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    document->setPageSize(m_heldPageSize);
+    const int viewBottom = m_heldScroll.y() + viewport()->height();
+    const int reached = layout->hitTest(QPointF(0, viewBottom), Qt::FuzzyHit);
+    // The scroll bar learns the new height only when the layout next reports it.
+    const qreal contentBottom = layout->blockBoundingRect(document->findBlock(reached)).bottom();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setMaximum(std::max(bar->maximum(), std::min(m_heldScroll.y(), int(contentBottom) - viewport()->height())));
+    bar->setValue(m_heldScroll.y());
+    horizontalScrollBar()->setValue(m_heldScroll.x());
 }
 
 // Looks only at the paragraphs the change touched, so typing stays as cheap as it was.
 void RichTextBox::noteChange(int position, int removed, int added)
 {
+    // Told before the layout is: a large change is laid out later, as a new document is (the
+    // toolkit already does so when everything is new).
+    const int length = document()->characterCount();
+    if (std::max(removed, added) >= LayLaterFrom && !(removed == 0 && added == length))
+        holdLayout();
     if (m_changingRoom)
         return;
     const QTextDocument *document = this->document();

@@ -76,10 +76,17 @@ private:
     void drawPageBreaks(const QRect &area);
     QPoint contentOffset() const;
     void mergeFormat(const QTextCharFormat &format);
+    void holdLayout();
+    void resumeLayout();
 
     // Room for hanging paragraphs that changes found wanting, not yet given (see
     // makeRoomForHangingLines).
     qreal m_wantedRoom = 0;
     bool m_changingRoom = false;
+    // While the layout is held, the document has no page size, which the layout takes as
+    // "nothing to lay out"; these bring the view back as it was (see holdLayout).
+    bool m_layoutHeld = false;
+    QSizeF m_heldPageSize;
+    QPoint m_heldScroll;
     ReplacedDocuments m_replaced;
 };

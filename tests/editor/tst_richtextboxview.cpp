@@ -108,6 +108,7 @@ private slots:
     void listLabelsShowInFrontOfHangingItems();
     void roomGrowsWithTheEditThatNeedsItAndUndoesWithIt();
     void pageBreaksShowAsLinesBetweenParagraphs();
+    void largeChangesAreLaidOutLaterAndUndoWhole();
 };
 
 void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
@@ -296,6 +297,57 @@ void TestRichTextBoxView::pageBreaksShowAsLinesBetweenParagraphs()
     QCOMPARE(far.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
     QCOMPARE(far.blockFormat().bottomMargin(), 0.0);
     QCOMPARE(hangingRoom(*box.document()), 0.0);
+}
+
+void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    box.setText(lines.join('\n'));
+    QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
+    const QTextBlock last = box.document()->lastBlock();
+    layout->documentSize(); // laid out in full
+    QVERIFY(last.layout()->lineCount() > 0);
+
+    // Scrolled to the middle, everything selected: bold lands everywhere at once, the view
+    // stays where it was, and the layout of the end waits for later.
+    box.selectAll();
+    box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum() / 2);
+    const int scrolled = box.verticalScrollBar()->value();
+    box.setSelectionBold(true);
+    QCOMPARE(box.verticalScrollBar()->value(), scrolled);
+    QCOMPARE(last.layout()->lineCount(), 0);
+    const auto boldEverywhere = [&](bool on) {
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if ((it.fragment().charFormat().fontWeight() == QFont::Bold) != on)
+                    return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY(boldEverywhere(true));
+    QTRY_VERIFY(last.layout()->lineCount() > 0);
+
+    // One step of the history, undone and redone whole; the view follows the caret there.
+    box.undo();
+    QVERIFY(boldEverywhere(false));
+    QVERIFY(!box.document()->isUndoAvailable());
+    box.verticalScrollBar()->setValue(0);
+    box.redo();
+    QVERIFY(boldEverywhere(true));
+    QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    QCOMPARE(box.toPlainText(), lines.join('\n'));
+
+    // A small change is laid out at once, as before.
+    QTextCursor(box.document()->begin()).insertText("x");
+    QTRY_VERIFY(last.layout()->lineCount() > 0);
+    QTextCursor(box.document()->begin()).insertText("y");
+    QVERIFY(last.layout()->lineCount() > 0);
 }
 
 QTEST_MAIN(TestRichTextBoxView)
