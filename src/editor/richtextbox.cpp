@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
+#include <QTimer>
 
 #include <cmath>
 
@@ -57,6 +58,8 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     setAcceptRichText(true);
     watchDocument();
     connect(this, &QTextEdit::currentCharFormatChanged, this, &RichTextBox::typeAsItself);
+    m_pendingMoveTimer = new QTimer(this);
+    connect(m_pendingMoveTimer, &QTimer::timeout, this, &RichTextBox::layOutTowardsPendingMove);
 }
 
 // Text typed next to a stand-in for a text file's bytes would take its format, and so
@@ -73,6 +76,7 @@ void RichTextBox::typeAsItself(const QTextCharFormat &format)
 
 void RichTextBox::setSelectionText(const QString &text)
 {
+    finishPendingMove();
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
@@ -80,6 +84,7 @@ void RichTextBox::setSelectionText(const QString &text)
 
 void RichTextBox::mergeFormat(const QTextCharFormat &format)
 {
+    finishPendingMove();
     mergeCurrentCharFormat(format);
 }
 
@@ -136,6 +141,7 @@ void RichTextBox::setSelectionUnderline(bool on)
 
 void RichTextBox::setSelectionAlignment(qint16 alignment)
 {
+    finishPendingMove();
     switch (alignment) {
     case 1: setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
     case 2: setAlignment(Qt::AlignHCenter); break;
@@ -145,6 +151,7 @@ void RichTextBox::setSelectionAlignment(qint16 alignment)
 
 void RichTextBox::setSelectionBullet(bool on)
 {
+    finishPendingMove();
     QTextCursor cursor = textCursor();
     const QTextBlock first = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
@@ -187,6 +194,12 @@ void RichTextBox::setSelectionBullet(bool on)
         }
     }
     cursor.endEditBlock();
+}
+
+void RichTextBox::selectAll()
+{
+    finishPendingMove();
+    QTextEdit::selectAll();
 }
 
 void RichTextBox::setText(const QString &text)
@@ -281,6 +294,8 @@ void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
     setDocument(document.release());
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
+    m_pendingMove.reset();
+    m_pendingMoveTimer->stop();
     watchDocument();
 }
 
@@ -302,6 +317,16 @@ bool RichTextBox::goForward()
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
+    finishPendingMove();
+    // Going to the end of a document not laid out that far would lay it all out first (about
+    // a second for a megabyte of text), the caret's place being unknown until then. The move
+    // waits for the layout instead, which goes on in steps between events.
+    if ((event->matches(QKeySequence::MoveToEndOfDocument) || event->matches(QKeySequence::SelectEndOfDocument))
+        && !laidOutTo(document()->characterCount() - 1)) {
+        m_pendingMove = event->keyCombination();
+        m_pendingMoveTimer->start(0);
+        return;
+    }
     if (event->matches(QKeySequence::Undo) && goBack())
         return;
     if (event->matches(QKeySequence::Redo) && goForward())
@@ -309,8 +334,77 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     QTextEdit::keyPressEvent(event);
 }
 
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::mousePressEvent(event);
+}
+
+void RichTextBox::wheelEvent(QWheelEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::wheelEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::inputMethodEvent(event);
+}
+
+// Where the layout has got to: the start of the first paragraph not laid out yet, or past
+// the end when all are. The layout goes from the start on, so the paragraphs laid out come
+// first, and a binary search finds where they stop.
+int RichTextBox::layoutFrontier() const
+{
+    const QTextDocument *document = this->document();
+    if (document->pageSize().isNull() || document->lastBlock().layout()->lineCount() > 0)
+        return document->characterCount();
+    int first = 0;
+    int last = document->blockCount() - 1;
+    while (first < last) {
+        const int middle = first + (last - first) / 2;
+        if (document->findBlockByNumber(middle).layout()->lineCount() > 0)
+            first = middle + 1;
+        else
+            last = middle;
+    }
+    return document->findBlockByNumber(first).position();
+}
+
+// Whether the layout has reached `position`, or is near enough that reaching it costs little.
+bool RichTextBox::laidOutTo(int position) const
+{
+    return position - layoutFrontier() < LayLaterFrom;
+}
+
+// One step of layout towards the end, short enough to keep the editing area responsive.
+void RichTextBox::layOutTowardsPendingMove()
+{
+    const QTextDocument *document = this->document();
+    const int end = document->characterCount() - 1;
+    if (laidOutTo(end)) {
+        finishPendingMove();
+        return;
+    }
+    const int reach = std::min(layoutFrontier() + LayLaterFrom, end);
+    document->documentLayout()->blockBoundingRect(document->findBlock(reach));
+}
+
+void RichTextBox::finishPendingMove()
+{
+    if (!m_pendingMove)
+        return;
+    const QKeyCombination move = *m_pendingMove;
+    m_pendingMove.reset();
+    m_pendingMoveTimer->stop();
+    QKeyEvent event(QEvent::KeyPress, move.key(), move.keyboardModifiers());
+    QTextEdit::keyPressEvent(&event);
+}
+
 QMenu *RichTextBox::createContextMenu(const QPoint &position)
 {
+    finishPendingMove();
     QMenu *menu = createStandardContextMenu(position);
     // The toolkit's items act on this document's own history only.
     const auto reach = [this, menu](const char *name, bool possible, bool (RichTextBox::*step)()) {

@@ -8,8 +8,10 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
+class QTimer;
 class QTextDocument;
 
 // The editing area `txtbox`: a rich-text edit that the commands drive only by setting
@@ -52,6 +54,10 @@ public:
     // replaced document as the keys do. The caller owns it.
     QMenu *createContextMenu(const QPoint &position);
 
+    // Selects the whole document. Hides QTextEdit::selectAll on purpose: a move to the end
+    // still waiting for the layout goes first (see keyPressEvent).
+    void selectAll();
+
     // The dashed line drawn across the editing area where the document starts a new page
     // (a paragraph that breaks before or after itself) is in this colour.
     static QColor pageBreakColour();
@@ -59,6 +65,9 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -76,6 +85,10 @@ private:
     void drawPageBreaks(const QRect &area);
     QPoint contentOffset() const;
     void mergeFormat(const QTextCharFormat &format);
+    int layoutFrontier() const;
+    bool laidOutTo(int position) const;
+    void layOutTowardsPendingMove();
+    void finishPendingMove();
     void holdLayout();
     void resumeLayout();
 
@@ -88,5 +101,9 @@ private:
     bool m_layoutHeld = false;
     QSizeF m_heldPageSize;
     QPoint m_heldScroll;
+    // A move to the end of a document not laid out that far, made once the layout, going on
+    // in steps, gets there, or at once when the user does anything else first.
+    std::optional<QKeyCombination> m_pendingMove;
+    QTimer *m_pendingMoveTimer = nullptr;
     ReplacedDocuments m_replaced;
 };

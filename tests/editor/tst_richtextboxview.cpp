@@ -109,6 +109,7 @@ private slots:
     void roomGrowsWithTheEditThatNeedsItAndUndoesWithIt();
     void pageBreaksShowAsLinesBetweenParagraphs();
     void largeChangesAreLaidOutLaterAndUndoWhole();
+    void theEndOfADocumentNotLaidOutIsReachedOnceItIs();
 };
 
 void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
@@ -348,6 +349,42 @@ void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
     QTRY_VERIFY(last.layout()->lineCount() > 0);
     QTextCursor(box.document()->begin()).insertText("y");
     QVERIFY(last.layout()->lineCount() > 0);
+}
+
+void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    const QString text = lines.join('\n');
+
+    // The caret gets there, and into view, as the layout does; nothing is laid out at once.
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(box.document()->lastBlock().layout()->lineCount(), 0);
+    QTRY_VERIFY(box.textCursor().atEnd());
+    QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    QVERIFY(box.verticalScrollBar()->value() > 0);
+
+    // Whatever comes next acts after the move, as if it had been made at once: typing lands
+    // at the end, a format lands on the selection made.
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(&box, "!");
+    QCOMPARE(box.toPlainText(), text + "!");
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    box.setSelectionBold(true);
+    QCOMPARE(box.textCursor().selectionStart(), 0);
+    QVERIFY(box.textCursor().atEnd());
+    QCOMPARE(QTextCursor(box.document()->lastBlock()).charFormat().fontWeight(), int(QFont::Bold));
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    box.selectAll();
+    QCOMPARE(box.textCursor().selectedText().size(), text.size());
 }
 
 QTEST_MAIN(TestRichTextBoxView)
