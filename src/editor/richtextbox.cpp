@@ -387,8 +387,11 @@ void RichTextBox::layOutTowardsPendingMove()
         finishPendingMove();
         return;
     }
-    const int reach = std::min(layoutFrontier() + LayLaterFrom, end);
-    document->documentLayout()->blockBoundingRect(document->findBlock(reach));
+    const int frontier = layoutFrontier();
+    document->documentLayout()->blockBoundingRect(document->findBlock(std::min(frontier + LayLaterFrom, end)));
+    // Should the layout not get on, the move is made now rather than never.
+    if (layoutFrontier() == frontier)
+        finishPendingMove();
 }
 
 void RichTextBox::finishPendingMove()
