@@ -41,6 +41,9 @@ bool isKnownKind(int kind)
 // Below it, laying out the change is cheaper than laying out the view again.
 constexpr int LayLaterFrom = 100'000;
 
+// Stands for Select all among the moves waiting for the layout, which are otherwise keys.
+constexpr QKeyCombination PendingSelectAll{Qt::NoModifier, Qt::Key_unknown};
+
 bool ownedBy(const QObject *object, const QObject *owner)
 {
     for (const QObject *o = object ? object->parent() : nullptr; o; o = o->parent()) {
@@ -199,6 +202,13 @@ void RichTextBox::setSelectionBullet(bool on)
 void RichTextBox::selectAll()
 {
     finishPendingMove();
+    // The toolkit lays out as far as the end of the selection before selecting: a document
+    // not laid out that far is selected once the layout gets there (see keyPressEvent).
+    if (!laidOutTo(document()->characterCount() - 1)) {
+        m_pendingMove = PendingSelectAll;
+        m_pendingMoveTimer->start(0);
+        return;
+    }
     QTextEdit::selectAll();
 }
 
@@ -319,9 +329,11 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
     finishPendingMove();
     // Going to the end of a document not laid out that far would lay it all out first (about
-    // a second for a megabyte of text), the caret's place being unknown until then. The move
-    // waits for the layout instead, which goes on in steps between events.
-    if ((event->matches(QKeySequence::MoveToEndOfDocument) || event->matches(QKeySequence::SelectEndOfDocument))
+    // a second for a megabyte of text), the caret's place being unknown until then; so would
+    // selecting all. The key waits for the layout instead, which goes on in steps between
+    // events.
+    if ((event->matches(QKeySequence::MoveToEndOfDocument) || event->matches(QKeySequence::SelectEndOfDocument)
+         || event->matches(QKeySequence::SelectAll))
         && !laidOutTo(document()->characterCount() - 1)) {
         m_pendingMove = event->keyCombination();
         m_pendingMoveTimer->start(0);
@@ -401,6 +413,10 @@ void RichTextBox::finishPendingMove()
     const QKeyCombination move = *m_pendingMove;
     m_pendingMove.reset();
     m_pendingMoveTimer->stop();
+    if (move == PendingSelectAll) {
+        QTextEdit::selectAll();
+        return;
+    }
     QKeyEvent event(QEvent::KeyPress, move.key(), move.keyboardModifiers());
     QTextEdit::keyPressEvent(&event);
 }

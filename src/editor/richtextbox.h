@@ -54,8 +54,9 @@ public:
     // replaced document as the keys do. The caller owns it.
     QMenu *createContextMenu(const QPoint &position);
 
-    // Selects the whole document. Hides QTextEdit::selectAll on purpose: a move to the end
-    // still waiting for the layout goes first (see keyPressEvent).
+    // Selects the whole document. Hides QTextEdit::selectAll on purpose: in a big document not
+    // laid out to its end, the selection is made once the layout gets there, or at once when
+    // anything else comes first (see keyPressEvent).
     void selectAll();
 
     // The dashed line drawn across the editing area where the document starts a new page
@@ -101,8 +102,8 @@ private:
     bool m_layoutHeld = false;
     QSizeF m_heldPageSize;
     QPoint m_heldScroll;
-    // A move to the end of a document not laid out that far, made once the layout, going on
-    // in steps, gets there, or at once when the user does anything else first.
+    // A move to the end (a key, or Select all) of a document not laid out that far, made once
+    // the layout, going on in steps, gets there, or at once when anything else comes first.
     std::optional<QKeyCombination> m_pendingMove;
     QTimer *m_pendingMoveTimer = nullptr;
     ReplacedDocuments m_replaced;
