@@ -37,7 +37,8 @@ bool isKnownKind(int kind)
 
 // A change that touches this many characters lays the document out again in the background,
 // from the start, as a newly opened document is, instead of all at once: the toolkit lays
-// out everything a change touched before it returns (about a second for a megabyte of text).
+// out everything a change touched before it returns (half a second or more for the 2.5
+// million characters of a 10 MB file).
 // Below it, laying out the change is cheaper than laying out the view again.
 constexpr int LayLaterFrom = 100'000;
 
@@ -328,8 +329,8 @@ bool RichTextBox::goForward()
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
     finishPendingMove();
-    // Going to the end of a document not laid out that far would lay it all out first (about
-    // a second for a megabyte of text), the caret's place being unknown until then; so would
+    // Going to the end of a document not laid out that far would lay it all out first (half a
+    // second or more for a 10 MB file), the caret's place being unknown until then; so would
     // selecting all. The key waits for the layout instead, which goes on in steps between
     // events.
     if ((event->matches(QKeySequence::MoveToEndOfDocument) || event->matches(QKeySequence::SelectEndOfDocument)
