@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <sys/resource.h>
 
@@ -30,15 +32,41 @@ void press(RichTextBox &box, int key, Qt::KeyboardModifiers modifiers = Qt::NoMo
     QApplication::sendEvent(&box, &up);
 }
 
-// An action and the paint that shows its result, in milliseconds.
+// An action and the paint that shows its result, in milliseconds. Never inlined, so that a
+// profiler can collect each action on its own (valgrind --toggle-collect='*timed*').
 template <typename F>
-double timed(RichTextBox &box, F &&action)
+[[gnu::noinline]] double timed(RichTextBox &box, F &&action)
 {
     QElapsedTimer timer;
     timer.start();
     action();
     box.viewport()->grab();
     return timer.nsecsElapsed() / 1e6;
+}
+
+// Runs the event loop until the caret is at the end of the document, as the user waits for a
+// move the editing area makes once the layout gets there: how long that takes, and the
+// longest the editing area was unresponsive meanwhile.
+void awaitEnd(RichTextBox &box)
+{
+    QElapsedTimer timer;
+    timer.start();
+    double longest = 0;
+    while (!box.textCursor().atEnd()) {
+        QElapsedTimer turn;
+        turn.start();
+        QApplication::processEvents();
+        longest = std::max(longest, turn.nsecsElapsed() / 1e6);
+    }
+    box.viewport()->grab();
+    std::printf("  %-32s %8.1f ms (longest stall %.1f ms)\n", "  caret at the end after", timer.nsecsElapsed() / 1e6, longest);
+}
+
+// Runs the event loop until the layout has reached the end, as when the user pauses.
+void settle(RichTextBox &box)
+{
+    while (box.document()->lastBlock().layout()->lineCount() == 0)
+        QApplication::processEvents();
 }
 
 void open(RichTextBox &box, const QString &path)
@@ -69,6 +97,7 @@ void benchFile(const QString &path)
 
     open(box, path);
     std::printf("  %-32s %8.1f ms\n", "Ctrl+End right after opening", timed(box, [&] { press(box, Qt::Key_End, Qt::ControlModifier); }));
+    awaitEnd(box);
     std::printf("  %-32s %8.1f ms\n", "Ctrl+Home", timed(box, [&] { press(box, Qt::Key_Home, Qt::ControlModifier); }));
     typeAt(box, "the start", 10);
 
@@ -82,8 +111,15 @@ void benchFile(const QString &path)
     // Going to the end lays the whole document out; typing then moves everything after it.
     open(box, path);
     press(box, Qt::Key_End, Qt::ControlModifier);
+    awaitEnd(box);
     std::printf("  %-32s %8.1f ms\n", "Ctrl+Home, laid out in full", timed(box, [&] { press(box, Qt::Key_Home, Qt::ControlModifier); }));
     typeAt(box, "the start, laid out", 10);
+
+    // The same with pauses between the actions, in which the layout catches up.
+    box.selectAll();
+    std::printf("  %-32s %8.1f ms\n", "Bold, all selected, laid out", timed(box, [&] { box.setSelectionBold(true); }));
+    settle(box);
+    std::printf("  %-32s %8.1f ms\n", "Undo, laid out", timed(box, [&] { press(box, Qt::Key_Z, Qt::ControlModifier); }));
     std::printf("  peak memory %ld MB\n", peakMemoryKiB() / 1024);
 }
 

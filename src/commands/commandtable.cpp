@@ -120,7 +120,7 @@ std::vector<CommandRow> buildRows()
         menu(C::EditPaste, "mnueditpaste", "Paste", "Ctrl+P", paste),
         menu(C::ClearDocument, "mnucleardoc", "Clear document", "", clear),
         // Selects the whole document.
-        menu(C::SelectAll, "mnuselectall", "Select all", "Ctrl+A", act([](CommandTargets &t) { t.box.selectAll(); })),
+        menu(C::SelectAll, "mnuselectall", "Select all", "Ctrl+A", act([](CommandTargets &t) { t.box.selectWholeDocument(); })),
 
         // Marks are indicators only; the order of steps is kept exactly, so a step that fails
         // leaves the marks of the steps before it.

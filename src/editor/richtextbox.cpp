@@ -19,10 +19,21 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
+#include <QTimer>
 
 #include <cmath>
 
 namespace {
+
+// A change that touches this many characters lays the document out again in the background,
+// from the start, as a newly opened document is, instead of all at once: the toolkit lays
+// out everything a change touched before it returns (half a second or more for the 2.5
+// million characters of a 10 MB file).
+// Below it, laying out the change is cheaper than laying out the view again.
+constexpr int LayLaterFrom = 100'000;
+
+// Stands for Select all among the moves waiting for the layout, which are otherwise keys.
+constexpr QKeyCombination PendingSelectAll{Qt::NoModifier, Qt::Key_unknown};
 
 bool ownedBy(const QObject *object, const QObject *owner)
 {
@@ -41,6 +52,8 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     setAcceptRichText(true);
     watchDocument();
     connect(this, &QTextEdit::currentCharFormatChanged, this, &RichTextBox::typeAsItself);
+    m_pendingMoveTimer = new QTimer(this);
+    connect(m_pendingMoveTimer, &QTimer::timeout, this, &RichTextBox::layOutTowardsPendingMove);
 }
 
 // Text typed next to a stand-in for a text file's bytes would take its format, and so
@@ -57,23 +70,30 @@ void RichTextBox::typeAsItself(const QTextCharFormat &format)
 
 void RichTextBox::setSelectionText(const QString &text)
 {
+    finishPendingMove();
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
+}
+
+void RichTextBox::mergeFormat(const QTextCharFormat &format)
+{
+    finishPendingMove();
+    mergeCurrentCharFormat(format);
 }
 
 void RichTextBox::setSelectionColor(const QColor &colour)
 {
     QTextCharFormat format;
     format.setForeground(colour);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionFontName(const QString &name)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{name});
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionFontSize(int points)
@@ -82,44 +102,46 @@ void RichTextBox::setSelectionFontSize(int points)
         return;
     QTextCharFormat format;
     format.setFontPointSize(points);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionStrikethrough(bool on)
 {
     QTextCharFormat format;
     format.setFontStrikeOut(on);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
-    mergeCurrentCharFormat(format);
+    mergeFormat(format);
 }
 
 void RichTextBox::setSelectionAlignment(Qt::Alignment alignment)
 {
+    finishPendingMove();
     setAlignment(alignment);
 }
 
 void RichTextBox::setSelectionBullet(bool on)
 {
+    finishPendingMove();
     QTextCursor cursor = textCursor();
     const QTextBlock first = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
@@ -162,6 +184,19 @@ void RichTextBox::setSelectionBullet(bool on)
         }
     }
     cursor.endEditBlock();
+}
+
+void RichTextBox::selectWholeDocument()
+{
+    finishPendingMove();
+    // The toolkit lays out as far as the end of the selection before selecting: a document
+    // not laid out that far is selected once the layout gets there (see keyPressEvent).
+    if (!laidOutTo(document()->characterCount() - 1)) {
+        m_pendingMove = PendingSelectAll;
+        m_pendingMoveTimer->start(0);
+        return;
+    }
+    QTextEdit::selectAll();
 }
 
 void RichTextBox::replaceWithText(const QString &text)
@@ -239,6 +274,7 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
 std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
 {
     QTextDocument *document = this->document();
+    resumeLayout();
     document->disconnect(this);
     // No longer a child of the editing area, so that it outlives being replaced there.
     document->setParent(nullptr);
@@ -251,6 +287,8 @@ void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
     setDocument(document.release());
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
+    m_pendingMove.reset();
+    m_pendingMoveTimer->stop();
     watchDocument();
 }
 
@@ -272,6 +310,18 @@ bool RichTextBox::goForward()
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
+    finishPendingMove();
+    // Going to the end of a document not laid out that far would lay it all out first (half a
+    // second or more for a 10 MB file), the caret's place being unknown until then; so would
+    // selecting all. The key waits for the layout instead, which goes on in steps between
+    // events.
+    if ((event->matches(QKeySequence::MoveToEndOfDocument) || event->matches(QKeySequence::SelectEndOfDocument)
+         || event->matches(QKeySequence::SelectAll))
+        && !laidOutTo(document()->characterCount() - 1)) {
+        m_pendingMove = event->keyCombination();
+        m_pendingMoveTimer->start(0);
+        return;
+    }
     if (event->matches(QKeySequence::Undo) && goBack())
         return;
     if (event->matches(QKeySequence::Redo) && goForward())
@@ -279,8 +329,84 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     QTextEdit::keyPressEvent(event);
 }
 
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::mousePressEvent(event);
+}
+
+void RichTextBox::wheelEvent(QWheelEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::wheelEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    finishPendingMove();
+    QTextEdit::inputMethodEvent(event);
+}
+
+// Where the layout has got to: the start of the first paragraph not laid out yet, or past
+// the end when all are. The layout goes from the start on, so the paragraphs laid out come
+// first, and a binary search finds where they stop.
+int RichTextBox::layoutFrontier() const
+{
+    const QTextDocument *document = this->document();
+    if (document->pageSize().isNull() || document->lastBlock().layout()->lineCount() > 0)
+        return document->characterCount();
+    int first = 0;
+    int last = document->blockCount() - 1;
+    while (first < last) {
+        const int middle = first + (last - first) / 2;
+        if (document->findBlockByNumber(middle).layout()->lineCount() > 0)
+            first = middle + 1;
+        else
+            last = middle;
+    }
+    return document->findBlockByNumber(first).position();
+}
+
+// Whether the layout has reached `position`, or is near enough that reaching it costs little.
+bool RichTextBox::laidOutTo(int position) const
+{
+    return position - layoutFrontier() < LayLaterFrom;
+}
+
+// One step of layout towards the end, short enough to keep the editing area responsive.
+void RichTextBox::layOutTowardsPendingMove()
+{
+    const QTextDocument *document = this->document();
+    const int end = document->characterCount() - 1;
+    if (laidOutTo(end)) {
+        finishPendingMove();
+        return;
+    }
+    const int frontier = layoutFrontier();
+    document->documentLayout()->blockBoundingRect(document->findBlock(std::min(frontier + LayLaterFrom, end)));
+    // Should the layout not get on, the move is made now rather than never.
+    if (layoutFrontier() == frontier)
+        finishPendingMove();
+}
+
+void RichTextBox::finishPendingMove()
+{
+    if (!m_pendingMove)
+        return;
+    const QKeyCombination move = *m_pendingMove;
+    m_pendingMove.reset();
+    m_pendingMoveTimer->stop();
+    if (move == PendingSelectAll) {
+        QTextEdit::selectAll();
+        return;
+    }
+    QKeyEvent event(QEvent::KeyPress, move.key(), move.keyboardModifiers());
+    QTextEdit::keyPressEvent(&event);
+}
+
 QMenu *RichTextBox::createContextMenu(const QPoint &position)
 {
+    finishPendingMove();
     QMenu *menu = createStandardContextMenu(position);
     // The toolkit's items act on this document's own history only.
     const auto reach = [this, menu](const char *name, bool possible, bool (RichTextBox::*step)()) {
@@ -305,12 +431,54 @@ void RichTextBox::watchDocument()
 {
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::noteChange);
     connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::makeRoomForHangingLines);
+    connect(document(), &QTextDocument::contentsChanged, this, &RichTextBox::resumeLayout);
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { m_replaced.forgetLater(); });
+}
+
+// Takes the document's page size away, which the layout takes as "nothing to lay out", so
+// that what follows neither lays out nor keeps old layout; resumeLayout gives it back.
+void RichTextBox::holdLayout()
+{
+    QTextDocument *document = this->document();
+    if (m_layoutHeld || document->pageSize().isNull())
+        return;
+    m_layoutHeld = true;
+    m_heldPageSize = document->pageSize();
+    m_heldScroll = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+    document->setPageSize(QSizeF());
+    // Should a change end without the signal that resumes, the next turn of the event loop does.
+    QMetaObject::invokeMethod(this, &RichTextBox::resumeLayout, Qt::QueuedConnection);
+}
+
+// Gives the page size back: the layout starts again from the start, in steps, as for a newly
+// opened document, laying out at once only as far as the view reaches, which stays where it
+// was.
+void RichTextBox::resumeLayout()
+{
+    if (!m_layoutHeld)
+        return;
+    m_layoutHeld = false;
+    QTextDocument *document = this->document();
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    document->setPageSize(m_heldPageSize);
+    const int viewBottom = m_heldScroll.y() + viewport()->height();
+    const int reached = layout->hitTest(QPointF(0, viewBottom), Qt::FuzzyHit);
+    // The scroll bar learns the new height only when the layout next reports it.
+    const qreal contentBottom = layout->blockBoundingRect(document->findBlock(reached)).bottom();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setMaximum(std::max(bar->maximum(), std::min(m_heldScroll.y(), int(contentBottom) - viewport()->height())));
+    bar->setValue(m_heldScroll.y());
+    horizontalScrollBar()->setValue(m_heldScroll.x());
 }
 
 // Looks only at the paragraphs the change touched, so typing stays as cheap as it was.
 void RichTextBox::noteChange(int position, int removed, int added)
 {
+    // Told before the layout is: a large change is laid out later, as a new document is (the
+    // toolkit already does so when everything is new).
+    const int length = document()->characterCount();
+    if (std::max(removed, added) >= LayLaterFrom && !(removed == 0 && added == length))
+        holdLayout();
     if (m_changingRoom)
         return;
     const QTextDocument *document = this->document();

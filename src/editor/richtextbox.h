@@ -7,8 +7,10 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
+class QTimer;
 class QTextDocument;
 
 // The editing area `txtbox`: a rich-text edit that the commands drive only by setting
@@ -51,6 +53,11 @@ public:
     // replaced document as the keys do. The caller owns it.
     QMenu *createContextMenu(const QPoint &position);
 
+    // Selects the whole document, as QTextEdit::selectAll does, except that in a big document
+    // not laid out to its end the selection is made once the layout gets there, or at once
+    // when anything else comes first (see keyPressEvent).
+    void selectWholeDocument();
+
     // The dashed line drawn across the editing area where the document starts a new page
     // (a paragraph that breaks before or after itself) is in this colour.
     static QColor pageBreakColour();
@@ -58,6 +65,9 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -74,10 +84,26 @@ private:
     void makeRoomForHangingLines();
     void drawPageBreaks(const QRect &area);
     QPoint contentOffset() const;
+    void mergeFormat(const QTextCharFormat &format);
+    int layoutFrontier() const;
+    bool laidOutTo(int position) const;
+    void layOutTowardsPendingMove();
+    void finishPendingMove();
+    void holdLayout();
+    void resumeLayout();
 
     // Room for hanging paragraphs that changes found wanting, not yet given (see
     // makeRoomForHangingLines).
     qreal m_wantedRoom = 0;
     bool m_changingRoom = false;
+    // While the layout is held, the document has no page size, which the layout takes as
+    // "nothing to lay out"; these bring the view back as it was (see holdLayout).
+    bool m_layoutHeld = false;
+    QSizeF m_heldPageSize;
+    QPoint m_heldScroll;
+    // A move to the end (a key, or Select all) of a document not laid out that far, made once
+    // the layout, going on in steps, gets there, or at once when anything else comes first.
+    std::optional<QKeyCombination> m_pendingMove;
+    QTimer *m_pendingMoveTimer = nullptr;
     ReplacedDocuments m_replaced;
 };

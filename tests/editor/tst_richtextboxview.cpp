@@ -108,6 +108,8 @@ private slots:
     void listLabelsShowInFrontOfHangingItems();
     void roomGrowsWithTheEditThatNeedsItAndUndoesWithIt();
     void pageBreaksShowAsLinesBetweenParagraphs();
+    void largeChangesAreLaidOutLaterAndUndoWhole();
+    void theEndOfADocumentNotLaidOutIsReachedOnceItIs();
 };
 
 void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
@@ -296,6 +298,104 @@ void TestRichTextBoxView::pageBreaksShowAsLinesBetweenParagraphs()
     QCOMPARE(far.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
     QCOMPARE(far.blockFormat().bottomMargin(), 0.0);
     QCOMPARE(hangingRoom(*box.document()), 0.0);
+}
+
+void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    box.setText(lines.join('\n'));
+    QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
+    const QTextBlock last = box.document()->lastBlock();
+    layout->documentSize(); // laid out in full
+    QVERIFY(last.layout()->lineCount() > 0);
+
+    // Scrolled to the middle, everything selected: bold lands everywhere at once, the view
+    // stays where it was, and the layout of the end waits for later.
+    box.selectWholeDocument();
+    box.verticalScrollBar()->setValue(box.verticalScrollBar()->maximum() / 2);
+    const int scrolled = box.verticalScrollBar()->value();
+    box.setSelectionBold(true);
+    QCOMPARE(box.verticalScrollBar()->value(), scrolled);
+    QCOMPARE(last.layout()->lineCount(), 0);
+    const auto boldEverywhere = [&](bool on) {
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if ((it.fragment().charFormat().fontWeight() == QFont::Bold) != on)
+                    return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY(boldEverywhere(true));
+    QTRY_VERIFY(last.layout()->lineCount() > 0);
+
+    // One step of the history, undone and redone whole; the view follows the caret there.
+    box.undo();
+    QVERIFY(boldEverywhere(false));
+    QVERIFY(!box.document()->isUndoAvailable());
+    box.verticalScrollBar()->setValue(0);
+    box.redo();
+    QVERIFY(boldEverywhere(true));
+    QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    QCOMPARE(box.toPlainText(), lines.join('\n'));
+
+    // A small change is laid out at once, as before.
+    QTextCursor(box.document()->begin()).insertText("x");
+    QTRY_VERIFY(last.layout()->lineCount() > 0);
+    QTextCursor(box.document()->begin()).insertText("y");
+    QVERIFY(last.layout()->lineCount() > 0);
+}
+
+void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    const QString text = lines.join('\n');
+
+    // The caret gets there, and into view, as the layout does; nothing is laid out at once.
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(box.document()->lastBlock().layout()->lineCount(), 0);
+    QTRY_VERIFY(box.textCursor().atEnd());
+    QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    QVERIFY(box.verticalScrollBar()->value() > 0);
+
+    // Whatever comes next acts after the move, as if it had been made at once: typing lands
+    // at the end, a format lands on the selection made.
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(&box, "!");
+    QCOMPARE(box.toPlainText(), text + "!");
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    box.setSelectionBold(true);
+    QCOMPARE(box.textCursor().selectionStart(), 0);
+    QVERIFY(box.textCursor().atEnd());
+    QCOMPARE(QTextCursor(box.document()->lastBlock()).charFormat().fontWeight(), int(QFont::Bold));
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    box.selectWholeDocument();
+    QTRY_COMPARE(box.textCursor().selectedText().size(), text.size());
+    QVERIFY(box.textCursor().atEnd());
+
+    // Selecting all waits the same way, by key or command.
+    box.setText(text);
+    box.selectWholeDocument();
+    QCOMPARE(box.document()->lastBlock().layout()->lineCount(), 0);
+    QTRY_COMPARE(box.textCursor().selectedText().size(), text.size());
+    box.setText(text);
+    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&box, "x");
+    QCOMPARE(box.toPlainText(), QStringLiteral("x"));
 }
 
 QTEST_MAIN(TestRichTextBoxView)
