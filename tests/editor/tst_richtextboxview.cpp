@@ -308,7 +308,7 @@ void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
     QStringList lines;
     for (int i = 0; i < 3000; ++i)
         lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
-    box.setText(lines.join('\n'));
+    box.replaceWithText(lines.join('\n'));
     QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
     const QTextBlock last = box.document()->lastBlock();
     layout->documentSize(); // laid out in full
@@ -362,7 +362,7 @@ void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
     const QString text = lines.join('\n');
 
     // The caret gets there, and into view, as the layout does; nothing is laid out at once.
-    box.setText(text);
+    box.replaceWithText(text);
     QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(box.document()->lastBlock().layout()->lineCount(), 0);
     QTRY_VERIFY(box.textCursor().atEnd());
@@ -371,28 +371,28 @@ void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
 
     // Whatever comes next acts after the move, as if it had been made at once: typing lands
     // at the end, a format lands on the selection made.
-    box.setText(text);
+    box.replaceWithText(text);
     QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(&box, "!");
     QCOMPARE(box.toPlainText(), text + "!");
-    box.setText(text);
+    box.replaceWithText(text);
     QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
     box.setSelectionBold(true);
     QCOMPARE(box.textCursor().selectionStart(), 0);
     QVERIFY(box.textCursor().atEnd());
     QCOMPARE(QTextCursor(box.document()->lastBlock()).charFormat().fontWeight(), int(QFont::Bold));
-    box.setText(text);
+    box.replaceWithText(text);
     QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
     box.selectWholeDocument();
     QTRY_COMPARE(box.textCursor().selectedText().size(), text.size());
     QVERIFY(box.textCursor().atEnd());
 
     // Selecting all waits the same way, by key or command.
-    box.setText(text);
+    box.replaceWithText(text);
     box.selectWholeDocument();
     QCOMPARE(box.document()->lastBlock().layout()->lineCount(), 0);
     QTRY_COMPARE(box.textCursor().selectedText().size(), text.size());
-    box.setText(text);
+    box.replaceWithText(text);
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&box, "x");
     QCOMPARE(box.toPlainText(), QStringLiteral("x"));
