@@ -610,6 +610,12 @@ private:
         // The style's character words must not reach the runs, nor paragraphs after it.
         if (m_styled)
             m_out += "\\plain";
+        m_sharedWords = sharedRunWords(block);
+        if (!m_sharedWords.isEmpty()) {
+            if (!m_styled)
+                m_out += "\\plain";
+            m_out += m_sharedWords;
+        }
         m_out += ' ';
         const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
         m_paragraphWordsInField = paragraphWords;
@@ -694,11 +700,20 @@ private:
                 }
             }
             const QByteArray &properties = propertiesOf(fragment.charFormatIndex(), charFormat);
+            // Without the words the paragraph already gave; the group the rest began with, if
+            // any, is the run's own.
+            QByteArrayView own = properties;
+            if (!m_sharedWords.isEmpty()) {
+                own = own.sliced(m_sharedWords.size());
+                if (own.startsWith('{'))
+                    own = own.sliced(1);
+            }
             if (!properties.isEmpty()) {
                 // Appended piece by piece: '{' + properties built a temporary per run.
                 m_out += '{';
-                m_out += properties;
-                m_out += ' ';
+                m_out += own;
+                if (!own.isEmpty())
+                    m_out += ' ';
             }
             if (charFormat.isImageFormat()) {
                 for (const QChar c : fragment.text()) {
@@ -719,10 +734,13 @@ private:
                 writeText(fragment.text(), false);
             }
             if (!properties.isEmpty())
-                m_out += QByteArray(1 + properties.count('{'), '}');
+                m_out += QByteArray(1 + own.count('{'), '}');
         }
         if (!link.isEmpty())
             m_out += "}}";
+        // The paragraph's words end with it, as they would with the runs' groups.
+        if (!std::exchange(m_sharedWords, QByteArray()).isEmpty())
+            m_out += "\\plain ";
         if (format.hasProperty(KeptAtEnd))
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
@@ -891,6 +909,36 @@ private:
                                                                               : 2 * ListIndentTwips * (level + 1));
     }
 
+    // The words every run of the paragraph starts with, when each keeps its file's words: those
+    // the file gave once, before its runs' groups, and which go back there, once. Up to the
+    // first group, whose words are each run's own. Empty when runs differ or state their own.
+    QByteArray sharedRunWords(const QTextBlock &block)
+    {
+        QByteArray shared;
+        int runs = 0;
+        // A field's group may reach into another paragraph, and what it closes on would
+        // carry the words past this one.
+        if (m_openField)
+            return {};
+        for (auto it = block.begin(); !it.atEnd(); ++it, ++runs) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(ScriptWords) || format.hasProperty(FieldId))
+                return {};
+            const QByteArray words = format.property(ScriptWords).toByteArray();
+            const QByteArray &properties = propertiesOf(fragment.charFormatIndex(), format);
+            if (words.isEmpty() || !properties.startsWith(words))
+                return {}; // the run's look changed: it states its own
+            if (runs == 0)
+                shared = words.left(words.indexOf('{') < 0 ? words.size() : words.indexOf('{'));
+            // Read again, a run's group marks where its own words begin.
+            if (shared.isEmpty() || !words.startsWith(shared)
+                || (words.size() > shared.size() && words[shared.size()] != '{'))
+                return {};
+        }
+        return runs > 1 ? shared : QByteArray();
+    }
+
     // Documents use few formats over many runs: each one's words are made once per
     // paragraph style context.
     const QByteArray &propertiesOf(int formatIndex, const QTextCharFormat &format)
@@ -1013,6 +1061,7 @@ private:
     bool m_styled = false;
     QHash<quint64, QByteArray> m_propertiesByFormat;
     int m_styleSets = 0;
+    QByteArray m_sharedWords; // what sharedRunWords gave the paragraph being written
     bool m_defaultFontNamed = false;
     // A font number the file's table does not have, for text it gave no known typeface.
     static constexpr int NoFontNumber = 32767;

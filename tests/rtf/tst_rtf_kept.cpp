@@ -268,6 +268,18 @@ void TestRtfKept::otherScriptsKeepTheirWords()
     const QByteArray edited = rtf::write(document);
     QVERIFY(edited.contains("{\\f0\\fs24 first}"));
     QVERIFY(edited.contains("\\rtlch\\b\\f1 second"));
+
+    // Words a paragraph gave once before its runs' groups go back there, once, and end with it.
+    QTextDocument runs;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 David;}}"
+                       "\\pard\\plain\\rtlch\\af1\\ltrch\\f0\\fs24 {one }{\\loch\\b two }{three}\\par"
+                       "\\pard\\plain four\\par}",
+                       runs));
+    const QByteArray once = rtf::write(runs);
+    QCOMPARE(once.count("\\rtlch\\af1\\ltrch\\f0\\fs24"), 1);
+    QTextDocument read;
+    QVERIFY(!rtf::read(once, read));
+    QCOMPARE(rtftest::dump(read, true), rtftest::dump(runs, true));
 }
 
 // Readers take a SYMBOL field's character from its instruction: saved as its character
