@@ -7,6 +7,8 @@
 #include "rtf/underline.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cctype>
 #include <utility>
 
@@ -586,10 +588,22 @@ void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, Q
     // Bounded: a hostile file could repeat words without end.
     if (into.size() > (1 << 20))
         return;
-    into += '\\';
-    into += QByteArrayView(name.data(), qsizetype(name.size()));
+    // Made whole first and appended once: words are kept for nearly every run, and each
+    // append to a copied group's words copies them.
+    char word[64];
+    if (name.size() + 13 > sizeof word) {
+        into += '\\';
+        into += QByteArrayView(name.data(), qsizetype(name.size()));
+        if (hasParameter)
+            into += QByteArray::number(parameter);
+        return;
+    }
+    word[0] = '\\';
+    std::memcpy(word + 1, name.data(), name.size());
+    char *end = word + 1 + name.size();
     if (hasParameter)
-        into += QByteArray::number(parameter);
+        end = std::to_chars(end, word + sizeof word, parameter).ptr;
+    into.append(word, qsizetype(end - word));
 }
 
 // The first paragraph of the document, or of a section, has begun.
