@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QTest>
@@ -267,19 +268,27 @@ void TestRtfLossless::roundTripKeepsFeatures()
         qInfo("lost: %s", qPrintable(line));
     for (const QString &line : std::as_const(unexplained))
         qWarning("lost, not listed: %s", qPrintable(line));
+    QSet<QString> run; // the files run, as the list names them
+    for (const QString &name : std::as_const(m_names))
+        run.insert(listedName(listed, name));
+    QStringList nowKept;
     for (auto it = listed.cbegin(); it != listed.cend(); ++it)
-        if (m_names.contains(it.key().first) && !seen.contains(it.key()))
-            qInfo("listed as lost but now kept: %s | %s", qPrintable(it.key().first), qPrintable(it.key().second));
+        if (run.contains(it.key().first) && !seen.contains(it.key()))
+            nowKept << it.key().first + " | " + it.key().second;
+    for (const QString &entry : std::as_const(nowKept))
+        qInfo("listed as lost but now kept: %s", qPrintable(entry));
 
     if (const QString path = qEnvironmentVariable("BREVON_LOSSLESS_WRITE_EXCEPTIONS"); !path.isEmpty()) {
         Exceptions next = seen;
         for (auto it = listed.cbegin(); it != listed.cend(); ++it)
-            if (!m_names.contains(it.key().first))
+            if (!run.contains(it.key().first))
                 next.insert(it.key(), it.value());
         QVERIFY2(writeExceptions(path, next), qPrintable(path));
         qInfo("wrote %lld losses to %s", qint64(next.size()), qPrintable(path));
     }
     QVERIFY2(unexplained.isEmpty(), qPrintable(QString("%1 losses not in lossless-exceptions.tsv").arg(unexplained.size())));
+    // A listed loss that is gone would hide its coming back.
+    QVERIFY2(nowKept.isEmpty(), qPrintable(QString("%1 entries of lossless-exceptions.tsv are kept now: remove them").arg(nowKept.size())));
 }
 
 // An edit must not cost anything the plain round trip keeps: after a word goes in, LibreOffice
