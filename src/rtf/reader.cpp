@@ -1553,7 +1553,18 @@ void Reader::endRow(int depth)
     m_highSurrogate = 0;
     ++m_emitted;
     endWraps();
-    m_sink.rowEnd(m_rows[std::size_t(depth)], depth);
+    // Text since the last \cell ends as a paragraph: what waited for the paragraph goes with
+    // it, as at a \par, or it would wait for the next one only on this reading.
+    ParagraphStyle style;
+    style.keptAtEnd = m_pendingKept;
+    style.sectionStart = m_sectionWords;
+    if (m_pageBreakPending)
+        style.pageBreakWord = style.pageBreakBefore = true;
+    if (m_sink.rowEnd(m_rows[std::size_t(depth)], depth, style)) {
+        m_pendingKept.clear();
+        m_sectionWords.clear();
+        m_pageBreakPending = false;
+    }
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
 }
