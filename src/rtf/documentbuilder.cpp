@@ -260,26 +260,27 @@ void DocumentBuilder::cellEnd(const ParagraphStyle &style, int depth)
     endCellOf(table);
 }
 
-void DocumentBuilder::rowEnd(const RowFormat &row, int depth)
+bool DocumentBuilder::rowEnd(const RowFormat &row, int depth, const ParagraphStyle &textStyle)
 {
+    const bool text = !m_runs.empty();
+    ParagraphStyle style = textStyle;
     const std::size_t wanted = heldDepth(depth, 1);
     if (m_open.size() < wanted) {
         // No table to end a row of: text before the stray \row ends as a paragraph.
-        if (!m_runs.empty()) {
-            ParagraphStyle style;
+        if (text) {
             style.tableDepth = int(m_open.size());
             paragraphEnd(style);
         }
-        return;
+        return text;
     }
     openTables(wanted);
     Table &table = *m_open.back();
-    if (!m_runs.empty()) {
-        ParagraphStyle style;
+    if (text) {
         style.tableDepth = int(wanted);
         table.cell.content.push_back(Content{takeParagraph(style), nullptr});
     }
     endRowOf(table, row);
+    return text;
 }
 
 void DocumentBuilder::documentEnd(const ParagraphStyle &style, bool applyStyle)

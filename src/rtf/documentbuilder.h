@@ -30,7 +30,7 @@ public:
     void paragraphEnd(const ParagraphStyle &style) override;
     void documentEnd(const ParagraphStyle &style, bool applyStyle) override;
     void cellEnd(const ParagraphStyle &style, int depth) override;
-    void rowEnd(const RowFormat &row, int depth) override;
+    bool rowEnd(const RowFormat &row, int depth, const ParagraphStyle &textStyle) override;
     void picture(const Picture &picture, const TextStyle &style) override;
     void note(int noteId, const QByteArray &group, const QString &number) override;
     void wrapped(int wrapId, const QByteArray &group) override;

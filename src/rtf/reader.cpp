@@ -256,8 +256,7 @@ void Reader::read(QByteArrayView input)
     if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
         keepColorsAsRead();
     m_kept.colors.assign(m_colors.begin(), m_colors.end());
-    if (m_kept.fontTable.isEmpty())
-        m_kept.codePage = m_documentCodePage;
+    settleCodePage();
     m_kept.defaultFont = m_defaultFontGiven ? m_defaultFont : -1;
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
@@ -349,7 +348,7 @@ void Reader::groupClose()
                 m_kept.fonts.emplace_back(number, name);
             std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
             // Its names read back as they were read only under the code page they were read in.
-            m_kept.codePage = m_documentCodePage;
+            settleCodePage();
         }
         if (parent != Destination::FontTable) {
             const bool keptBefore = !m_kept.fontTable.isEmpty();
@@ -613,6 +612,32 @@ void Reader::stopCapture()
         return;
     m_capturing = false;
     m_bodyStarted = true;
+    settleCodePage();
+}
+
+// The header states the code page in force here: a change after it goes back where it stood.
+void Reader::settleCodePage()
+{
+    if (m_codePageSettled)
+        return;
+    m_codePageSettled = true;
+    m_kept.codePage = m_documentCodePage;
+}
+
+void Reader::changeCodePage(int codePage)
+{
+    if (codePage == m_documentCodePage)
+        return;
+    m_documentCodePage = codePage;
+    m_cachedFont = -2;
+    // Groups kept as written decode their bytes on the next reading in the code page then in
+    // force; a group kept whole replays the word itself.
+    if (m_codePageSettled && !top().wrapId) {
+        flushAll();
+        keepWord("ansicpg", true, codePage, keptInto());
+        if (!m_capturing)
+            m_pendingKept += ' ';
+    }
 }
 
 // Hidden text is not shown; it goes back into the file as a group before the next run.
@@ -1109,16 +1134,15 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
 
     case Keyword::Ansi:
         if (!m_codePageGiven)
-            m_documentCodePage = 1252;
+            changeCodePage(1252);
         break;
-    case Keyword::Mac: m_documentCodePage = 10000; m_cachedFont = -2; break;
-    case Keyword::Pc: m_documentCodePage = 437; m_cachedFont = -2; break;
-    case Keyword::Pca: m_documentCodePage = 850; m_cachedFont = -2; break;
+    case Keyword::Mac: changeCodePage(10000); break;
+    case Keyword::Pc: changeCodePage(437); break;
+    case Keyword::Pca: changeCodePage(850); break;
     case Keyword::AnsiCodePage:
         if (parameter > 0) {
-            m_documentCodePage = parameter;
+            changeCodePage(parameter);
             m_codePageGiven = true;
-            m_cachedFont = -2;
         }
         break;
     case Keyword::DefaultFont:
@@ -1543,7 +1567,18 @@ void Reader::endRow(int depth)
     m_highSurrogate = 0;
     ++m_emitted;
     endWraps();
-    m_sink.rowEnd(m_rows[std::size_t(depth)], depth);
+    // Text since the last \cell ends as a paragraph: what waited for the paragraph goes with
+    // it, as at a \par, or it would wait for the next one only on this reading.
+    ParagraphStyle style;
+    style.keptAtEnd = m_pendingKept;
+    style.sectionStart = m_sectionWords;
+    if (m_pageBreakPending)
+        style.pageBreakWord = style.pageBreakBefore = true;
+    if (m_sink.rowEnd(m_rows[std::size_t(depth)], depth, style)) {
+        m_pendingKept.clear();
+        m_sectionWords.clear();
+        m_pageBreakPending = false;
+    }
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
 }

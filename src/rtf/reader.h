@@ -160,6 +160,8 @@ private:
     void keepColorsAsRead();
     CodePage &bodyCodePage();
     int fontCodePage(int charset, int codePage) const;
+    void settleCodePage();
+    void changeCodePage(int codePage);
     TextStyle currentTextStyle() const;
     ParagraphStyle paragraphStyleOf(const Group &group) const;
 
@@ -178,6 +180,7 @@ private:
 
     int m_documentCodePage = 1252;
     bool m_codePageGiven = false;
+    bool m_codePageSettled = false; // the header's code page is m_kept.codePage
     int m_defaultFont = 0;
     bool m_defaultFontGiven = false; // without \deff, text that names no font has none
     std::unordered_map<int, Font> m_fonts;

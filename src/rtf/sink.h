@@ -139,8 +139,9 @@ public:
     virtual void documentEnd(const ParagraphStyle &style, bool applyStyle) = 0;
     // Ends the paragraph as the last one of a cell of a table `depth` deep (1: outermost).
     virtual void cellEnd(const ParagraphStyle &style, int depth) = 0;
-    // Ends the row of cells ended so far at `depth`.
-    virtual void rowEnd(const RowFormat &row, int depth) = 0;
+    // Ends the row of cells ended so far at `depth`. Text since the last cell ends first, as
+    // a paragraph in `textStyle`; returns whether there was any.
+    virtual bool rowEnd(const RowFormat &row, int depth, const ParagraphStyle &textStyle) = 0;
     virtual void picture(const Picture &picture, const TextStyle &style) = 0;
     // The group (object, shape) whose shown runs were sent with `wrapId`; empty when it is
     // not kept whole after all.

@@ -325,18 +325,6 @@ private:
                 if (!next.atEnd() && !next.currentFrame() && next.currentBlock().begin() != next.currentBlock().end())
                     m_nextBlockField = next.currentBlock().begin().fragment().charFormat().intProperty(FieldId);
                 writeBlock(it.currentBlock(), depth);
-                // A field's result holds the ends of its paragraphs, as Word writes it, so
-                // that each paragraph ends with the formatting it was given; but a cell's end
-                // and the document's stay outside it.
-                // A field the next paragraph does not go on in ends before this one's end:
-                // readers end a field's shown text at the end of a paragraph in its result.
-                if (m_openField && (last || m_openField != m_nextBlockField)) {
-                    m_out += "}}";
-                    m_openField = 0;
-                    // The field's group held this paragraph's words since the paragraph
-                    // before; they must still hold at its end.
-                    m_out += std::exchange(m_paragraphWordsInField, QByteArray());
-                }
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
                 else
@@ -738,6 +726,19 @@ private:
         }
         if (!link.isEmpty())
             m_out += "}}";
+        // A field's result holds the ends of its paragraphs, as Word writes it, so that each
+        // paragraph ends with the formatting it was given; but a cell's end and the
+        // document's stay outside it. A field the next paragraph does not go on in ends
+        // before this one's end, as readers end a field's shown text at the end of a
+        // paragraph in its result, and before the groups after its last run: in the field,
+        // they would read back as part of its result.
+        if (m_openField && m_openField != m_nextBlockField) {
+            m_out += "}}";
+            m_openField = 0;
+            // The field's group held this paragraph's words since the paragraph before;
+            // they must still hold at its end.
+            m_out += std::exchange(m_paragraphWordsInField, QByteArray());
+        }
         // The paragraph's words end with it, as they would with the runs' groups.
         if (!std::exchange(m_sharedWords, QByteArray()).isEmpty())
             m_out += "\\plain ";
