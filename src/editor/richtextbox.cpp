@@ -1,6 +1,7 @@
 #include "editor/richtextbox.h"
 
 #include "editor/documentfile.h"
+#include "editor/fileerror.h"
 #include "editor/hangingreach.h"
 #include "editor/plaintext.h"
 #include "editor/textform.h"
@@ -31,6 +32,22 @@ namespace {
 // million characters of a 10 MB file).
 // Below it, laying out the change is cheaper than laying out the view again.
 constexpr int LayLaterFrom = 100'000;
+
+// The toolkit lays a paragraph out as one piece, counting its memory in int: one of 200
+// million characters takes it past 3 GB and then crashes it. A 20 MB line is still shown.
+constexpr int MaxParagraphLength = 1 << 25;
+
+// The length of the document's longest paragraph; only a document longer than the limit
+// can hold one that is, so only such a document is walked.
+int longestParagraph(const QTextDocument &document)
+{
+    if (document.characterCount() <= MaxParagraphLength)
+        return 0;
+    int longest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        longest = std::max(longest, block.length() - 1);
+    return longest;
+}
 
 // Stands for Select all among the moves waiting for the layout, which are otherwise keys.
 constexpr QKeyCombination PendingSelectAll{Qt::NoModifier, Qt::Key_unknown};
@@ -234,6 +251,14 @@ Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
         }
     } else {
         PlainText::load(*document, bytes.value());
+    }
+    if (const int longest = longestParagraph(*document); longest > MaxParagraphLength) {
+        return FileError::withReason(ErrorNumber::OutOfMemory,
+                                     QStringLiteral("A paragraph of %1 characters is too long to show; the editing "
+                                                    "area shows paragraphs of at most %2")
+                                         .arg(longest)
+                                         .arg(MaxParagraphLength),
+                                     fileName);
     }
     adoptDocument(std::move(document));
     return {};

@@ -178,6 +178,14 @@ void TestRichTextBox::failedLoadLeavesTheDocumentAsItWas()
         QCOMPARE(formatAt(box, 1).fontWeight(), int(QFont::Bold));
     }
     QCOMPARE(box.loadFile(notRtf, DocumentKind::Rtf).error().number, ErrorNumber::InvalidFileFormat);
+
+    // A paragraph longer than the layout can take is refused, not shown and crashed on.
+    const QString oneLine = dir.filePath("one-line.txt");
+    writeFile(oneLine, QByteArray((1 << 25) + 1, 'a'));
+    const Status tooLong = box.loadFile(oneLine, DocumentKind::PlainText);
+    QVERIFY(!tooLong.ok());
+    QVERIFY2(tooLong.error().description.contains("too long"), qPrintable(tooLong.error().description));
+    QCOMPARE(box.toPlainText(), QStringLiteral("keep me"));
 }
 
 void TestRichTextBox::plainTextRoundTrip()
