@@ -948,6 +948,8 @@ void Reader::applyStyle(int key)
 void Reader::pnWord(Keyword keyword, int parameter)
 {
     ParaState &para = m_stack[std::size_t(top().pnOwner)].para;
+    if (para.pnContinued)
+        return; // the kind words Word writes after it do not make it an item
     switch (keyword) {
     case Keyword::PnBullet:
         para.pnKind = ListKind::Bullet;
@@ -965,6 +967,7 @@ void Reader::pnWord(Keyword keyword, int parameter)
         break;
     case Keyword::PnContinue:
         para.pnKind = ListKind::None;
+        para.pnContinued = true;
         break;
     case Keyword::PnDecimal: case Keyword::PnUpperLetter: case Keyword::PnLowerLetter:
     case Keyword::PnUpperRoman: case Keyword::PnLowerRoman:

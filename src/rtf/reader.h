@@ -59,6 +59,7 @@ private:
         ParagraphStyle style;
         ListKind pnKind = ListKind::None;
         int pnLevel = 0;
+        bool pnContinued = false; // \pnlvlcont: a paragraph between items, itself none
         int listOverride = -1;   // \ls; -1: none
         int listLevel = 0;
         bool inTable = false;

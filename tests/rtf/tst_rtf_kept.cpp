@@ -48,6 +48,7 @@ private slots:
     void paragraphsKeepWhatTheyStated();
     void otherScriptsKeepTheirWords();
     void symbolFieldsStayFields();
+    void listContinuationsAreNoItems();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -290,6 +291,23 @@ void TestRtfKept::symbolFieldsStayFields()
     cursor.setPosition(2);
     cursor.insertText(QStringLiteral("typed"));
     QVERIFY(rtftest::readText(rtf::write(document)).contains(u"typed"));
+}
+
+// Word writes a paragraph between list items with {\\*\\pn\\pnlvlcont ...\\pndec}: the kind word
+// after it does not make it an item.
+void TestRtfKept::listContinuationsAreNoItems()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1} One\\par"
+                       "\\pard{\\*\\pn\\pnlvlcont\\ilvl0\\ls0\\pnrnot0\\pndec} Between\\par"
+                       "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1} Two\\par}",
+                       document));
+    QVERIFY(document.begin().textList());
+    QVERIFY(!document.findBlockByNumber(1).textList());
+    QVERIFY(document.findBlockByNumber(2).textList());
+    QTextDocument again;
+    QVERIFY(!rtf::read(rtf::write(document), again));
+    QCOMPARE(rtftest::dump(again), rtftest::dump(document));
 }
 
 QTEST_MAIN(TestRtfKept)
