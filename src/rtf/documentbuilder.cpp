@@ -678,7 +678,7 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         const int defaults = (style.alignment == Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? 0 : GivesLeft)
             | (style.firstLineIndent ? 0 : GivesFirst) | (style.rightIndent ? 0 : GivesRight)
             | (style.spaceBefore ? 0 : GivesBefore) | (style.spaceAfter ? 0 : GivesAfter);
-        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst : 0))
+        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst | GivesRight : 0))
             format.setProperty(StatedDefaults, stated);
     }
     if (list) {
@@ -686,9 +686,13 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         // Kept where they differ from the ones saving gives a list of this level.
         if (style.leftIndent != 720 * (style.listLevel + 1) || style.firstLineIndent != -360) {
             format.setProperty(ListLeftIndent, style.leftIndent);
-            format.setProperty(ListFirstIndent, style.firstLineIndent);
+            // Given \lin alone, LibreOffice takes the first indent from the list level.
+            if ((style.givenWords & (GivesLeft | GivesLeftByLi | GivesFirst)) != GivesLeft)
+                format.setProperty(ListFirstIndent, style.firstLineIndent);
         }
-        if (style.rightIndentGiven)
+        // A list of \pn words alone is indented by the paragraph: saved with \ls, it would be
+        // by the list table in LibreOffice, which gives a list paragraph its own only with \ri.
+        if (style.rightIndentGiven || (style.listOverride < 0 && (style.givenWords & (GivesLeft | GivesFirst))))
             format.setProperty(RightIndentWord, true);
     }
     // A list level without a label (\levelnfc255) makes no list here, but the paragraph

@@ -1200,7 +1200,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
     case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
     case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
     case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
-    case Keyword::LeftIndent: para.style.leftIndent = parameter; given(para, GivesLeft); break;
+    case Keyword::LeftIndent:
+        para.style.leftIndent = parameter;
+        given(para, name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
+        break;
     case Keyword::RightIndent:
         para.style.rightIndent = parameter;
         para.style.rightIndentGiven = true;

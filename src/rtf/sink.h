@@ -48,7 +48,8 @@ struct TextStyle {
 
 // Which of its alignment, indents and spacing a paragraph states itself.
 enum GivenWord { GivesAlignment = 1, GivesLeft = 2, GivesFirst = 4, GivesRight = 8, GivesBefore = 16, GivesAfter = 32,
-                 GivesLineSpacing = 64 };
+                 GivesLineSpacing = 64,
+                 GivesLeftByLi = 128 }; // \li, not only \lin: LibreOffice takes it for \fi0 too
 
 // Lengths are in twips, as in the file.
 struct ParagraphStyle {

@@ -886,8 +886,11 @@ private:
             m_out += "\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + "\\ilvl" + QByteArray::number(level);
         }
         // The file's own indents where it gave them, else ours.
-        m_out += "\\fi" + QByteArray::number(format.hasProperty(ListFirstIndent) ? format.intProperty(ListFirstIndent) : -ListIndentTwips);
-        m_out += "\\li" + QByteArray::number(format.hasProperty(ListLeftIndent) ? format.intProperty(ListLeftIndent)
+        // Where the file gave \\lin and no \\fi, the first indent is the list level's.
+        const bool firstStated = format.hasProperty(ListFirstIndent) || !format.hasProperty(ListLeftIndent);
+        if (firstStated)
+            m_out += "\\fi" + QByteArray::number(format.hasProperty(ListFirstIndent) ? format.intProperty(ListFirstIndent) : -ListIndentTwips);
+        m_out += (firstStated ? "\\li" : "\\lin") + QByteArray::number(format.hasProperty(ListLeftIndent) ? format.intProperty(ListLeftIndent)
                                                                               : 2 * ListIndentTwips * (level + 1));
     }
 

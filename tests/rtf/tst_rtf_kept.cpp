@@ -49,6 +49,7 @@ private slots:
     void otherScriptsKeepTheirWords();
     void symbolFieldsStayFields();
     void listContinuationsAreNoItems();
+    void listParagraphsKeepTheirIndents();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -308,6 +309,26 @@ void TestRtfKept::listContinuationsAreNoItems()
     QTextDocument again;
     QVERIFY(!rtf::read(rtf::write(document), again));
     QCOMPARE(rtftest::dump(again), rtftest::dump(document));
+}
+
+// LibreOffice indents a list paragraph by its list level, by its own words only where \\ri is
+// given; then \\li with no \\fi means a first indent of 0, \\lin alone the level's. A list of
+// \\pn words has no level to take them from: saved with \\ls, it gets \\ri.
+void TestRtfKept::listParagraphsKeepTheirIndents()
+{
+    const QByteArray table = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}\\fi-360\\li720}\\listid7}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(table + "\\pard\\ls1\\rin0\\lin0 Level\\par\\pard\\ls1\\li0\\ri0 Zero\\par"
+                                 "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li720 Old\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\ls1", "Level").contains("\\ilvl0\\lin0\\ri0"));
+    QVERIFY(between(saved, "Level", "Zero").contains("\\fi0\\li0\\ri0"));
+    QVERIFY(between(saved, "Zero", "Old").contains("\\fi-360\\li720\\ri0"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
 }
 
 QTEST_MAIN(TestRtfKept)
