@@ -116,7 +116,7 @@ static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
                       style.spaceBefore, style.spaceAfter, style.rightIndentGiven, style.givenWords, int(style.list), style.listLevel, style.tableDepth,
                       style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
                       style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.sectionEnd,
-                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(),
+                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(), style.frameWords.size(),
                       style.sectionStart.size(), style.keptAtEnd.size());
 }
 
@@ -755,6 +755,7 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setProperty(SectionEnd, true);
     setIfGiven(format, BorderWords, style.borders);
     setIfGiven(format, ShadingWords, style.shadingWords);
+    setIfGiven(format, FrameWords, style.frameWords);
     setIfGiven(format, SectionStart, style.sectionStart);
     setIfGiven(format, KeptAtEnd, style.keptAtEnd);
 }

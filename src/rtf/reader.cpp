@@ -1196,6 +1196,10 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (para.style.shadingWords.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.shadingWords);
         break;
+    case Keyword::FrameWord:
+        if (para.style.frameWords.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.frameWords);
+        break;
     case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
     case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
     case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;

@@ -77,6 +77,7 @@ struct ParagraphStyle {
     QByteArray tabs;         // the words as written, for the ones the screen cannot show
     QByteArray borders;
     QByteArray shadingWords;
+    QByteArray frameWords;   // \posx\absw...: set in a frame
     QByteArray sectionStart; // section words and groups before the paragraph
     QByteArray keptAtEnd;    // groups kept as written after the paragraph's last run
 

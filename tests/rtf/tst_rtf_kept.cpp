@@ -50,6 +50,7 @@ private slots:
     void symbolFieldsStayFields();
     void listContinuationsAreNoItems();
     void listParagraphsKeepTheirIndents();
+    void framedParagraphsStayFramed();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -326,6 +327,19 @@ void TestRtfKept::listParagraphsKeepTheirIndents()
     QVERIFY(between(saved, "\\ls1", "Level").contains("\\ilvl0\\lin0\\ri0"));
     QVERIFY(between(saved, "Level", "Zero").contains("\\fi0\\li0\\ri0"));
     QVERIFY(between(saved, "Zero", "Old").contains("\\fi-360\\li720\\ri0"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// A paragraph placed on the page (\\posx, \\absw...) stays there; the next \\pard ends the frame.
+void TestRtfKept::framedParagraphsStayFramed()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard\\pvpg\\phpg\\posx2160\\posy3600\\absw4320\\dxfrtext180 Framed\\par\\pard Body\\par}", document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard", "Framed").contains("\\pvpg\\phpg\\posx2160\\posy3600\\absw4320\\dxfrtext180"));
+    QVERIFY(!between(saved, "Framed", "Body").contains("\\posx"));
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
