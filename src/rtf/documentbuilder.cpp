@@ -579,6 +579,8 @@ void DocumentBuilder::insertPicture(const Picture &picture, const TextStyle &sty
     format.setWidth(width);
     format.setHeight(height);
     format.setProperty(PictureData, picture.data);
+    if (!picture.properties.isEmpty())
+        format.setProperty(PictureProperties, picture.properties);
     if (drawable) {
         // Qt decodes the bytes when the picture is first drawn, not here.
         const QString url = QStringLiteral("rtfpicture:%1").arg(++m_pictures);

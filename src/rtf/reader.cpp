@@ -548,6 +548,10 @@ void Reader::keepGroup(const KeywordInfo &info)
 
 void Reader::keptGroupEnd(QByteArrayView group)
 {
+    if (top().destination == Destination::Picture) {
+        m_picture.properties = group.toByteArray(); // the only group kept inside a picture
+        return;
+    }
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
@@ -655,6 +659,12 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         keepGroup(info);
         return;
     case WordKind::Dropped:
+        if (top().destination == Destination::Picture && name == "picprop" && m_overflowDepth == 0) {
+            const qint64 from = top().openOffset;
+            skipGroup();
+            m_keepFrom = m_skipDepth > 0 ? from : -1;
+            return;
+        }
         skipGroup();
         return;
     case WordKind::Symbol:

@@ -125,6 +125,7 @@ struct Picture {
     int picw = 0, pich = 0;  // pixels for bitmaps, hundredths of a millimetre for metafiles
     int goalWidth = 0, goalHeight = 0; // twips; 0: not given
     int scaleX = 100, scaleY = 100;    // per cent
+    QByteArray properties;   // its {\\*\\picprop ...} group as written: readers make a shape of it
 };
 
 // Receives the body of a document in reading order. Text arrives in runs of one style;

@@ -795,7 +795,7 @@ private:
         const int kind = format.hasProperty(PictureKind) ? format.intProperty(PictureKind) : -1;
         if (kind == int(Picture::Kind::Other)) {
             // Kept as it came: the same words and bytes, whatever the screen showed.
-            m_out += "{\\pict" + format.property(PictureWords).toByteArray() + '\n';
+            m_out += "{\\pict" + format.property(PictureProperties).toByteArray() + format.property(PictureWords).toByteArray() + '\n';
             writeHex(data);
             m_out += '}';
             return;
@@ -825,7 +825,7 @@ private:
             width = std::max(pixels.width(), 1);
         if (height <= 0)
             height = std::max(pixels.height(), 1);
-        m_out += png ? "{\\pict\\pngblip" : "{\\pict\\jpegblip";
+        m_out += "{\\pict" + format.property(PictureProperties).toByteArray() + (png ? "\\pngblip" : "\\jpegblip");
         m_out += "\\picw" + QByteArray::number(pixels.isValid() ? pixels.width() : width) + "\\pich"
             + QByteArray::number(pixels.isValid() ? pixels.height() : height) + "\\picwgoal"
             + QByteArray::number(toTwips(width)) + "\\pichgoal" + QByteArray::number(toTwips(height)) + '\n';

@@ -51,6 +51,7 @@ private slots:
     void listContinuationsAreNoItems();
     void listParagraphsKeepTheirIndents();
     void framedParagraphsStayFramed();
+    void picturePropertiesStayWithThePicture();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -340,6 +341,21 @@ void TestRtfKept::framedParagraphsStayFramed()
     const QByteArray saved = rtf::write(document);
     QVERIFY(between(saved, "\\pard", "Framed").contains("\\pvpg\\phpg\\posx2160\\posy3600\\absw4320\\dxfrtext180"));
     QVERIFY(!between(saved, "Framed", "Body").contains("\\posx"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// Readers make a shape of a picture with {\\*\\picprop}: it goes back inside the picture, which
+// stays a picture here.
+void TestRtfKept::picturePropertiesStayWithThePicture()
+{
+    const QByteArray properties = "{\\*\\picprop{\\sp{\\sn shapeType}{\\sv 75}}}";
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard{\\pict" + properties + "\\pngblip\\picw1\\pich1 00}\\par}", document));
+    QVERIFY(document.begin().begin().fragment().charFormat().isImageFormat());
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\pict" + properties + "\\pngblip"));
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
