@@ -697,7 +697,10 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             m_endnoteNumbering = noteNumbering(name);
         // Words that describe the document or a section: kept as written, in order.
         const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
-        if (m_capturing && m_stack.size() == 2 && (keyword == Keyword::Unknown || numbering)) {
+        const bool sectionLevel = m_capturing && m_stack.size() == 2;
+        const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
+        m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
+        if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
             keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
         } else if (numbering && !group.wrapId) {
             // Elsewhere it still numbers the notes after it, so it goes back where it stood.

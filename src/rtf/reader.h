@@ -240,6 +240,7 @@ private:
     qint64 m_keepFrom = -1;      // the skipped group being kept, from its brace
     bool m_keepingNote = false;
     bool m_capturing = true;
+    bool m_pageBorderOpen = false; // border words now describe a page border, a section word
     bool m_bodyStarted = false;
     QByteArray m_sectionWords;   // for the paragraph after a \sect
     QByteArray m_pendingKept;    // groups waiting for the run or paragraph end they precede

@@ -52,6 +52,7 @@ private slots:
     void listParagraphsKeepTheirIndents();
     void framedParagraphsStayFramed();
     void picturePropertiesStayWithThePicture();
+    void pageBordersKeepTheirLook();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -356,6 +357,22 @@ void TestRtfKept::picturePropertiesStayWithThePicture()
     QVERIFY(document.begin().begin().fragment().charFormat().isImageFormat());
     const QByteArray saved = rtf::write(document);
     QVERIFY(saved.contains("{\\pict" + properties + "\\pngblip"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// A page border's style, width and spacing go back with it, and border words after a
+// paragraph's own border are still the paragraph's.
+void TestRtfKept::pageBordersKeepTheirLook()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\margl1701\\pgbrdrl\\brdrdash\\brdrw20\\brsp567\\pgbrdrb\\brdrs\\brdrw0 "
+                       "\\pard\\brdrb\\brdrdb\\brdrw30 Text\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("\\pgbrdrl\\brdrdash\\brdrw20\\brsp567\\pgbrdrb\\brdrs\\brdrw0"));
+    QVERIFY(between(saved, "\\pard", "Text").contains("\\brdrb\\brdrdb\\brdrw30"));
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
