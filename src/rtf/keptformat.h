@@ -80,6 +80,6 @@ inline QString characterLook(const QTextCharFormat &format)
 }
 
 // What a paragraph style sets of its characters: a run under it states these even when off.
-enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16 };
+enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16, SetsHidden = 32 };
 
 } // namespace rtf

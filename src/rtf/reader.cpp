@@ -1261,6 +1261,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
                 case Keyword::Underline: style.styleSets |= SetsUnderline; break;
                 case Keyword::Strike: case Keyword::StrikeDouble: style.styleSets |= SetsStrike; break;
                 case Keyword::Foreground: style.styleSets |= SetsColor; break;
+                case Keyword::Hidden: style.styleSets |= SetsHidden; break;
                 default: break;
                 }
             }

@@ -964,6 +964,8 @@ private:
             p += "\\strike";
         else if (complete & SetsStrike)
             p += "\\strike0";
+        if (complete & SetsHidden)
+            p += "\\v0"; // text shown here is not hidden
         if (format.hasProperty(Language) && !scripted)
             p += "\\lang" + QByteArray::number(format.intProperty(Language));
         if (format.hasProperty(RaiseHalfPoints)) {

@@ -53,6 +53,7 @@ private slots:
     void framedParagraphsStayFramed();
     void picturePropertiesStayWithThePicture();
     void pageBordersKeepTheirLook();
+    void textShownUnderAHidingStyleStaysShown();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -373,6 +374,19 @@ void TestRtfKept::pageBordersKeepTheirLook()
     const QByteArray saved = rtf::write(document);
     QVERIFY(saved.contains("\\pgbrdrl\\brdrdash\\brdrw20\\brsp567\\pgbrdrb\\brdrs\\brdrw0"));
     QVERIFY(between(saved, "\\pard", "Text").contains("\\brdrb\\brdrdb\\brdrw30"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// Text the file unhid ({\\v0 ...}) under a style that hides stays shown in other readers.
+void TestRtfKept::textShownUnderAHidingStyleStaysShown()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s43\\v Hidden;}}\\pard\\plain\\s43\\v{\\v0 Shown\\par}}", document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("Shown\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard\\s43", "Shown").contains("\\v0"));
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
