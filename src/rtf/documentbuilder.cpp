@@ -116,7 +116,7 @@ static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
                       style.spaceBefore, style.spaceAfter, style.rightIndentGiven, style.givenWords, int(style.list), style.listLevel, style.tableDepth,
                       style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
                       style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.sectionEnd,
-                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(),
+                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(), style.frameWords.size(),
                       style.sectionStart.size(), style.keptAtEnd.size());
 }
 
@@ -580,6 +580,8 @@ void DocumentBuilder::insertPicture(const Picture &picture, const TextStyle &sty
     format.setWidth(width);
     format.setHeight(height);
     format.setProperty(PictureData, picture.data);
+    if (!picture.properties.isEmpty())
+        format.setProperty(PictureProperties, picture.properties);
     if (drawable) {
         // Qt decodes the bytes when the picture is first drawn, not here.
         const QString url = QStringLiteral("rtfpicture:%1").arg(++m_pictures);
@@ -679,7 +681,7 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         const int defaults = (style.alignment == Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? 0 : GivesLeft)
             | (style.firstLineIndent ? 0 : GivesFirst) | (style.rightIndent ? 0 : GivesRight)
             | (style.spaceBefore ? 0 : GivesBefore) | (style.spaceAfter ? 0 : GivesAfter);
-        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst : 0))
+        if (const int stated = style.givenWords & defaults & ~(list ? GivesLeft | GivesFirst | GivesRight : 0))
             format.setProperty(StatedDefaults, stated);
     }
     if (list) {
@@ -687,9 +689,13 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         // Kept where they differ from the ones saving gives a list of this level.
         if (style.leftIndent != 720 * (style.listLevel + 1) || style.firstLineIndent != -360) {
             format.setProperty(ListLeftIndent, style.leftIndent);
-            format.setProperty(ListFirstIndent, style.firstLineIndent);
+            // Given \lin alone, LibreOffice takes the first indent from the list level.
+            if ((style.givenWords & (GivesLeft | GivesLeftByLi | GivesFirst)) != GivesLeft)
+                format.setProperty(ListFirstIndent, style.firstLineIndent);
         }
-        if (style.rightIndentGiven)
+        // A list of \pn words alone is indented by the paragraph: saved with \ls, it would be
+        // by the list table in LibreOffice, which gives a list paragraph its own only with \ri.
+        if (style.rightIndentGiven || (style.listOverride < 0 && (style.givenWords & (GivesLeft | GivesFirst))))
             format.setProperty(RightIndentWord, true);
     }
     // A list level without a label (\levelnfc255) makes no list here, but the paragraph
@@ -752,6 +758,7 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setProperty(SectionEnd, true);
     setIfGiven(format, BorderWords, style.borders);
     setIfGiven(format, ShadingWords, style.shadingWords);
+    setIfGiven(format, FrameWords, style.frameWords);
     setIfGiven(format, SectionStart, style.sectionStart);
     setIfGiven(format, KeptAtEnd, style.keptAtEnd);
 }

@@ -44,6 +44,7 @@ enum KeptProperty {
     PageBreakWord,           // bool: the page break before the paragraph was a \page, not \pagebb
     StyleParagraphWords,     // QByteArray: "\ql \sb240 ...", the alignment, indents and spacing a styled paragraph has from its style
     StatedDefaults,          // int: GivenWord bits, what an unstyled paragraph stated though it is the default (\ql, \sa0)
+    FrameWords,              // QByteArray: the frame the paragraph is set in, as written (\phpg\posx2160\absw4320...)
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...
@@ -79,6 +80,6 @@ inline QString characterLook(const QTextCharFormat &format)
 }
 
 // What a paragraph style sets of its characters: a run under it states these even when off.
-enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16 };
+enum StyleSets { SetsBold = 1, SetsItalic = 2, SetsUnderline = 4, SetsStrike = 8, SetsColor = 16, SetsHidden = 32 };
 
 } // namespace rtf

@@ -11,6 +11,7 @@ enum PictureProperty {
     PictureData = QTextFormat::UserProperty + 0x5200,  // QByteArray
     PictureWords,                                      // QByteArray; only for kept pictures
     PictureKind,                                       // int: Picture::Kind
+    PictureProperties,                                 // QByteArray: its {\\*\\picprop ...} group
 };
 
 } // namespace rtf

@@ -549,6 +549,10 @@ void Reader::keepGroup(const KeywordInfo &info)
 
 void Reader::keptGroupEnd(QByteArrayView group)
 {
+    if (top().destination == Destination::Picture) {
+        m_picture.properties = group.toByteArray(); // the only group kept inside a picture
+        return;
+    }
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
@@ -694,6 +698,12 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         keepGroup(info);
         return;
     case WordKind::Dropped:
+        if (top().destination == Destination::Picture && name == "picprop" && m_overflowDepth == 0) {
+            const qint64 from = top().openOffset;
+            skipGroup();
+            m_keepFrom = m_skipDepth > 0 ? from : -1;
+            return;
+        }
         skipGroup();
         return;
     case WordKind::Symbol:
@@ -726,7 +736,10 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             m_endnoteNumbering = noteNumbering(name);
         // Words that describe the document or a section: kept as written, in order.
         const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
-        if (m_capturing && m_stack.size() == 2 && (keyword == Keyword::Unknown || numbering)) {
+        const bool sectionLevel = m_capturing && m_stack.size() == 2;
+        const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
+        m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
+        if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
             keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
         } else if (numbering && !group.wrapId) {
             // Elsewhere it still numbers the notes after it, so it goes back where it stood.
@@ -987,6 +1000,8 @@ void Reader::applyStyle(int key)
 void Reader::pnWord(Keyword keyword, int parameter)
 {
     ParaState &para = m_stack[std::size_t(top().pnOwner)].para;
+    if (para.pnContinued)
+        return; // the kind words Word writes after it do not make it an item
     switch (keyword) {
     case Keyword::PnBullet:
         para.pnKind = ListKind::Bullet;
@@ -1004,6 +1019,7 @@ void Reader::pnWord(Keyword keyword, int parameter)
         break;
     case Keyword::PnContinue:
         para.pnKind = ListKind::None;
+        para.pnContinued = true;
         break;
     case Keyword::PnDecimal: case Keyword::PnUpperLetter: case Keyword::PnLowerLetter:
     case Keyword::PnUpperRoman: case Keyword::PnLowerRoman:
@@ -1231,11 +1247,18 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         if (para.style.shadingWords.size() < 4096)
             keepWord(name, hasParameter, parameter, para.style.shadingWords);
         break;
+    case Keyword::FrameWord:
+        if (para.style.frameWords.size() < 4096)
+            keepWord(name, hasParameter, parameter, para.style.frameWords);
+        break;
     case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
     case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
     case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
     case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
-    case Keyword::LeftIndent: para.style.leftIndent = parameter; given(para, GivesLeft); break;
+    case Keyword::LeftIndent:
+        para.style.leftIndent = parameter;
+        given(para, name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
+        break;
     case Keyword::RightIndent:
         para.style.rightIndent = parameter;
         para.style.rightIndentGiven = true;
@@ -1276,6 +1299,7 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
                 case Keyword::Underline: style.styleSets |= SetsUnderline; break;
                 case Keyword::Strike: case Keyword::StrikeDouble: style.styleSets |= SetsStrike; break;
                 case Keyword::Foreground: style.styleSets |= SetsColor; break;
+                case Keyword::Hidden: style.styleSets |= SetsHidden; break;
                 default: break;
                 }
             }

@@ -59,6 +59,7 @@ private:
         ParagraphStyle style;
         ListKind pnKind = ListKind::None;
         int pnLevel = 0;
+        bool pnContinued = false; // \pnlvlcont: a paragraph between items, itself none
         int listOverride = -1;   // \ls; -1: none
         int listLevel = 0;
         bool inTable = false;
@@ -242,6 +243,7 @@ private:
     qint64 m_keepFrom = -1;      // the skipped group being kept, from its brace
     bool m_keepingNote = false;
     bool m_capturing = true;
+    bool m_pageBorderOpen = false; // border words now describe a page border, a section word
     bool m_bodyStarted = false;
     QByteArray m_sectionWords;   // for the paragraph after a \sect
     QByteArray m_pendingKept;    // groups waiting for the run or paragraph end they precede

@@ -48,7 +48,8 @@ struct TextStyle {
 
 // Which of its alignment, indents and spacing a paragraph states itself.
 enum GivenWord { GivesAlignment = 1, GivesLeft = 2, GivesFirst = 4, GivesRight = 8, GivesBefore = 16, GivesAfter = 32,
-                 GivesLineSpacing = 64 };
+                 GivesLineSpacing = 64,
+                 GivesLeftByLi = 128 }; // \li, not only \lin: LibreOffice takes it for \fi0 too
 
 // Lengths are in twips, as in the file.
 struct ParagraphStyle {
@@ -76,6 +77,7 @@ struct ParagraphStyle {
     QByteArray tabs;         // the words as written, for the ones the screen cannot show
     QByteArray borders;
     QByteArray shadingWords;
+    QByteArray frameWords;   // \posx\absw...: set in a frame
     QByteArray sectionStart; // section words and groups before the paragraph
     QByteArray keptAtEnd;    // groups kept as written after the paragraph's last run
 
@@ -123,6 +125,7 @@ struct Picture {
     int picw = 0, pich = 0;  // pixels for bitmaps, hundredths of a millimetre for metafiles
     int goalWidth = 0, goalHeight = 0; // twips; 0: not given
     int scaleX = 100, scaleY = 100;    // per cent
+    QByteArray properties;   // its {\\*\\picprop ...} group as written: readers make a shape of it
 };
 
 // Receives the body of a document in reading order. Text arrives in runs of one style;

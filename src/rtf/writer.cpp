@@ -543,7 +543,7 @@ private:
         // Some readers start a new page style at a \page but not at a \pagebb.
         if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             m_out += format.boolProperty(PageBreakWord) ? "\\page" : "\\pagebb";
-        for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords)}) {
+        for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords), int(FrameWords)}) {
             if (format.hasProperty(property))
                 m_out += format.property(property).toByteArray();
         }
@@ -814,7 +814,7 @@ private:
         const int kind = format.hasProperty(PictureKind) ? format.intProperty(PictureKind) : -1;
         if (kind == int(Picture::Kind::Other)) {
             // Kept as it came: the same words and bytes, whatever the screen showed.
-            m_out += "{\\pict" + format.property(PictureWords).toByteArray() + '\n';
+            m_out += "{\\pict" + format.property(PictureProperties).toByteArray() + format.property(PictureWords).toByteArray() + '\n';
             writeHex(data);
             m_out += '}';
             return;
@@ -844,7 +844,7 @@ private:
             width = std::max(pixels.width(), 1);
         if (height <= 0)
             height = std::max(pixels.height(), 1);
-        m_out += png ? "{\\pict\\pngblip" : "{\\pict\\jpegblip";
+        m_out += "{\\pict" + format.property(PictureProperties).toByteArray() + (png ? "\\pngblip" : "\\jpegblip");
         m_out += "\\picw" + QByteArray::number(pixels.isValid() ? pixels.width() : width) + "\\pich"
             + QByteArray::number(pixels.isValid() ? pixels.height() : height) + "\\picwgoal"
             + QByteArray::number(toTwips(width)) + "\\pichgoal" + QByteArray::number(toTwips(height)) + '\n';
@@ -905,8 +905,11 @@ private:
             m_out += "\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + "\\ilvl" + QByteArray::number(level);
         }
         // The file's own indents where it gave them, else ours.
-        m_out += "\\fi" + QByteArray::number(format.hasProperty(ListFirstIndent) ? format.intProperty(ListFirstIndent) : -ListIndentTwips);
-        m_out += "\\li" + QByteArray::number(format.hasProperty(ListLeftIndent) ? format.intProperty(ListLeftIndent)
+        // Where the file gave \\lin and no \\fi, the first indent is the list level's.
+        const bool firstStated = format.hasProperty(ListFirstIndent) || !format.hasProperty(ListLeftIndent);
+        if (firstStated)
+            m_out += "\\fi" + QByteArray::number(format.hasProperty(ListFirstIndent) ? format.intProperty(ListFirstIndent) : -ListIndentTwips);
+        m_out += (firstStated ? "\\li" : "\\lin") + QByteArray::number(format.hasProperty(ListLeftIndent) ? format.intProperty(ListLeftIndent)
                                                                               : 2 * ListIndentTwips * (level + 1));
     }
 
@@ -1010,6 +1013,8 @@ private:
             p += "\\strike";
         else if (complete & SetsStrike)
             p += "\\strike0";
+        if (complete & SetsHidden)
+            p += "\\v0"; // text shown here is not hidden
         if (format.hasProperty(Language) && !scripted)
             p += "\\lang" + QByteArray::number(format.intProperty(Language));
         if (format.hasProperty(RaiseHalfPoints)) {

@@ -48,6 +48,12 @@ private slots:
     void paragraphsKeepWhatTheyStated();
     void otherScriptsKeepTheirWords();
     void symbolFieldsStayFields();
+    void listContinuationsAreNoItems();
+    void listParagraphsKeepTheirIndents();
+    void framedParagraphsStayFramed();
+    void picturePropertiesStayWithThePicture();
+    void pageBordersKeepTheirLook();
+    void textShownUnderAHidingStyleStaysShown();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -302,6 +308,100 @@ void TestRtfKept::symbolFieldsStayFields()
     cursor.setPosition(2);
     cursor.insertText(QStringLiteral("typed"));
     QVERIFY(rtftest::readText(rtf::write(document)).contains(u"typed"));
+}
+
+// Word writes a paragraph between list items with {\\*\\pn\\pnlvlcont ...\\pndec}: the kind word
+// after it does not make it an item.
+void TestRtfKept::listContinuationsAreNoItems()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1} One\\par"
+                       "\\pard{\\*\\pn\\pnlvlcont\\ilvl0\\ls0\\pnrnot0\\pndec} Between\\par"
+                       "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1} Two\\par}",
+                       document));
+    QVERIFY(document.begin().textList());
+    QVERIFY(!document.findBlockByNumber(1).textList());
+    QVERIFY(document.findBlockByNumber(2).textList());
+    QTextDocument again;
+    QVERIFY(!rtf::read(rtf::write(document), again));
+    QCOMPARE(rtftest::dump(again), rtftest::dump(document));
+}
+
+// LibreOffice indents a list paragraph by its list level, by its own words only where \\ri is
+// given; then \\li with no \\fi means a first indent of 0, \\lin alone the level's. A list of
+// \\pn words has no level to take them from: saved with \\ls, it gets \\ri.
+void TestRtfKept::listParagraphsKeepTheirIndents()
+{
+    const QByteArray table = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}\\fi-360\\li720}\\listid7}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
+    QTextDocument document;
+    QVERIFY(!rtf::read(table + "\\pard\\ls1\\rin0\\lin0 Level\\par\\pard\\ls1\\li0\\ri0 Zero\\par"
+                                 "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li720 Old\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\ls1", "Level").contains("\\ilvl0\\lin0\\ri0"));
+    QVERIFY(between(saved, "Level", "Zero").contains("\\fi0\\li0\\ri0"));
+    QVERIFY(between(saved, "Zero", "Old").contains("\\fi-360\\li720\\ri0"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// A paragraph placed on the page (\\posx, \\absw...) stays there; the next \\pard ends the frame.
+void TestRtfKept::framedParagraphsStayFramed()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard\\pvpg\\phpg\\posx2160\\posy3600\\absw4320\\dxfrtext180 Framed\\par\\pard Body\\par}", document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard", "Framed").contains("\\pvpg\\phpg\\posx2160\\posy3600\\absw4320\\dxfrtext180"));
+    QVERIFY(!between(saved, "Framed", "Body").contains("\\posx"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// Readers make a shape of a picture with {\\*\\picprop}: it goes back inside the picture, which
+// stays a picture here.
+void TestRtfKept::picturePropertiesStayWithThePicture()
+{
+    const QByteArray properties = "{\\*\\picprop{\\sp{\\sn shapeType}{\\sv 75}}}";
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\pard{\\pict" + properties + "\\pngblip\\picw1\\pich1 00}\\par}", document));
+    QVERIFY(document.begin().begin().fragment().charFormat().isImageFormat());
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\pict" + properties + "\\pngblip"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// A page border's style, width and spacing go back with it, and border words after a
+// paragraph's own border are still the paragraph's.
+void TestRtfKept::pageBordersKeepTheirLook()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1 \\margl1701\\pgbrdrl\\brdrdash\\brdrw20\\brsp567\\pgbrdrb\\brdrs\\brdrw0 "
+                       "\\pard\\brdrb\\brdrdb\\brdrw30 Text\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("\\pgbrdrl\\brdrdash\\brdrw20\\brsp567\\pgbrdrb\\brdrs\\brdrw0"));
+    QVERIFY(between(saved, "\\pard", "Text").contains("\\brdrb\\brdrdb\\brdrw30"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
+}
+
+// Text the file unhid ({\\v0 ...}) under a style that hides stays shown in other readers.
+void TestRtfKept::textShownUnderAHidingStyleStaysShown()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s43\\v Hidden;}}\\pard\\plain\\s43\\v{\\v0 Shown\\par}}", document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("Shown\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "\\pard\\s43", "Shown").contains("\\v0"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtf::write(again), saved);
 }
 
 QTEST_MAIN(TestRtfKept)
