@@ -231,6 +231,8 @@ void DocumentBuilder::document(const KeptDocument &kept)
     setIfGiven(format, ListTableGroup, kept.listTable);
     setIfGiven(format, ListOverrideTableGroup, kept.listOverrideTable);
     setIfGiven(format, DocumentPrologue, kept.prologue);
+    if (kept.highestFontNumber >= 0)
+        format.setProperty(HighestFontNumber, kept.highestFontNumber);
     m_document.rootFrame()->setFrameFormat(format);
 }
 

@@ -56,6 +56,7 @@ enum KeptProperty {
     ListTableGroup,          // QByteArray: the {\*\listtable ...} group
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
+    HighestFontNumber,       // int: the highest font number kept words name; new entries go above it
 
     // On table cells (QTextTableCellFormat, held in the cell's first block's char format).
     // QList<int>: the table's columns and the cell's column span when read, the row's \trleft,

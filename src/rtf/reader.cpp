@@ -403,8 +403,10 @@ void Reader::groupClose()
         }
         break;
     case Destination::FieldInstruction:
+        // Text shown from the group before its instruction began is in the document: kept
+        // with the instruction as well, it would show twice when read again.
         if (parent != Destination::FieldInstruction)
-            fieldInstructionEnd(whole);
+            fieldInstructionEnd(whole, gaveNothing);
         break;
     case Destination::Picture:
         if (parent != Destination::Picture) {
@@ -421,7 +423,7 @@ void Reader::groupClose()
     }
 }
 
-void Reader::fieldInstructionEnd(QByteArrayView group)
+void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
 {
     const QString instruction = std::exchange(m_fieldInstruction, QString());
     QStringView rest = instruction;
@@ -432,7 +434,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
     const bool symbol = !quoted && type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0;
     // Any other field shows its result and keeps its instruction as written; in a field's
     // result, the outermost field is the one kept.
-    if (!link && !symbol && top().fieldOwner && !top().fieldId && m_stack.size() > 2
+    if (keepable && !link && !symbol && top().fieldOwner && !top().fieldId && m_stack.size() > 2
         && !m_stack[m_stack.size() - 2].fieldId) {
         m_fieldInstructions.push_back(group.toByteArray());
         top().fieldId = int(m_fieldInstructions.size());
@@ -443,7 +445,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group)
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
         int id = 0;
-        if (top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
+        if (keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
             m_fieldInstructions.push_back(group.toByteArray());
             id = int(m_fieldInstructions.size());
         }
@@ -495,18 +497,25 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     // The character is in the field's font, which no kept word names.
     const bool scripted = std::exchange(group.chars.scripted, false);
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
+    bool named = fontName.isEmpty();
     for (const auto &[number, entry] : m_fonts) {
         if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
             group.chars.font = number;
+            named = true;
             break;
         }
     }
+    // A font the table lacks is still the one the character is drawn in; saved, it has an
+    // entry, so reading the copy must not give the character another font.
+    if (!named)
+        m_symbolFamily = fontName.trimmed();
     // A code below 256 is a byte in the font's code page, as if typed in that font.
     if (unicode || value > 0xFF)
         appendChar(value);
     else
         hexByte(std::uint8_t(value));
     flushAll();
+    m_symbolFamily.clear();
     group.chars.font = font;
     group.chars.scripted = scripted;
     group.fieldId = outerField;
@@ -1086,6 +1095,9 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
                 chars.words += '{';
             keepWord(name, hasParameter, parameter, chars.words);
+            // Kept words may name a font the table lacks; new entries must not take its number.
+            if (keyword == Keyword::Font || name == "af")
+                m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, parameter);
         }
         break;
     default:
@@ -1737,6 +1749,8 @@ TextStyle Reader::currentTextStyle() const
     const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFontGiven ? m_defaultFont : -1);
     if (font != m_fonts.end())
         style.family = font->second.name;
+    if (!m_symbolFamily.isEmpty())
+        style.family = m_symbolFamily;
     style.halfPoints = chars.halfPoints;
     if (chars.foreground > 0 && chars.foreground < m_colors.size())
         style.foreground = m_colors.at(chars.foreground);

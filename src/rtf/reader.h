@@ -135,7 +135,7 @@ private:
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
     const Style *resolveStyle(int key);
-    void fieldInstructionEnd(QByteArrayView group);
+    void fieldInstructionEnd(QByteArrayView group, bool keepable);
     void showSymbol(QStringView arguments, int fieldId);
     void noteReference();
     void endCell(int depth);
@@ -222,6 +222,7 @@ private:
     int m_highNibble = -1;       // a hex digit waiting for its partner
 
     QString m_fieldInstruction;
+    QString m_symbolFamily;      // the font a SYMBOL field names, while its character is read
     std::vector<QString> m_links;
     int m_footnotes = 0;         // footnote references so far, numbered as Word shows them
     int m_endnotes = 0;

@@ -89,6 +89,7 @@ struct ParagraphStyle {
 struct KeptDocument {
     int codePage = 1252;
     int defaultFont = 0;     // \deff; -1: not given
+    int highestFontNumber = -1; // the highest \f or \af kept words name, in the table or not
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

@@ -149,6 +149,10 @@ private:
             // Font 0 has no name: read from a file without fonts, text stays without one.
                 m_fonts.append({m_nextFont++, QString()});
         }
+        if (m_kept.hasProperty(HighestFontNumber)) {
+            const int highest = m_kept.intProperty(HighestFontNumber);
+            m_nextFont = std::max(m_nextFont, highest < std::numeric_limits<int>::max() ? highest + 1 : highest);
+        }
         if (m_kept.hasProperty(ColorTableEntries)) {
             for (const QVariant &color : m_kept.property(ColorTableColors).toList()) {
                 const QColor c = color.value<QColor>();
@@ -231,7 +235,7 @@ private:
         const bool bare = !entries.isEmpty() && !entries.startsWith('{');
         for (const auto &[number, family] : m_fonts) {
             m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
-            m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ";
+            m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil ";
             appendEscapedFontName(m_out, family);
             m_out += bare ? ";" : ";}";
         }
