@@ -1174,8 +1174,12 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
         }
         break;
     case Keyword::DefaultFont:
-        m_defaultFont = parameter;
-        m_defaultFontGiven = true;
+        // A document has one default font: a second \deff (in an RTF header pasted into the
+        // text) would give text read before it another font than a save, which writes one.
+        if (!m_defaultFontGiven) {
+            m_defaultFont = parameter;
+            m_defaultFontGiven = true;
+        }
         break;
 
     case Keyword::Font: chars.font = std::max(parameter, 0); break;
