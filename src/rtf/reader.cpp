@@ -509,11 +509,18 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     // entry, so reading the copy must not give the character another font.
     if (!named)
         m_symbolFamily = fontName.trimmed();
-    // A code below 256 is a byte in the font's code page, as if typed in that font.
-    if (unicode || value > 0xFF)
+    // A code below 256 is an ANSI character or a symbol font's glyph number, whatever the
+    // document's code page: decoded through a font's, it would change with the font table
+    // a save writes.
+    if (unicode || value > 0xFF) {
         appendChar(value);
-    else
-        hexByte(std::uint8_t(value));
+    } else {
+        QString decoded;
+        const char byte = char(value);
+        m_codePages.get(1252).decode(std::string_view(&byte, 1), decoded);
+        for (const QChar c : std::as_const(decoded))
+            appendChar(c.unicode());
+    }
     flushAll();
     m_symbolFamily.clear();
     group.chars.font = font;
