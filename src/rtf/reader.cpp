@@ -191,7 +191,12 @@ void Reader::read(QByteArrayView input)
             if (token.type == TokenType::GroupOpen) {
                 ++m_skipDepth;
             } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
-                keptGroupEnd(m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom));
+                const QByteArrayView group = m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom);
+                // Hidden by the text around it, it stays hidden where a save puts it back.
+                if (top().chars.hidden && top().destination == Destination::Body && !m_keepingNote)
+                    keptGroupEnd("{\\v " + group.toByteArray() + '}');
+                else
+                    keptGroupEnd(group);
                 m_keepFrom = -1;
             }
             continue;
