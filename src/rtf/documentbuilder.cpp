@@ -180,16 +180,19 @@ void DocumentBuilder::note(int noteId, const QByteArray &group, const QString &n
     }
 }
 
-void DocumentBuilder::wrapped(int wrapId, const QByteArray &group)
+void DocumentBuilder::wrapped(int wrapId, const QByteArray &group, const TextStyle &openedIn)
 {
+    const QTextCharFormat openedInFormat = group.isEmpty() ? QTextCharFormat() : formatFor(openedIn);
     // The reader ends a wrap at any paragraph end, so its runs are all still waiting here.
     for (Run &run : m_runs) {
         if (run.style.wrapId != wrapId)
             continue;
         if (group.isEmpty())
             run.style.wrapId = 0; // not kept whole after all: plain runs
-        else
+        else {
             run.style.wrapped = group;
+            run.style.wrapOpenedIn = openedInFormat;
+        }
     }
     if (!group.isEmpty())
         return;
@@ -829,8 +832,10 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
     }
     if (style.wrapId) {
         format.setProperty(WrappedId, style.wrapId);
-        if (!style.wrapped.isEmpty())
+        if (!style.wrapped.isEmpty()) {
             format.setProperty(WrappedGroup, style.wrapped);
+            format.setProperty(WrappedOpenedIn, QVariant::fromValue<QTextFormat>(style.wrapOpenedIn));
+        }
     }
     if (style.keptId) {
         format.setProperty(KeptBeforeId, style.keptId);

@@ -33,7 +33,7 @@ public:
     bool rowEnd(const RowFormat &row, int depth, const ParagraphStyle &textStyle) override;
     void picture(const Picture &picture, const TextStyle &style) override;
     void note(int noteId, const QByteArray &group, const QString &number) override;
-    void wrapped(int wrapId, const QByteArray &group) override;
+    void wrapped(int wrapId, const QByteArray &group, const TextStyle &openedIn) override;
     void document(const KeptDocument &kept) override;
 
 private:

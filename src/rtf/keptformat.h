@@ -19,6 +19,7 @@ enum KeptProperty {
     FieldId,                 // int: one per field, so neighbouring fields stay apart
     WrappedGroup,            // QByteArray: a group (\object) written in place of this run's content
     WrappedId,               // int: one per wrapped group
+    WrappedOpenedIn,         // QTextFormat: the character format that group was opened in
     Language,                // int: \lang
     CharacterStyle,          // int: \cs
     RaiseHalfPoints,         // int: \up (positive) or \dn (negative), in half points

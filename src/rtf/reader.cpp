@@ -337,8 +337,14 @@ void Reader::groupClose()
     if (closingGroup.wrapOwner && m_wrapsOpen > 0)
         --m_wrapsOpen;
     if (closingGroup.wrapOwner) {
-        if (!gaveNothing)
-            m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
+        if (!gaveNothing) {
+            // The group goes back in the formatting around it: what it shows after its own
+            // inner groups close is in that formatting, not in its first run's.
+            TextStyle around = currentTextStyle();
+            around.noteId = around.wrapId = around.fieldId = 0;
+            around.fieldInstruction.clear();
+            m_sink.wrapped(closingGroup.wrapId, whole.toByteArray(), around);
+        }
         else if (closingGroup.wrapId)
             keepShownNothing();
     }
@@ -1677,7 +1683,7 @@ void Reader::endWraps()
         return;
     for (Group &group : m_stack) {
         if (group.wrapOwner)
-            m_sink.wrapped(group.wrapId, QByteArray());
+            m_sink.wrapped(group.wrapId, QByteArray(), TextStyle());
         group.wrapId = 0;
         group.wrapOwner = false;
     }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QTextCharFormat>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -42,6 +43,8 @@ struct TextStyle {
     QByteArray fieldInstruction; // that field's {\\*\\fldinst ...} as written
     int wrapId = 0;          // the run is what an object or shape shows
     QByteArray wrapped;      // that group as written, once it is known
+    QTextCharFormat wrapOpenedIn; // the formatting that group was opened in, which its own
+                                  // words change for what it shows
 
     bool operator==(const TextStyle &) const = default;
 };
@@ -149,7 +152,7 @@ public:
     virtual void picture(const Picture &picture, const TextStyle &style) = 0;
     // The group (object, shape) whose shown runs were sent with `wrapId`; empty when it is
     // not kept whole after all.
-    virtual void wrapped(int wrapId, const QByteArray &group) = 0;
+    virtual void wrapped(int wrapId, const QByteArray &group, const TextStyle &openedIn) = 0;
     // The note of the mark sent with `noteId`, as its group stood in the file; `number`,
     // when not empty, replaces the mark's text, numbered as the note says (an endnote).
     virtual void note(int noteId, const QByteArray &group, const QString &number) = 0;

@@ -167,9 +167,11 @@ private:
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat format = it.fragment().charFormat();
-                addFont(familyOf(format));
-                addColor(brushColor(format, QTextFormat::ForegroundBrush));
-                addColor(brushColor(format, QTextFormat::BackgroundBrush));
+                for (const QTextCharFormat &f : {format, wrapOpenedIn(format)}) {
+                    addFont(familyOf(f));
+                    addColor(brushColor(f, QTextFormat::ForegroundBrush));
+                    addColor(brushColor(f, QTextFormat::BackgroundBrush));
+                }
             }
             if (!block.blockFormat().hasProperty(ShadingWords))
                 addColor(brushColor(block.blockFormat(), QTextFormat::BackgroundBrush));
@@ -681,9 +683,10 @@ private:
                 if (!group.isEmpty()) {
                     if (!m_wrapsWritten.contains(wrap)) {
                         m_wrapsWritten.insert(wrap);
-                        // In the run's own formatting, which its shown content was read in.
+                        // In the formatting it was opened in, which what it shows was read in
+                        // under its own words.
                         m_out += '{';
-                        const QByteArray properties = characterProperties(charFormat);
+                        const QByteArray properties = characterProperties(wrapOpenedIn(charFormat));
                         m_out += properties;
                         m_out += group; // starts with a brace: nothing to end the words
                         m_out += QByteArray(1 + properties.count('{'), '}');
@@ -956,6 +959,15 @@ private:
         if (found == m_propertiesByFormat.constEnd())
             found = m_propertiesByFormat.insert(key, characterProperties(format));
         return *found;
+    }
+
+    // A run an object or shape shows: the format the group was opened in, where it is known.
+    static QTextCharFormat wrapOpenedIn(const QTextCharFormat &format)
+    {
+        if (!format.hasProperty(WrappedOpenedIn))
+            return format;
+        const QTextCharFormat opened = format.property(WrappedOpenedIn).value<QTextFormat>().toCharFormat();
+        return opened.isValid() ? opened : format;
     }
 
     QByteArray characterProperties(const QTextCharFormat &format) const
