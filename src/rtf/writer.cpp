@@ -653,8 +653,7 @@ private:
                 // The instruction names the character's font, which around it would change
                 // what the character is: a symbol font reads it as another code.
                 QTextCharFormat around = charFormat;
-                const QByteArray instruction = charFormat.property(FieldInstruction).toByteArray();
-                if (instruction.toLower().contains(('"' + familyOf(charFormat) + '"').toLower().toUtf8()))
+                if (namesFont(charFormat.property(FieldInstruction).toByteArray(), familyOf(charFormat)))
                     around.clearProperty(QTextFormat::FontFamilies);
                 m_out += '{';
                 m_out += characterProperties(around);
@@ -772,6 +771,22 @@ private:
             }
         }
         return words.toUpper().startsWith("SYMBOL");
+    }
+
+    // Whether a field's instruction, as written, gives `family` with its \f option: a quoted
+    // name elsewhere in it names no font.
+    static bool namesFont(const QByteArray &instruction, const QString &family)
+    {
+        const QByteArray lower = instruction.toLower();
+        const QByteArray quoted = '"' + family.toLower().toUtf8() + '"';
+        for (qsizetype at = lower.indexOf("\\\\f"); at >= 0; at = lower.indexOf("\\\\f", at + 1)) {
+            qsizetype name = at + 3;
+            while (name < lower.size() && lower.at(name) == ' ')
+                ++name;
+            if (QByteArrayView(lower).sliced(name).startsWith(quoted))
+                return true;
+        }
+        return false;
     }
 
     // Whether the run is all its SYMBOL field shows: the one character, as read.
