@@ -37,11 +37,17 @@ constexpr int LayLaterFrom = 100'000;
 // million characters takes it past 3 GB and then crashes it. A 20 MB line is still shown.
 constexpr int MaxParagraphLength = 1 << 25;
 
-// The length of the document's longest paragraph; only a document longer than the limit
-// can hold one that is, so only such a document is walked.
-int longestParagraph(const QTextDocument &document)
+// From this length on a paragraph is shown without shaping where its script can do without
+// (Latin, Greek, Cyrillic, ...): the toolkit shapes a paragraph whole each time it lays it
+// out, which made up two thirds of the time to show a line of 20 MB. Kerning and ligatures
+// are what such a paragraph loses.
+constexpr int ShapeUpTo = 100'000;
+
+// The length of the document's longest paragraph; only a document longer than `atLeast`
+// can hold one that long, so only such a document is walked.
+int longestParagraph(const QTextDocument &document, int atLeast)
 {
-    if (document.characterCount() <= MaxParagraphLength)
+    if (document.characterCount() <= atLeast)
         return 0;
     int longest = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
@@ -252,13 +258,19 @@ Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
     } else {
         PlainText::load(*document, bytes.value());
     }
-    if (const int longest = longestParagraph(*document); longest > MaxParagraphLength) {
+    const int longest = longestParagraph(*document, ShapeUpTo);
+    if (longest > MaxParagraphLength) {
         return FileError::withReason(ErrorNumber::OutOfMemory,
                                      QStringLiteral("A paragraph of %1 characters is too long to show; the editing "
                                                     "area shows paragraphs of at most %2")
                                          .arg(longest)
                                          .arg(MaxParagraphLength),
                                      fileName);
+    }
+    if (longest >= ShapeUpTo) {
+        QFont unshaped = document->defaultFont();
+        unshaped.setStyleStrategy(QFont::PreferNoShaping);
+        document->setDefaultFont(unshaped);
     }
     adoptDocument(std::move(document));
     return {};
@@ -306,10 +318,23 @@ std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
     return std::unique_ptr<QTextDocument>(document);
 }
 
+// The toolkit lays a document out again whenever it gets a layout, a page size, or a view
+// of another width, even the same one; and it lays a paragraph out whole each time (a
+// 20 MB line took seconds). So the document meets its layout without a page size, and a
+// long one finds the vertical scroll bar it will need already there: it is laid out once,
+// at the width it is shown at.
 void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
 {
     document->setParent(this);
+    document->setPageSize(QSizeF(0, 0));
+    QScrollBar *bar = verticalScrollBar();
+    const bool barForLength = document->characterCount() >= LayLaterFrom && bar->maximum() <= bar->minimum()
+                              && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
+    if (barForLength)
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setDocument(document.release());
+    if (barForLength)
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
     m_pendingMove.reset();
@@ -587,7 +612,9 @@ void RichTextBox::drawPageBreaks(const QRect &area)
 
     // A line above a paragraph lies in the space before it: start one paragraph early and
     // stop one paragraph late.
-    QTextBlock block = cursorForPosition(QPoint(0, area.top())).block();
+    // Through the layout: a cursor would also work out its place on the line, which in a
+    // paragraph of millions of characters means going over all of them.
+    QTextBlock block = document->findBlock(layout->hitTest(QPointF(0, area.top() + offset.y()), Qt::FuzzyHit));
     if (block.previous().isValid())
         block = block.previous();
     bool pastArea = false;
