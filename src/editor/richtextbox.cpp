@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 
+#include "editor/backgroundwork.h"
 #include "editor/documentfile.h"
 #include "editor/fileerror.h"
 #include "editor/hangingreach.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -20,6 +22,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
+#include <QThread>
 #include <QTimer>
 
 #include <cmath>
@@ -242,14 +245,24 @@ QColor RichTextBox::backColor() const
     return palette().color(QPalette::Base);
 }
 
-Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
+namespace {
+
+// A file this big (or a document this long, for a save) is read or written on a thread of
+// its own while the window goes on painting: past it, the work takes a noticeable part of a
+// second or more.
+constexpr qint64 WorkInBackgroundFrom = 1'000'000;
+
+// The file read and parsed into a new document, on whichever thread; the document then
+// belongs to `home`'s thread.
+Status readDocument(const QString &fileName, DocumentKind kind, const QFont &font, QThread *home,
+                    std::unique_ptr<QTextDocument> &read)
 {
     Result<QByteArray> bytes = DocumentFile::read(fileName);
     if (!bytes.ok())
         return bytes.error();
 
     auto document = std::make_unique<QTextDocument>();
-    document->setDefaultFont(font());
+    document->setDefaultFont(font);
     if (kind == DocumentKind::Rtf) {
         if (auto failure = rtf::read(bytes.value(), *document)) {
             return Error{ErrorNumber::InvalidFileFormat,
@@ -272,16 +285,41 @@ Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
         unshaped.setStyleStrategy(QFont::PreferNoShaping);
         document->setDefaultFont(unshaped);
     }
+    document->moveToThread(home);
+    read = std::move(document);
+    return {};
+}
+
+} // namespace
+
+Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
+{
+    std::unique_ptr<QTextDocument> document;
+    Status status;
+    const auto read = [&, font = font(), home = thread()] { status = readDocument(fileName, kind, font, home, document); };
+    if (QFileInfo(fileName).size() >= WorkInBackgroundFrom)
+        runInBackground(this, tr("Opening %1").arg(QFileInfo(fileName).fileName()), read);
+    else
+        read();
+    if (!status.ok())
+        return status;
     adoptDocument(std::move(document));
     return {};
 }
 
 Status RichTextBox::saveFile(const QString &fileName, DocumentKind kind) const
 {
-    const QByteArray bytes = kind == DocumentKind::Rtf
-                                 ? rtf::write(*document())
-                                 : PlainText::save(*document());
-    return DocumentFile::write(fileName, bytes);
+    Status status;
+    // The document stays as it is meanwhile: input waits (see runInBackground).
+    const auto write = [&] {
+        const QByteArray bytes = kind == DocumentKind::Rtf ? rtf::write(*document()) : PlainText::save(*document());
+        status = DocumentFile::write(fileName, bytes);
+    };
+    if (document()->characterCount() >= WorkInBackgroundFrom)
+        runInBackground(this, tr("Saving %1").arg(QFileInfo(fileName).fileName()), write);
+    else
+        write();
+    return status;
 }
 
 void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)

@@ -422,10 +422,10 @@ void TestRichTextBoxView::longDocumentsShowWithTheirScrollBarAndSaveAsRead()
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("not read");
     };
 
-    // One line of 300,000 characters, with the odd one that is no ASCII and line ends of
-    // each kind after it.
+    // One line of a million characters (read on a thread of its own, and shown unshaped),
+    // with the odd one that is no ASCII, and line ends of each kind after it.
     QByteArray line;
-    for (int i = 0; line.size() < 300'000; ++i)
+    for (int i = 0; line.size() < 1'000'000; ++i)
         line += i % 1000 == 999 ? "na\xC3\xAFve " : "words ";
     const QByteArray text = line + "\r\nshort\rlast\n";
     open("line.txt", text);
