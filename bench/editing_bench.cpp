@@ -1,6 +1,8 @@
 // Edits a big document through the editing area as the user does, each action followed by
 // a synchronous paint, and prints what each costs:
-//   editing_bench [file.rtf ...]   (default: bench-10mb.rtf from BREVON_CORPUS_DIR)
+//   editing_bench [file.rtf ...]   (default: bench-1mb.rtf and bench-10mb.rtf from
+//   BREVON_CORPUS_DIR, and bench-50mb.rtf from BREVON_BENCH_DIR when bench/make_big_files.sh
+//   has made it there; /tmp/brevon-bench by default)
 #include "editor/richtextbox.h"
 
 #include <QApplication>
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <sys/resource.h>
@@ -76,6 +80,22 @@ void open(RichTextBox &box, const QString &path)
     box.viewport()->grab();
 }
 
+// Page Down until the caret stops moving or `pages` pages: the slowest page and the mean.
+void pageThrough(RichTextBox &box, int pages)
+{
+    double slowest = 0, total = 0;
+    int paged = 0;
+    for (; paged < pages; ++paged) {
+        const int before = box.textCursor().position();
+        const double ms = timed(box, [&] { press(box, Qt::Key_PageDown); });
+        slowest = std::max(slowest, ms);
+        total += ms;
+        if (box.textCursor().position() == before)
+            break;
+    }
+    std::printf("  %-32s %8.1f ms a page (slowest %.1f ms, %d pages)\n", "Page Down", paged ? total / paged : 0.0, slowest, paged);
+}
+
 // Typing `keys` letters where the caret is: the slowest key and the mean.
 void typeAt(RichTextBox &box, const char *where, int keys)
 {
@@ -115,11 +135,28 @@ void benchFile(const QString &path)
     std::printf("  %-32s %8.1f ms\n", "Ctrl+Home, laid out in full", timed(box, [&] { press(box, Qt::Key_Home, Qt::ControlModifier); }));
     typeAt(box, "the start, laid out", 10);
 
+    // In the middle and at the end, laid out.
+    QTextCursor middle(box.document()->findBlock(box.document()->characterCount() / 2));
+    box.setTextCursor(middle);
+    typeAt(box, "the middle, laid out", 10);
+    std::printf("  %-32s %8.1f ms\n", "Ctrl+End, laid out", timed(box, [&] { press(box, Qt::Key_End, Qt::ControlModifier); }));
+    typeAt(box, "the end, laid out", 10);
+    press(box, Qt::Key_Home, Qt::ControlModifier);
+    pageThrough(box, 50);
+
     // The same with pauses between the actions, in which the layout catches up.
     box.selectAll();
     std::printf("  %-32s %8.1f ms\n", "Bold, all selected, laid out", timed(box, [&] { box.setSelectionBold(true); }));
     settle(box);
     std::printf("  %-32s %8.1f ms\n", "Undo, laid out", timed(box, [&] { press(box, Qt::Key_Z, Qt::ControlModifier); }));
+    settle(box);
+    box.selectAll();
+    std::printf("  %-32s %8.1f ms\n", "Colour, all selected", timed(box, [&] { box.setSelectionColor(QColor(200, 0, 0)); }));
+    settle(box);
+    std::printf("  %-32s %8.1f ms\n", "Size, all selected", timed(box, [&] { box.setSelectionFontSize(14); }));
+    settle(box);
+    std::printf("  %-32s %8.1f ms\n", "Typeface, all selected", timed(box, [&] { box.setSelectionFontName(QStringLiteral("DejaVu Sans Mono")); }));
+    settle(box);
     std::printf("  peak memory %ld MB\n", peakMemoryKiB() / 1024);
 }
 
@@ -129,8 +166,13 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QStringList files = app.arguments().mid(1);
-    if (files.isEmpty())
-        files = {qEnvironmentVariable("BREVON_CORPUS_DIR", "../shared/rtf-corpus") + "/bench/bench-10mb.rtf"};
+    if (files.isEmpty()) {
+        const QString corpus = qEnvironmentVariable("BREVON_CORPUS_DIR", "../shared/rtf-corpus");
+        files = {corpus + "/bench/bench-1mb.rtf", corpus + "/bench/bench-10mb.rtf"};
+        const QString big = qEnvironmentVariable("BREVON_BENCH_DIR", "/tmp/brevon-bench") + "/bench-50mb.rtf";
+        if (QFileInfo::exists(big))
+            files << big;
+    }
     for (const QString &file : files)
         benchFile(file);
     return 0;

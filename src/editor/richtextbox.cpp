@@ -1,5 +1,6 @@
 #include "editor/richtextbox.h"
 
+#include "editor/backgroundwork.h"
 #include "editor/documentfile.h"
 #include "editor/fileerror.h"
 #include "editor/hangingreach.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -20,6 +22,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
+#include <QThread>
 #include <QTimer>
 
 #include <cmath>
@@ -37,11 +40,17 @@ constexpr int LayLaterFrom = 100'000;
 // million characters takes it past 3 GB and then crashes it. A 20 MB line is still shown.
 constexpr int MaxParagraphLength = 1 << 25;
 
-// The length of the document's longest paragraph; only a document longer than the limit
-// can hold one that is, so only such a document is walked.
-int longestParagraph(const QTextDocument &document)
+// From this length on a paragraph is shown without shaping where its script can do without
+// (Latin, Greek, Cyrillic, ...): the toolkit shapes a paragraph whole each time it lays it
+// out, which made up two thirds of the time to show a line of 20 MB. Kerning and ligatures
+// are what such a paragraph loses.
+constexpr int ShapeUpTo = 100'000;
+
+// The length of the document's longest paragraph; only a document longer than `atLeast`
+// can hold one that long, so only such a document is walked.
+int longestParagraph(const QTextDocument &document, int atLeast)
 {
-    if (document.characterCount() <= MaxParagraphLength)
+    if (document.characterCount() <= atLeast)
         return 0;
     int longest = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
@@ -236,14 +245,24 @@ QColor RichTextBox::backColor() const
     return palette().color(QPalette::Base);
 }
 
-Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
+namespace {
+
+// A file this big (or a document this long, for a save) is read or written on a thread of
+// its own while the window goes on painting: past it, the work takes a noticeable part of a
+// second or more.
+constexpr qint64 WorkInBackgroundFrom = 1'000'000;
+
+// The file read and parsed into a new document, on whichever thread; the document then
+// belongs to `home`'s thread.
+Status readDocument(const QString &fileName, DocumentKind kind, const QFont &font, QThread *home,
+                    std::unique_ptr<QTextDocument> &read)
 {
     Result<QByteArray> bytes = DocumentFile::read(fileName);
     if (!bytes.ok())
         return bytes.error();
 
     auto document = std::make_unique<QTextDocument>();
-    document->setDefaultFont(font());
+    document->setDefaultFont(font);
     if (kind == DocumentKind::Rtf) {
         if (auto failure = rtf::read(bytes.value(), *document)) {
             return Error{ErrorNumber::InvalidFileFormat,
@@ -252,7 +271,8 @@ Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
     } else {
         PlainText::load(*document, bytes.value());
     }
-    if (const int longest = longestParagraph(*document); longest > MaxParagraphLength) {
+    const int longest = longestParagraph(*document, ShapeUpTo);
+    if (longest > MaxParagraphLength) {
         return FileError::withReason(ErrorNumber::OutOfMemory,
                                      QStringLiteral("A paragraph of %1 characters is too long to show; the editing "
                                                     "area shows paragraphs of at most %2")
@@ -260,16 +280,46 @@ Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
                                          .arg(MaxParagraphLength),
                                      fileName);
     }
+    if (longest >= ShapeUpTo) {
+        QFont unshaped = document->defaultFont();
+        unshaped.setStyleStrategy(QFont::PreferNoShaping);
+        document->setDefaultFont(unshaped);
+    }
+    document->moveToThread(home);
+    read = std::move(document);
+    return {};
+}
+
+} // namespace
+
+Status RichTextBox::loadFile(const QString &fileName, DocumentKind kind)
+{
+    std::unique_ptr<QTextDocument> document;
+    Status status;
+    const auto read = [&, font = font(), home = thread()] { status = readDocument(fileName, kind, font, home, document); };
+    if (QFileInfo(fileName).size() >= WorkInBackgroundFrom)
+        runInBackground(this, tr("Opening %1").arg(QFileInfo(fileName).fileName()), read);
+    else
+        read();
+    if (!status.ok())
+        return status;
     adoptDocument(std::move(document));
     return {};
 }
 
 Status RichTextBox::saveFile(const QString &fileName, DocumentKind kind) const
 {
-    const QByteArray bytes = kind == DocumentKind::Rtf
-                                 ? rtf::write(*document())
-                                 : PlainText::save(*document());
-    return DocumentFile::write(fileName, bytes);
+    Status status;
+    // The document stays as it is meanwhile: input waits (see runInBackground).
+    const auto write = [&] {
+        const QByteArray bytes = kind == DocumentKind::Rtf ? rtf::write(*document()) : PlainText::save(*document());
+        status = DocumentFile::write(fileName, bytes);
+    };
+    if (document()->characterCount() >= WorkInBackgroundFrom)
+        runInBackground(this, tr("Saving %1").arg(QFileInfo(fileName).fileName()), write);
+    else
+        write();
+    return status;
 }
 
 void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> document)
@@ -306,10 +356,23 @@ std::unique_ptr<QTextDocument> RichTextBox::takeDocument()
     return std::unique_ptr<QTextDocument>(document);
 }
 
+// The toolkit lays a document out again whenever it gets a layout, a page size, or a view
+// of another width, even the same one; and it lays a paragraph out whole each time (a
+// 20 MB line took seconds). So the document meets its layout without a page size, and a
+// long one finds the vertical scroll bar it will need already there: it is laid out once,
+// at the width it is shown at.
 void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
 {
     document->setParent(this);
+    document->setPageSize(QSizeF(0, 0));
+    QScrollBar *bar = verticalScrollBar();
+    const bool barForLength = document->characterCount() >= LayLaterFrom && bar->maximum() <= bar->minimum()
+                              && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
+    if (barForLength)
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setDocument(document.release());
+    if (barForLength)
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCurrentCharFormat(QTextCharFormat());
     m_wantedRoom = 0;
     m_pendingMove.reset();
@@ -587,7 +650,9 @@ void RichTextBox::drawPageBreaks(const QRect &area)
 
     // A line above a paragraph lies in the space before it: start one paragraph early and
     // stop one paragraph late.
-    QTextBlock block = cursorForPosition(QPoint(0, area.top())).block();
+    // Through the layout: a cursor would also work out its place on the line, which in a
+    // paragraph of millions of characters means going over all of them.
+    QTextBlock block = document->findBlock(layout->hitTest(QPointF(0, area.top() + offset.y()), Qt::FuzzyHit));
     if (block.previous().isValid())
         block = block.previous();
     bool pastArea = false;

@@ -42,6 +42,18 @@ public:
         }
     }
 
+    // ASCII other than line ends, which stands for itself in UTF-8 and Windows-1252 alike.
+    void plain(QByteArrayView run)
+    {
+        if (run.isEmpty())
+            return;
+        if (m_pendingCr) {
+            m_pendingCr = false;
+            endLine(LineEnd::Cr);
+        }
+        m_text.append(QLatin1StringView(run));
+    }
+
     void invalid(QByteArrayView source)
     {
         if (m_pendingCr) {
@@ -135,6 +147,20 @@ int utf8Sequence(QByteArrayView bytes, char32_t &c)
     return length;
 }
 
+// How many bytes from `from` on are ASCII other than a line end: such bytes are characters
+// of their own, read in one go rather than one by one (most text is mostly such bytes).
+qsizetype plainRun(QByteArrayView bytes, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 || b == '\r' || b == '\n')
+            break;
+        ++i;
+    }
+    return i - from;
+}
+
 // Windows-1252 text seldom holds a valid multi-byte sequence (an accented capital before a
 // symbol, say) and then holds many more invalid ones; a damaged UTF-8 file is the other way
 // round. At most one invalid byte for two valid sequences makes UTF-8.
@@ -142,6 +168,10 @@ bool mostlyUtf8(QByteArrayView bytes)
 {
     qsizetype multiByte = 0, invalid = 0;
     for (qsizetype i = 0; i < bytes.size();) {
+        if (const qsizetype run = plainRun(bytes, i)) {
+            i += run;
+            continue;
+        }
         char32_t c;
         const int length = utf8Sequence(bytes.sliced(i), c);
         if (length == 0) {
@@ -159,6 +189,11 @@ Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark)
 {
     Builder builder(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
+        if (const qsizetype run = plainRun(bytes, i)) {
+            builder.plain(bytes.sliced(i, run));
+            i += run;
+            continue;
+        }
         char32_t c;
         if (const int length = utf8Sequence(bytes.sliced(i), c)) {
             builder.character(c, bytes.sliced(i, length));
@@ -200,8 +235,14 @@ Decoded decodeUtf16(QByteArrayView bytes, Encoding encoding)
 Decoded decodeWindows1252(QByteArrayView bytes)
 {
     Builder builder(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (const qsizetype run = plainRun(bytes, i)) {
+            builder.plain(bytes.sliced(i, run));
+            i += run - 1;
+            continue;
+        }
         builder.character(Windows1252::toUnicode(static_cast<unsigned char>(bytes[i])), bytes.sliced(i, 1));
+    }
     return builder.finish(Encoding::Windows1252, false);
 }
 

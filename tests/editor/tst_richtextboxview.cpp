@@ -110,6 +110,7 @@ private slots:
     void pageBreaksShowAsLinesBetweenParagraphs();
     void largeChangesAreLaidOutLaterAndUndoWhole();
     void theEndOfADocumentNotLaidOutIsReachedOnceItIs();
+    void longDocumentsShowWithTheirScrollBarAndSaveAsRead();
 };
 
 void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
@@ -396,6 +397,46 @@ void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&box, "x");
     QCOMPARE(box.toPlainText(), QStringLiteral("x"));
+}
+
+void TestRichTextBoxView::longDocumentsShowWithTheirScrollBarAndSaveAsRead()
+{
+    QTemporaryDir dir;
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    const auto open = [&](const QString &name, const QByteArray &bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(box.loadFile(path, DocumentKind::PlainText).ok());
+        box.viewport()->grab();
+    };
+    const auto savedBytes = [&] {
+        const QString path = dir.filePath("saved.txt");
+        if (!box.saveFile(path, DocumentKind::PlainText).ok())
+            return QByteArray("not saved");
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("not read");
+    };
+
+    // One line of a million characters (read on a thread of its own, and shown unshaped),
+    // with the odd one that is no ASCII, and line ends of each kind after it.
+    QByteArray line;
+    for (int i = 0; line.size() < 1'000'000; ++i)
+        line += i % 1000 == 999 ? "na\xC3\xAFve " : "words ";
+    const QByteArray text = line + "\r\nshort\rlast\n";
+    open("line.txt", text);
+    QCOMPARE(box.document()->blockCount(), 4);
+    QVERIFY(box.verticalScrollBar()->isVisible());
+    QCOMPARE(box.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(savedBytes(), text);
+
+    open("short.txt", "a few words");
+    QVERIFY(!box.verticalScrollBar()->isVisible());
+    QCOMPARE(savedBytes(), QByteArray("a few words"));
 }
 
 QTEST_MAIN(TestRichTextBoxView)
