@@ -23,6 +23,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -72,6 +73,50 @@ QColor brushColor(const QTextFormat &format, int property)
 }
 
 int toTwips(double pixels) { return int(std::lround(pixels * TwipsPerPixel)); }
+
+// The number after `word` at `at` in RTF, or `fallback` where none stands there.
+qint64 numberAfter(QByteArrayView rtf, qsizetype at, qint64 fallback)
+{
+    qsizetype end = at;
+    if (end < rtf.size() && rtf[end] == '-')
+        ++end;
+    while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end])))
+        ++end;
+    bool ok = false;
+    const qint64 value = rtf.sliced(at, end - at).toLongLong(&ok);
+    return ok ? value : fallback;
+}
+
+// A list override table's entries: each \ls number with the \listid it names.
+QHash<qint64, qint64> listOverrides(QByteArrayView table)
+{
+    QHash<qint64, qint64> overrides;
+    const QByteArrayView word = "\\listoverride";
+    for (qsizetype at = table.indexOf(word); at >= 0;) {
+        const qsizetype start = at + word.size();
+        qsizetype next = table.indexOf(word, start);
+        if (start < table.size() && std::isalpha(static_cast<unsigned char>(table[start]))) {
+            at = next; // \listoverridetable, \listoverridecount
+            continue;
+        }
+        // The entry runs to the next one; its words may come in any order.
+        while (next >= 0 && next + word.size() < table.size()
+               && std::isalpha(static_cast<unsigned char>(table[next + word.size()])))
+            next = table.indexOf(word, next + word.size());
+        const QByteArrayView entry = table.sliced(start, (next < 0 ? table.size() : next) - start);
+        qint64 list = -1, number = -1;
+        for (qsizetype w = entry.indexOf('\\'); w >= 0; w = entry.indexOf('\\', w + 1)) {
+            if (entry.sliced(w).startsWith("\\listid"))
+                list = numberAfter(entry, w + 7, list);
+            else if (entry.sliced(w).startsWith("\\ls") && w + 3 < entry.size()
+                     && (std::isdigit(static_cast<unsigned char>(entry[w + 3])) || entry[w + 3] == '-'))
+                number = numberAfter(entry, w + 3, number);
+        }
+        overrides.insert(number, list);
+        at = next;
+    }
+    return overrides;
+}
 
 class Writer
 {
@@ -271,6 +316,7 @@ private:
         const bool kept = m_keptLists;
         if (!any && !kept)
             return;
+        chooseListNumbers();
         m_out += kept ? keptTableOpen(ListTableGroup) : QByteArray("{\\*\\listtable");
         if (kept) {
             // Saved by us before: our lists are already among the file's.
@@ -301,10 +347,30 @@ private:
         for (int slot = 0; slot < ListSlots; ++slot) {
             if (m_listUsed[slot]) {
                 m_out += "{\\listoverride\\listid" + QByteArray::number(m_listIdBase + slot + 1)
-                    + "\\listoverridecount0\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + '}';
+                    + "\\listoverridecount0\\ls" + QByteArray::number(m_listNumbers[slot]) + '}';
             }
         }
         m_out += "}\n";
+    }
+
+    // Our lists' \ls numbers: the one the file's override table already gives our list, from
+    // an earlier save, else one it does not use for a list of its own.
+    void chooseListNumbers()
+    {
+        const QHash<qint64, qint64> overrides = m_keptLists ? listOverrides(m_kept.property(ListOverrideTableGroup).toByteArray())
+                                                            : QHash<qint64, qint64>();
+        qint64 next = ListNumberBase;
+        for (int slot = 0; slot < ListSlots; ++slot) {
+            const qint64 ours = m_listIdBase + slot + 1;
+            const auto given = std::find_if(overrides.cbegin(), overrides.cend(), [&](qint64 list) { return list == ours; });
+            if (given != overrides.cend()) {
+                m_listNumbers[slot] = given.key();
+                continue;
+            }
+            while (overrides.contains(next + 1) && next < std::numeric_limits<int>::max())
+                ++next;
+            m_listNumbers[slot] = ++next;
+        }
     }
 
     // Paragraphs and tables one after another, each paragraph ended by \par except the
@@ -924,7 +990,7 @@ private:
             m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
                 + QByteArray::number(format.intProperty(ListLevelNumber));
         } else {
-            m_out += "\\ls" + QByteArray::number(m_listNumberBase + slot + 1) + "\\ilvl" + QByteArray::number(level);
+            m_out += "\\ls" + QByteArray::number(m_listNumbers[slot]) + "\\ilvl" + QByteArray::number(level);
         }
         // The file's own indents where it gave them, else ours.
         // Where the file gave \\lin and no \\fi, the first indent is the list level's.
@@ -1092,7 +1158,8 @@ private:
     qsizetype m_colorCount = 0;
     // Our lists, with numbers a file's own lists do not use: they go after the file's.
     static constexpr int m_listIdBase = 1999000000;
-    static constexpr int m_listNumberBase = 1000;
+    static constexpr qint64 ListNumberBase = 1000;
+    std::array<qint64, ListSlots> m_listNumbers{1001, 1002, 1003, 1004, 1005, 1006};
     bool m_keptLists = false;
     int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
     bool m_styled = false;
