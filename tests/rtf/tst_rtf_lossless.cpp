@@ -154,7 +154,7 @@ private:
 
     odf::Features featuresOf(const QString &name) const
     {
-        return odf::features(readFile(m_dir.filePath("odf/" + base(name) + ".fodt")));
+        return odf::features(readFile(m_dir.filePath(name.section(u'/', 0, -2) + "/odf/" + base(name) + ".fodt")));
     }
 };
 
@@ -174,12 +174,15 @@ void TestRtfLossless::initTestCase()
     if (!names.contains(editedFile))
         names << editedFile;
 
-    QStringList inputs;
-    const auto writeCopy = [&](const QString &name, const QTextDocument &document) {
-        QFile copy(m_dir.filePath(name));
-        QVERIFY(copy.open(QIODevice::WriteOnly));
-        copy.write(rtf::write(document));
-        inputs << copy.fileName();
+    // The original and then its copy stand at the same path when LibreOffice reads them: a
+    // field that shows the file's name or path shows the same, and relative links resolve alike.
+    QVERIFY(QDir(m_dir.path()).mkpath("in") && QDir(m_dir.path()).mkpath("original/odf")
+            && QDir(m_dir.path()).mkpath("copy/odf"));
+    QStringList paths;
+    QList<QByteArray> copies;
+    const auto addCopy = [&](const QString &name, const QByteArray &bytes) {
+        paths << m_dir.filePath("in/" + name);
+        copies << bytes;
     };
     for (const QString &name : names) {
         QTextDocument document;
@@ -188,24 +191,25 @@ void TestRtfLossless::initTestCase()
             m_notRtf << name;
             continue;
         }
-        // The original sits beside its copy, so that LibreOffice resolves relative links alike.
         m_names << name;
-        QVERIFY(QFile::copy(files.filePath(name), m_dir.filePath(name)));
-        inputs << m_dir.filePath(name);
-        writeCopy("copy__" + name, document);
+        QVERIFY(QFile::copy(files.filePath(name), m_dir.filePath("in/" + name)));
+        addCopy(name, rtf::write(document));
     }
+    const QStringList originals = paths;
     QTextDocument edited;
     QVERIFY(!rtf::read(readFile(files.filePath(editedFile)), edited));
     QVERIFY(insertWord(edited));
-    writeCopy("edited__" + editedFile, edited);
+    addCopy("edited__" + editedFile, rtf::write(edited));
     // What LibreOffice makes of a file that says nothing: features equal to it are not the file's.
-    QFile plain(m_dir.filePath("plain.rtf"));
-    QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("{\\rtf1\\ansi x\\par}") > 0);
-    inputs << plain.fileName();
-    plain.close();
+    addCopy("plain.rtf", "{\\rtf1\\ansi x\\par}");
 
-    QVERIFY(QDir(m_dir.path()).mkpath("odf"));
-    const QStringList failed = testsupport::convertAll(inputs, "fodt", m_dir.filePath("odf"));
+    const QString profile = m_dir.filePath("profile");
+    QStringList failed = testsupport::convertAll(originals, "fodt", m_dir.filePath("original/odf"), profile);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        QFile copy(paths[i]);
+        QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate) && copy.write(copies[i]) == copies[i].size());
+    }
+    failed += testsupport::convertAll(paths, "fodt", m_dir.filePath("copy/odf"), profile);
     for (const QString &path : failed)
         qInfo("LibreOffice could not convert %s", qPrintable(QFileInfo(path).fileName()));
     for (const QString &name : std::as_const(m_notRtf))
@@ -214,7 +218,7 @@ void TestRtfLossless::initTestCase()
 
 void TestRtfLossless::roundTripKeepsFeatures()
 {
-    const odf::Features plain = featuresOf("plain.rtf");
+    const odf::Features plain = featuresOf("copy/plain.rtf");
     QVERIFY2(!plain.isEmpty(), "LibreOffice did not convert a plain file");
     const QString listPath = QFINDTESTDATA("lossless-exceptions.tsv");
     const Exceptions listed = readExceptions(listPath);
@@ -224,8 +228,8 @@ void TestRtfLossless::roundTripKeepsFeatures()
     QStringList unexplained;
     QStringList report;
     for (const QString &name : std::as_const(m_names)) {
-        const odf::Features original = featuresOf(name);
-        const odf::Features copy = featuresOf("copy__" + name);
+        const odf::Features original = featuresOf("original/" + name);
+        const odf::Features copy = featuresOf("copy/" + name);
         if (original.isEmpty()) {
             qInfo("LibreOffice cannot open the original, left out: %s", qPrintable(name));
             continue;
@@ -297,9 +301,9 @@ void TestRtfLossless::roundTripKeepsFeatures()
 // itself loses is the corpus check's business, and shows here only as information.
 void TestRtfLossless::editChangesOnlyTheEditedText()
 {
-    const odf::Features original = featuresOf(editedFile);
-    const odf::Features copy = featuresOf("copy__" + editedFile);
-    const odf::Features edited = featuresOf("edited__" + editedFile);
+    const odf::Features original = featuresOf("original/" + editedFile);
+    const odf::Features copy = featuresOf("copy/" + editedFile);
+    const odf::Features edited = featuresOf("copy/edited__" + editedFile);
     QVERIFY2(!original.isEmpty() && !copy.isEmpty() && !edited.isEmpty(), "LibreOffice did not convert the edited file");
 
     // The text: the copy's, with the word in one place.

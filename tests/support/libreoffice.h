@@ -32,19 +32,21 @@ inline QString convertToHtml(const QString &rtfPath, const QString &outDir)
 }
 
 // Has LibreOffice convert every file of `paths` to `format` ("fodt") in `outDir`, each to its
-// base name; the paths it could not convert. One start of LibreOffice takes seconds, so all
+// base name; the paths it could not convert. Its profile is `profileDir`, else one in `outDir`. One start of LibreOffice takes seconds, so all
 // files go to one start; should it stop early (a crash, or silence for two minutes while
 // stuck on a file), the next start takes up after the last file it reported, and a file that
 // stops a fresh start on its own is given up.
-inline QStringList convertAll(const QStringList &paths, const QString &format, const QString &outDir)
+inline QStringList convertAll(const QStringList &paths, const QString &format, const QString &outDir,
+                              const QString &profileDir = QString())
 {
+    const QString profile = profileDir.isEmpty() ? outDir + "/profile" : profileDir;
     const auto output = [&](const QString &path) { return outDir + "/" + QFileInfo(path).completeBaseName() + "." + format; };
     QStringList failed;
     QStringList left = paths;
     while (!left.isEmpty()) {
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(sofficePath(), QStringList{"-env:UserInstallation=file://" + outDir + "/profile", "--headless",
+        process.start(sofficePath(), QStringList{"-env:UserInstallation=file://" + profile, "--headless",
                                                  "--convert-to", format, "--outdir", outDir}
                                          + left);
         QByteArray log;
