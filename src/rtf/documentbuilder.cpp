@@ -243,6 +243,12 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
 {
     Paragraph paragraph{std::move(m_runs), style};
     m_runs.clear();
+    // What a run's group added to the paragraph's shading, which the paragraph did not keep.
+    for (Run &run : paragraph.runs) {
+        QByteArray &words = run.style.groupShading;
+        if (words.startsWith(style.shadingWords))
+            words = words.sliced(style.shadingWords.size());
+    }
     return paragraph;
 }
 
@@ -816,6 +822,8 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
         const int size = style.halfPoints > 0 ? style.halfPoints : 24;
         format.setBaselineOffset(100.0 * style.raise / size);
     }
+    if (!style.groupShading.isEmpty())
+        format.setProperty(GroupShadingWords, style.groupShading);
     if (!style.scriptWords.isEmpty()) {
         format.setProperty(ScriptWords, style.scriptWords);
         format.setProperty(ScriptWordsLook, characterLook(format));

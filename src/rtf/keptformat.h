@@ -26,6 +26,8 @@ enum KeptProperty {
     UnderlineWord,           // int: the kind of underline, in underlineKinds, when not a plain \ul
     ScriptWords,             // QByteArray: the run's font, size, weight and language words since \plain,
                              // as written, when some format another script (\rtlch\f1, \dbch\af2)
+    GroupShadingWords,       // QByteArray: paragraph shading words given in the run's own group, which
+                             // ended before the paragraph did (LibreOffice shades the paragraph)
     ScriptWordsLook,         // QString: characterLook() of the run when read: changed, the words no longer hold
 
     // On paragraphs (QTextBlockFormat).

@@ -1792,6 +1792,7 @@ TextStyle Reader::currentTextStyle() const
     if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontsRenumbered
         && !top().wrapId)
         style.scriptWords = chars.words;
+    style.groupShading = top().para.style.shadingWords;
     style.noteId = m_markNote;
     style.wrapId = top().wrapId;
     if (top().fieldId) {

@@ -43,6 +43,8 @@ struct TextStyle {
     QByteArray fieldInstruction; // that field's {\\*\\fldinst ...} as written
     int wrapId = 0;          // the run is what an object or shape shows
     QByteArray wrapped;      // that group as written, once it is known
+    QByteArray groupShading; // paragraph shading words in force in the run's group; kept where
+                             // they are not the paragraph's, as a group ended them before \\par
     QTextCharFormat wrapOpenedIn; // the formatting that group was opened in, which its own
                                   // words change for what it shows
 

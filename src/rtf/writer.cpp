@@ -1136,6 +1136,9 @@ private:
         // and are the same in every script. Each { in them stands for a group that began
         // there, which the run's end closes.
         p.prepend(words);
+        // Last, so that no paragraph takes them for words all its runs share.
+        if (format.hasProperty(GroupShadingWords))
+            p += format.property(GroupShadingWords).toByteArray();
         return p;
     }
 
