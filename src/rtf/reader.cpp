@@ -40,23 +40,17 @@ ListKind listKindForNumberFormat(int nfc)
     }
 }
 
-bool isToggleOn(bool hasParameter, int parameter) { return !hasParameter || parameter != 0; }
-
-// The words a stylesheet entry passes on to the text that names it.
-bool isStyleFormatting(Keyword keyword)
+// What a paragraph style that holds the word sets, as the writer needs to know.
+int styleSetOf(Keyword keyword)
 {
     switch (keyword) {
-    case Keyword::Font: case Keyword::Bold: case Keyword::Italic: case Keyword::Underline:
-    case Keyword::UnderlineNone: case Keyword::Strike: case Keyword::StrikeDouble: case Keyword::FontSize:
-    case Keyword::Foreground: case Keyword::Background: case Keyword::Superscript: case Keyword::Subscript:
-    case Keyword::NoSuperSub: case Keyword::Hidden:
-    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
-    case Keyword::LeftIndent: case Keyword::RightIndent: case Keyword::FirstIndent:
-    case Keyword::SpaceBefore: case Keyword::SpaceAfter:
-    case Keyword::ListOverrideIndex: case Keyword::ListLevelIndex:
-        return true;
-    default:
-        return false;
+    case Keyword::Bold: return SetsBold;
+    case Keyword::Italic: return SetsItalic;
+    case Keyword::Underline: return SetsUnderline;
+    case Keyword::Strike: case Keyword::StrikeDouble: return SetsStrike;
+    case Keyword::Foreground: return SetsColor;
+    case Keyword::Hidden: return SetsHidden;
+    default: return 0;
     }
 }
 
@@ -691,35 +685,22 @@ void Reader::skipGroup()
 void Reader::controlWord(std::string_view name, bool hasParameter, int parameter, bool starred)
 {
     const KeywordInfo &info = lookupKeyword(name);
-    const Keyword keyword = info.keyword;
+    const Word word{info, name, hasParameter, parameter};
     switch (info.kind) {
     case WordKind::Kept:
     case WordKind::DocumentLevel:
         keepGroup(info);
         return;
     case WordKind::Dropped:
-        if (top().destination == Destination::Picture && name == "picprop" && m_overflowDepth == 0) {
-            const qint64 from = top().openOffset;
-            skipGroup();
-            m_keepFrom = m_skipDepth > 0 ? from : -1;
-            return;
-        }
-        skipGroup();
+        dropGroup(word);
         return;
     case WordKind::Symbol:
-        if (m_fallbackToSkip > 0)
-            --m_fallbackToSkip;
-        else if (top().destination == Destination::Body || top().destination == Destination::FieldInstruction)
-            appendChar(info.symbol);
+        symbolWord(info);
         return;
     case WordKind::KeptWord:
-        if (top().destination == Destination::Body && !top().wrapId) {
-            flushAll();
-            keepWord(name, hasParameter, parameter, m_pendingKept);
-            m_pendingKept += ' ';
-        }
+        keptWord(word);
         return;
-    case WordKind::Word:
+    default:
         break;
     }
     if (starred && !info.readStarred) {
@@ -727,75 +708,143 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         keepGroup(info);
         return;
     }
-    Group &group = top();
-    switch (group.destination) {
-    case Destination::Body: {
-        if (keyword == Keyword::FootnoteNumbering)
-            m_footnoteNumbering = noteNumbering(name);
-        else if (keyword == Keyword::EndnoteNumbering)
-            m_endnoteNumbering = noteNumbering(name);
-        // Words that describe the document or a section: kept as written, in order.
-        const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
-        const bool sectionLevel = m_capturing && m_stack.size() == 2;
-        const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
-        m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
-        if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
-            keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
-        } else if (numbering && !group.wrapId) {
-            // Elsewhere it still numbers the notes after it, so it goes back where it stood.
-            flushAll();
-            keepWord(name, hasParameter, parameter, keptInto());
-            if (!m_capturing)
-                m_pendingKept += ' '; // text may follow it
-        }
-        bodyWord(keyword, hasParameter, parameter, name);
+    destinationWord(word);
+}
+
+void Reader::dropGroup(const Word &word)
+{
+    if (top().destination == Destination::Picture && word.name == "picprop" && m_overflowDepth == 0) {
+        const qint64 from = top().openOffset;
+        skipGroup();
+        m_keepFrom = m_skipDepth > 0 ? from : -1;
         return;
     }
+    skipGroup();
+}
+
+void Reader::symbolWord(const KeywordInfo &info)
+{
+    if (m_fallbackToSkip > 0)
+        --m_fallbackToSkip;
+    else if (top().destination == Destination::Body || top().destination == Destination::FieldInstruction)
+        appendChar(info.symbol);
+}
+
+void Reader::keptWord(const Word &word)
+{
+    if (top().destination == Destination::Body && !top().wrapId) {
+        flushAll();
+        keepWord(word.name, word.hasParameter, word.parameter, m_pendingKept);
+        m_pendingKept += ' ';
+    }
+}
+
+// A word that acts: the destination it stands in says what it means there.
+void Reader::destinationWord(const Word &word)
+{
+    Group &group = top();
+    switch (group.destination) {
+    case Destination::Body:
+        sectionWord(word);
+        bodyWord(word);
+        return;
     case Destination::UprAlternative:
-        if (keyword == Keyword::Ud)
+        if (word.keyword() == Keyword::Ud)
             group.destination = Destination::Body;
         else
             skipGroup();
         return;
     case Destination::Upr:
+    case Destination::StyleSheet:
+    case Destination::ShapePropertyName:
         return;
-    case Destination::FontTable:
-        switch (keyword) {
-        case Keyword::Font:
-            if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
-                commitFont();
-            m_bytes.clear();
-            m_pendingFont = PendingFont();
-            m_pendingFont.active = true;
-            m_pendingFont.number = parameter;
-            break;
-        case Keyword::FontCharset:
-            flushBytes();
-            m_pendingFont.charset = parameter;
-            break;
-        case Keyword::FontCodePage:
-            flushBytes();
-            m_pendingFont.codePage = parameter;
-            break;
-        case Keyword::Unicode:
-            unicodeChar(parameter);
-            m_fallbackToSkip = group.unicodeSkip;
-            break;
-        case Keyword::UnicodeSkip:
-            group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
-            break;
-        default:
-            break;
-        }
+    case Destination::FontTable: fontTableWord(word); return;
+    case Destination::ColorTable: colorTableWord(word); return;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+        listTableWord(word);
         return;
-    case Destination::ColorTable:
-        switch (keyword) {
-        case Keyword::Red: m_red = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        case Keyword::Green: m_green = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        case Keyword::Blue: m_blue = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        default: break;
-        }
+    case Destination::Pn: pnWord(word); return;
+    case Destination::Picture: pictureWord(word); return;
+    case Destination::FieldInstruction:
+        // A link's target may hold a tab or a typographic quote, written as words.
+        characterWord(word);
         return;
+    case Destination::StyleEntry: styleWord(word); return;
+    case Destination::ShapeProperty:
+    case Destination::ShapePropertyValue:
+        shapeWord(word);
+        return;
+    }
+}
+
+// Words that describe the document or a section: kept as written, in order.
+void Reader::sectionWord(const Word &word)
+{
+    const Keyword keyword = word.keyword();
+    const std::string_view name = word.name;
+    if (keyword == Keyword::FootnoteNumbering)
+        m_footnoteNumbering = noteNumbering(name);
+    else if (keyword == Keyword::EndnoteNumbering)
+        m_endnoteNumbering = noteNumbering(name);
+    const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
+    const bool sectionLevel = m_capturing && m_stack.size() == 2;
+    const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
+    m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
+    if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
+        keepWord(name, word.hasParameter, word.parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
+    } else if (numbering && !top().wrapId) {
+        // Elsewhere it still numbers the notes after it, so it goes back where it stood.
+        flushAll();
+        keepWord(name, word.hasParameter, word.parameter, keptInto());
+        if (!m_capturing)
+            m_pendingKept += ' '; // text may follow it
+    }
+}
+
+void Reader::fontTableWord(const Word &word)
+{
+    switch (word.keyword()) {
+    case Keyword::Font:
+        if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
+            commitFont();
+        m_bytes.clear();
+        m_pendingFont = PendingFont();
+        m_pendingFont.active = true;
+        m_pendingFont.number = word.parameter;
+        return;
+    case Keyword::FontCharset:
+        flushBytes();
+        m_pendingFont.charset = word.parameter;
+        return;
+    case Keyword::FontCodePage:
+        flushBytes();
+        m_pendingFont.codePage = word.parameter;
+        return;
+    default:
+        characterWord(word);
+        return;
+    }
+}
+
+void Reader::colorTableWord(const Word &word)
+{
+    switch (word.keyword()) {
+    case Keyword::Red: m_red = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
+    case Keyword::Green: m_green = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
+    case Keyword::Blue: m_blue = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
+    default: return;
+    }
+}
+
+void Reader::listTableWord(const Word &word)
+{
+    Group &group = top();
+    const Keyword keyword = word.keyword();
+    switch (group.destination) {
     case Destination::ListTable:
         if (keyword == Keyword::List && m_overflowDepth == 0) {
             group.destination = Destination::List;
@@ -809,12 +858,12 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             if (m_pendingLevels.size() < std::size_t(MaxListLevels))
                 m_pendingLevels.push_back(ListKind::Decimal);
         } else if (keyword == Keyword::ListId) {
-            m_pendingListId = parameter;
+            m_pendingListId = word.parameter;
         }
         return;
     case Destination::ListLevel:
         if (keyword == Keyword::LevelFormat && !m_pendingLevels.empty())
-            m_pendingLevels.back() = listKindForNumberFormat(parameter);
+            m_pendingLevels.back() = listKindForNumberFormat(word.parameter);
         return;
     case Destination::ListOverrideTable:
         if (keyword == Keyword::ListOverride && m_overflowDepth == 0) {
@@ -823,47 +872,35 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
             m_pendingOverrideList = 0;
         }
         return;
-    case Destination::ListOverride:
+    default: // Destination::ListOverride
         if (keyword == Keyword::ListId)
-            m_pendingOverrideList = parameter;
+            m_pendingOverrideList = word.parameter;
         else if (keyword == Keyword::ListOverrideIndex)
-            m_pendingOverrideIndex = parameter;
+            m_pendingOverrideIndex = word.parameter;
         return;
-    case Destination::Pn:
-        pnWord(keyword, parameter);
-        return;
-    case Destination::Picture:
-        pictureWord(keyword, name, hasParameter, parameter);
-        return;
-    case Destination::FieldInstruction:
-        // A link's target may hold a tab or a typographic quote, written as words.
-        characterWord(keyword, parameter);
-        return;
-    case Destination::StyleSheet:
-        return;
-    case Destination::StyleEntry:
-        styleWord(keyword, hasParameter, parameter, name);
-        return;
-    case Destination::ShapeProperty:
-        if (keyword == Keyword::ShapePropertyName) {
-            group.destination = Destination::ShapePropertyName;
-            m_shapePropertyName.clear();
-        } else if (keyword == Keyword::ShapePropertyValue) {
-            // A picture shape keeps its picture here; its \shprslt copy is skipped.
-            if (m_shapePropertyName == u"pib" && m_overflowDepth == 0)
-                group.destination = Destination::ShapePropertyValue;
-            else
-                skipGroup();
-        }
-        return;
-    case Destination::ShapePropertyName:
-        return;
-    case Destination::ShapePropertyValue:
+    }
+}
+
+void Reader::shapeWord(const Word &word)
+{
+    Group &group = top();
+    const Keyword keyword = word.keyword();
+    if (group.destination == Destination::ShapePropertyValue) {
         if (keyword == Keyword::Picture && m_overflowDepth == 0) {
             group.destination = Destination::Picture;
             startPicture();
         }
         return;
+    }
+    if (keyword == Keyword::ShapePropertyName) {
+        group.destination = Destination::ShapePropertyName;
+        m_shapePropertyName.clear();
+    } else if (keyword == Keyword::ShapePropertyValue) {
+        // A picture shape keeps its picture here; its \shprslt copy is skipped.
+        if (m_shapePropertyName == u"pib" && m_overflowDepth == 0)
+            group.destination = Destination::ShapePropertyValue;
+        else
+            skipGroup();
     }
 }
 
@@ -873,16 +910,17 @@ void Reader::startPicture()
     m_highNibble = -1;
 }
 
-void Reader::pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter)
+void Reader::pictureWord(const Word &word)
 {
     Picture &picture = m_picture;
     if (picture.words.size() < MaxPictureWords) {
         picture.words += '\\';
-        picture.words += QByteArrayView(name.data(), qsizetype(name.size()));
-        if (hasParameter)
-            picture.words += QByteArray::number(parameter);
+        picture.words += QByteArrayView(word.name.data(), qsizetype(word.name.size()));
+        if (word.hasParameter)
+            picture.words += QByteArray::number(word.parameter);
     }
-    switch (keyword) {
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::PngBlip: picture.kind = Picture::Kind::Png; break;
     case Keyword::JpegBlip: picture.kind = Picture::Kind::Jpeg; break;
     case Keyword::PictureWidth: picture.picw = parameter; break;
@@ -917,9 +955,10 @@ void Reader::pictureBytes(std::string_view bytes)
     }
 }
 
-void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
+void Reader::styleWord(const Word &word)
 {
-    switch (keyword) {
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::ParagraphStyleRef:
         m_pendingStyleKey = std::max(parameter, 0);
         return;
@@ -930,8 +969,8 @@ void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter, std::s
         m_pendingStyle.basedOn = std::max(parameter, 0);
         return;
     default:
-        if (isStyleFormatting(keyword) && m_pendingStyle.words.size() < MaxStyleWords)
-            m_pendingStyle.words.push_back({keyword, hasParameter, parameter, name});
+        if (word.info.styleFormat && m_pendingStyle.words.size() < MaxStyleWords)
+            m_pendingStyle.words.push_back({&word.info, word.hasParameter, parameter});
         return;
     }
 }
@@ -967,21 +1006,6 @@ const Reader::Style *Reader::resolveStyle(int key)
     return &style;
 }
 
-// The GivenWord bit of a paragraph word, or 0.
-static int givenWordOf(Keyword keyword)
-{
-    switch (keyword) {
-    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
-        return GivesAlignment;
-    case Keyword::LeftIndent: return GivesLeft;
-    case Keyword::FirstIndent: return GivesFirst;
-    case Keyword::RightIndent: return GivesRight;
-    case Keyword::SpaceBefore: return GivesBefore;
-    case Keyword::SpaceAfter: return GivesAfter;
-    default: return 0;
-    }
-}
-
 void Reader::applyStyle(int key)
 {
     const Style *style = resolveStyle(key);
@@ -991,288 +1015,389 @@ void Reader::applyStyle(int key)
     const int given = top().para.style.givenWords;
     m_replayingStyle = true;
     for (const StyleWord &word : style->words) {
-        if (!(givenWordOf(word.keyword) & given))
-            bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+        if (!(word.info->gives & given))
+            bodyWord(Word{*word.info, word.info->name, word.hasParameter, word.parameter});
     }
     m_replayingStyle = false;
 }
 
-void Reader::pnWord(Keyword keyword, int parameter)
+void Reader::pnWord(const Word &word)
 {
     ParaState &para = m_stack[std::size_t(top().pnOwner)].para;
     if (para.pnContinued)
         return; // the kind words Word writes after it do not make it an item
-    switch (keyword) {
+    const bool numbered = para.pnKind != ListKind::None && para.pnKind != ListKind::Bullet;
+    switch (word.keyword()) {
     case Keyword::PnBullet:
         para.pnKind = ListKind::Bullet;
         para.pnLevel = 0;
-        break;
+        return;
     case Keyword::PnBody:
-        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
-            para.pnKind = ListKind::Decimal;
+        para.pnKind = numbered ? para.pnKind : ListKind::Decimal;
         para.pnLevel = 0;
-        break;
+        return;
     case Keyword::PnLevel:
-        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
-            para.pnKind = ListKind::Decimal;
-        para.pnLevel = std::clamp(parameter, 1, MaxListLevels) - 1;
-        break;
+        para.pnKind = numbered ? para.pnKind : ListKind::Decimal;
+        para.pnLevel = std::clamp(word.parameter, 1, MaxListLevels) - 1;
+        return;
     case Keyword::PnContinue:
         para.pnKind = ListKind::None;
         para.pnContinued = true;
-        break;
-    case Keyword::PnDecimal: case Keyword::PnUpperLetter: case Keyword::PnLowerLetter:
-    case Keyword::PnUpperRoman: case Keyword::PnLowerRoman:
-        if (para.pnKind != ListKind::Bullet) {
-            para.pnKind = keyword == Keyword::PnDecimal ? ListKind::Decimal
-                : keyword == Keyword::PnUpperLetter ? ListKind::UpperAlpha
-                : keyword == Keyword::PnLowerLetter ? ListKind::LowerAlpha
-                : keyword == Keyword::PnUpperRoman ? ListKind::UpperRoman
-                : ListKind::LowerRoman;
-        }
-        break;
+        return;
+    case Keyword::PnDecimal: setPnNumbering(para, ListKind::Decimal); return;
+    case Keyword::PnUpperLetter: setPnNumbering(para, ListKind::UpperAlpha); return;
+    case Keyword::PnLowerLetter: setPnNumbering(para, ListKind::LowerAlpha); return;
+    case Keyword::PnUpperRoman: setPnNumbering(para, ListKind::UpperRoman); return;
+    case Keyword::PnLowerRoman: setPnNumbering(para, ListKind::LowerRoman); return;
     default:
-        break;
+        return;
     }
 }
 
-// The words that set a \u character or how many fallback characters follow it.
-bool Reader::characterWord(Keyword keyword, int parameter)
+// A bullet stays a bullet whatever numbering follows it.
+void Reader::setPnNumbering(ParaState &para, ListKind kind)
 {
-    switch (keyword) {
+    if (para.pnKind != ListKind::Bullet)
+        para.pnKind = kind;
+}
+
+// The words that set a \u character or how many fallback characters follow it.
+bool Reader::characterWord(const Word &word)
+{
+    switch (word.keyword()) {
     case Keyword::Unicode:
-        unicodeChar(parameter);
+        unicodeChar(word.parameter);
         m_fallbackToSkip = top().unicodeSkip;
         return true;
     case Keyword::UnicodeSkip:
-        top().unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
+        top().unicodeSkip = std::uint8_t(std::clamp(word.parameter, 0, 255));
         return true;
     default:
         return false;
     }
 }
 
-void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
+// Words in the text that stand for or skip text: the run they stand in goes on.
+bool Reader::textWord(const Word &word)
 {
-    if (characterWord(keyword, parameter) || keyword == Keyword::Unknown)
-        return;
-    if (keyword == Keyword::FootnoteNumber) {
-        if (m_fallbackToSkip > 0) {
+    switch (word.keyword()) {
+    case Keyword::FootnoteNumber:
+        if (m_fallbackToSkip > 0)
             --m_fallbackToSkip;
-            return;
-        }
-        noteReference();
-        return;
-    }
-    if (keyword == Keyword::FieldResult) {
+        else
+            noteReference();
+        return true;
+    case Keyword::FieldResult:
         if (top().symbolShown)
             skipGroup();
-        return;
+        return true;
+    default:
+        return characterWord(word);
     }
+}
 
+void Reader::bodyWord(const Word &word)
+{
+    if (textWord(word) || word.info.kind == WordKind::Unknown)
+        return;
     flushAll();
+    if (word.info.scriptBound)
+        keepScriptWord(word);
+    switch (word.info.kind) {
+    case WordKind::Flag: flagWord(word); return;
+    case WordKind::Toggle: toggleWord(word); return;
+    case WordKind::Value: valueWord(word); return;
+    case WordKind::Destination: openDestination(word); return;
+    default: return;
+    }
+}
+
+// What these words mean depends on the script words before them, in their group: kept in
+// order, with a { where a group began, as readers start each in the text's own script.
+void Reader::keepScriptWord(const Word &word)
+{
+    CharState &chars = top().chars;
+    if (chars.words.size() <= MaxScriptWords) {
+        if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
+            chars.words += '{';
+        keepWord(word.name, word.hasParameter, word.parameter, chars.words);
+    }
+}
+
+void Reader::flagWord(const Word &word)
+{
     Group &group = top();
     CharState &chars = group.chars;
     ParaState &para = group.para;
-    switch (keyword) {
-    case Keyword::ScriptWord:
-        chars.scripted = true;
-        [[fallthrough]];
-    case Keyword::Font: case Keyword::FontSize: case Keyword::Bold: case Keyword::Italic: case Keyword::Language:
-    case Keyword::CharacterStyleRef:
-        // What these words mean depends on the script words before them, in their group: kept
-        // in order, with a { where a group began, as readers start each in the text's own script.
-        if (chars.words.size() <= MaxScriptWords) {
-            if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
-                chars.words += '{';
-            keepWord(name, hasParameter, parameter, chars.words);
-        }
-        break;
-    default:
-        break;
-    }
-    switch (keyword) {
-    case Keyword::FontTable:
-    case Keyword::ColorTable:
-    case Keyword::ListTable:
-    case Keyword::ListOverrideTable:
-    case Keyword::Pn:
-    case Keyword::Upr:
-    case Keyword::Picture:
-    case Keyword::FieldInstruction:
-    case Keyword::StyleSheet:
-    case Keyword::ShapeProperty:
-        if (m_overflowDepth > 0 || m_stack.size() <= 2)
-            break; // a table with no group of its own would swallow the document
-        // One that comes after the text began did not style the text before it, as it would
-        // saved at the top: it is kept where it stands, unread, whatever came before it.
-        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
-                              || keyword == Keyword::ListOverrideTable)) {
-            keepGroup(KeywordInfo());
-            return;
-        }
-        // A document has one stylesheet and one set of list tables: the first, which is
-        // the one kept and saved, so later ones would mean what a save does not hold.
-        if ((keyword == Keyword::StyleSheet && !m_kept.styleSheet.isEmpty())
-            || (keyword == Keyword::ListTable && !m_kept.listTable.isEmpty())
-            || (keyword == Keyword::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
-            skipGroup();
-            return;
-        }
-        group.destination = keyword == Keyword::FontTable ? Destination::FontTable
-            : keyword == Keyword::ColorTable ? Destination::ColorTable
-            : keyword == Keyword::ListTable ? Destination::ListTable
-            : keyword == Keyword::ListOverrideTable ? Destination::ListOverrideTable
-            : keyword == Keyword::Pn ? Destination::Pn
-            : keyword == Keyword::Picture ? Destination::Picture
-            : keyword == Keyword::FieldInstruction ? Destination::FieldInstruction
-            : keyword == Keyword::StyleSheet ? Destination::StyleSheet
-            : keyword == Keyword::ShapeProperty ? Destination::ShapeProperty
-            : Destination::Upr;
-        if (keyword == Keyword::Picture)
-            startPicture();
-        if (keyword == Keyword::FieldInstruction)
-            m_fieldInstruction.clear();
-        if (keyword == Keyword::ShapeProperty)
-            m_shapePropertyName.clear();
-        if (keyword == Keyword::Pn)
-            group.pnOwner = int(m_stack.size()) - 2;
-        if (keyword == Keyword::FontTable) {
-            m_pendingFont = PendingFont();
-            m_tableFonts.clear();
-        }
-        if (keyword == Keyword::ColorTable) {
-            m_colorTableStart = m_colors.size();
-            m_colorSet = false;
-            m_red = m_green = m_blue = 0;
-        }
-        break;
-
+    switch (word.keyword()) {
+    case Keyword::Plain: chars = CharState(); return;
+    case Keyword::UnderlineNone:
+        chars.underline = false;
+        chars.underlineKind = 0;
+        return;
+    case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; return;
     case Keyword::Ansi:
         if (!m_codePageGiven)
             changeCodePage(1252);
-        break;
-    case Keyword::Mac: changeCodePage(10000); break;
-    case Keyword::Pc: changeCodePage(437); break;
-    case Keyword::Pca: changeCodePage(850); break;
+        return;
+    case Keyword::Mac: changeCodePage(10000); return;
+    case Keyword::Pc: changeCodePage(437); return;
+    case Keyword::Pca: changeCodePage(850); return;
+    case Keyword::Par: endParagraph(); return;
+    case Keyword::Page: pageBreak(); return;
+    case Keyword::Section: sectionBreak(); return;
+    case Keyword::Pard:
+        para = ParaState();
+        m_pardSinceParagraph = true;
+        stopCapture();
+        return;
+    case Keyword::AlignLeft: setAlignment(para, Alignment::Left, word); return;
+    case Keyword::AlignRight: setAlignment(para, Alignment::Right, word); return;
+    case Keyword::AlignCenter: setAlignment(para, Alignment::Center, word); return;
+    case Keyword::AlignJustify: setAlignment(para, Alignment::Justify, word); return;
+    case Keyword::InTable: para.inTable = true; return;
+    case Keyword::RowDefaults: startRowDefinition(); return;
+    case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; return;
+    case Keyword::CellMergeUp: m_mergePending |= MergeUp; return;
+    case Keyword::CellBorder:
+        m_borderPending = true;
+        para.borderOpen = false;
+        return;
+    case Keyword::Cell: endCell(1); return;
+    case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); return;
+    case Keyword::Row: endRow(1); return;
+    case Keyword::NestRow: endRow(std::max(2, paragraphTableDepth())); return;
+    default: return;
+    }
+}
+
+void Reader::setAlignment(ParaState &para, Alignment alignment, const Word &word)
+{
+    para.style.alignment = alignment;
+    given(para, word.info.gives);
+}
+
+void Reader::toggleWord(const Word &word)
+{
+    const bool on = word.value() != 0;
+    CharState &chars = top().chars;
+    ParagraphStyle &style = top().para.style;
+    switch (word.keyword()) {
+    case Keyword::Bold: chars.bold = on; return;
+    case Keyword::Italic: chars.italic = on; return;
+    case Keyword::Underline:
+        chars.underline = on;
+        chars.underlineKind = on ? std::uint8_t(underlineKindOf(word.name)) : 0;
+        return;
+    case Keyword::Strike:
+    case Keyword::StrikeDouble: chars.strike = on; return;
+    case Keyword::Superscript: chars.position = on ? VerticalPosition::Super : VerticalPosition::Normal; return;
+    case Keyword::Subscript: chars.position = on ? VerticalPosition::Sub : VerticalPosition::Normal; return;
+    case Keyword::Hidden: chars.hidden = on; return;
+    case Keyword::PageBreakBefore: style.pageBreakBefore = on; return;
+    case Keyword::LineMultiple: style.lineMultiple = on; return;
+    default: return;
+    }
+}
+
+void Reader::valueWord(const Word &word)
+{
+    Group &group = top();
+    CharState &chars = group.chars;
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::AnsiCodePage:
         if (parameter > 0) {
             changeCodePage(parameter);
             m_codePageGiven = true;
         }
-        break;
+        return;
     case Keyword::DefaultFont:
         m_defaultFont = parameter;
         m_defaultFontGiven = true;
-        break;
-
-    case Keyword::Font: chars.font = std::max(parameter, 0); break;
-    case Keyword::Plain: chars = CharState(); break;
-    case Keyword::Bold: chars.bold = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Italic: chars.italic = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Underline:
-        chars.underline = isToggleOn(hasParameter, parameter);
-        chars.underlineKind = chars.underline ? std::uint8_t(underlineKindOf(name)) : 0;
-        break;
-    case Keyword::UnderlineNone:
-        chars.underline = false;
-        chars.underlineKind = 0;
-        break;
-    case Keyword::Strike: chars.strike = isToggleOn(hasParameter, parameter); break;
-    case Keyword::StrikeDouble: chars.strike = isToggleOn(hasParameter, parameter); break;
-    case Keyword::FontSize:
-        chars.halfPoints = !hasParameter ? 24 : std::clamp(parameter, 0, 3276);
-        break;
-    case Keyword::Foreground: chars.foreground = std::max(parameter, 0); break;
-    case Keyword::Background: chars.background = std::max(parameter, 0); break;
-    case Keyword::Superscript:
-        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Super : VerticalPosition::Normal;
-        break;
-    case Keyword::Subscript:
-        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Sub : VerticalPosition::Normal;
-        break;
-    case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; break;
-    case Keyword::Hidden: chars.hidden = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Language: chars.language = parameter; break;
-    case Keyword::Raise: chars.raise = hasParameter ? std::clamp(parameter, 0, 3276) : 6; break;
-    case Keyword::Lower: chars.raise = -(hasParameter ? std::clamp(parameter, 0, 3276) : 6); break;
-
-    case Keyword::Par: endParagraph(); break;
-    case Keyword::Page:
-        // A page break starts the next paragraph on a new page; it is not a paragraph itself.
-        if (!m_paragraphEmpty)
-            endParagraph();
-        m_pageBreakPending = true;
-        break;
-    case Keyword::Section: {
-        // Inside a table the \sect only ends the paragraph, and starts no section there.
-        const bool inTable = paragraphTableDepth() > 0;
-        m_sectionEndPending = true;
-        endParagraph();
-        m_capturing = !inTable;
-        break;
+        return;
+    case Keyword::Font: chars.font = std::max(parameter, 0); return;
+    case Keyword::FontSize: chars.halfPoints = std::clamp(word.value(), 0, 3276); return;
+    case Keyword::Foreground: chars.foreground = std::max(parameter, 0); return;
+    case Keyword::Background: chars.background = std::max(parameter, 0); return;
+    case Keyword::Language: chars.language = parameter; return;
+    case Keyword::Raise: chars.raise = std::clamp(word.value(), 0, 3276); return;
+    case Keyword::Lower: chars.raise = -std::clamp(word.value(), 0, 3276); return;
+    case Keyword::ScriptWord: chars.scripted = true; return;
+    case Keyword::ParagraphStyleRef: paragraphStyleRef(parameter); return;
+    case Keyword::CharacterStyleRef: characterStyleRef(parameter); return;
+    default: paragraphValue(word); return;
     }
-    case Keyword::Pard:
-        para = ParaState();
-        m_pardSinceParagraph = true;
-        stopCapture();
-        break;
-    case Keyword::PageBreakBefore: para.style.pageBreakBefore = isToggleOn(hasParameter, parameter); break;
+}
+
+void Reader::paragraphValue(const Word &word)
+{
+    ParaState &para = top().para;
+    ParagraphStyle &style = para.style;
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::LineSpacing:
-        para.style.lineSpacing = std::clamp(parameter, -31680, 31680);
+        style.lineSpacing = std::clamp(parameter, -31680, 31680);
         given(para, GivesLineSpacing);
-        break;
-    case Keyword::LineMultiple: para.style.lineMultiple = isToggleOn(hasParameter, parameter); break;
-    case Keyword::TabWord:
-        if (para.style.tabs.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.tabs);
-        break;
+        return;
+    case Keyword::LeftIndent:
+        style.leftIndent = parameter;
+        given(para, word.name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
+        return;
+    case Keyword::RightIndent:
+        style.rightIndent = parameter;
+        style.rightIndentGiven = true;
+        given(para, GivesRight);
+        return;
+    case Keyword::FirstIndent: style.firstLineIndent = parameter; given(para, GivesFirst); return;
+    case Keyword::SpaceBefore: style.spaceBefore = parameter; given(para, GivesBefore); return;
+    case Keyword::SpaceAfter: style.spaceAfter = parameter; given(para, GivesAfter); return;
+    case Keyword::ListOverrideIndex: para.listOverride = parameter; return;
+    case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); return;
+    case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); return;
+    case Keyword::TabWord: keepParagraphWord(word, style.tabs); return;
+    case Keyword::FrameWord: keepParagraphWord(word, style.frameWords); return;
+    case Keyword::ShadingWord: keepParagraphWord(word, style.shadingWords); return;
+    case Keyword::ShadingColor: shadingColor(word); return;
+    default: rowValue(word); return;
+    }
+}
+
+// Tab, frame, shading and border words go back as written with their paragraph.
+void Reader::keepParagraphWord(const Word &word, QByteArray &into, int parameter)
+{
+    if (into.size() < 4096)
+        keepWord(word.name, word.hasParameter, parameter, into);
+}
+
+void Reader::shadingColor(const Word &word)
+{
+    ParagraphStyle &style = top().para.style;
+    const int parameter = word.parameter;
+    style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
+    // Kept as 0 when it names no colour: a save may add the entry it names.
+    keepParagraphWord(word, style.shadingWords, style.shading.isValid() ? parameter : 0);
+}
+
+// Words that define the row, or else the paragraph's borders.
+void Reader::rowValue(const Word &word)
+{
+    ParaState &para = top().para;
+    switch (word.keyword()) {
+    case Keyword::RowLeft:
+        ++m_emitted;
+        m_rows[std::size_t(m_rowDepth)].left = word.parameter;
+        return;
+    case Keyword::CellRight: defineCell(word.parameter); return;
     case Keyword::ParagraphBorder:
         para.borderOpen = true;
         m_borderPending = false;
-        if (para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
+        keepParagraphWord(word, para.style.borders);
+        return;
     case Keyword::BorderAttribute:
-        if (para.borderOpen && !m_borderPending && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
-    case Keyword::ShadingColor:
-        para.style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
-        // Kept as 0 when it names no colour: a save may add the entry it names.
-        if (!para.style.shading.isValid())
-            parameter = 0;
-        [[fallthrough]];
-    case Keyword::ShadingWord:
-        if (para.style.shadingWords.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.shadingWords);
-        break;
-    case Keyword::FrameWord:
-        if (para.style.frameWords.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.frameWords);
-        break;
-    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
-    case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
-    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
-    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
-    case Keyword::LeftIndent:
-        para.style.leftIndent = parameter;
-        given(para, name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
-        break;
-    case Keyword::RightIndent:
-        para.style.rightIndent = parameter;
-        para.style.rightIndentGiven = true;
-        given(para, GivesRight);
-        break;
-    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; given(para, GivesFirst); break;
-    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; given(para, GivesBefore); break;
-    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; given(para, GivesAfter); break;
-    case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
-    case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
+        if (para.borderOpen && !m_borderPending)
+            keepParagraphWord(word, para.style.borders);
+        return;
+    case Keyword::BorderStyle:
+        if (m_borderPending) {
+            ++m_emitted;
+            m_rows[std::size_t(m_rowDepth)].borders = true;
+        } else if (para.borderOpen) {
+            keepParagraphWord(word, para.style.borders);
+        }
+        return;
+    case Keyword::BorderNone:
+        if (!m_borderPending && para.borderOpen)
+            keepParagraphWord(word, para.style.borders);
+        m_borderPending = false;
+        return;
+    default:
+        return;
+    }
+}
+
+// A row's definition holds past its group: a group that gave one is not kept as written,
+// where read again it would define the row it is saved in.
+void Reader::startRowDefinition()
+{
+    ++m_emitted;
+    stopCapture();
+    m_rowDepth = top().nestProperties ? std::max(2, paragraphTableDepth()) : 1;
+    m_rows[std::size_t(m_rowDepth)] = RowFormat();
+    m_borderPending = false;
+    m_mergePending = 0;
+}
+
+void Reader::defineCell(int right)
+{
+    ++m_emitted;
+    RowFormat &row = m_rows[std::size_t(m_rowDepth)];
+    if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
+        row.cellRight.push_back(right);
+        row.merges.push_back(m_mergePending);
+    }
+    m_borderPending = false;
+    m_mergePending = 0;
+}
+
+// A page break starts the next paragraph on a new page; it is not a paragraph itself.
+void Reader::pageBreak()
+{
+    if (!m_paragraphEmpty)
+        endParagraph();
+    m_pageBreakPending = true;
+}
+
+// Inside a table the \sect only ends the paragraph, and starts no section there.
+void Reader::sectionBreak()
+{
+    const bool inTable = paragraphTableDepth() > 0;
+    m_sectionEndPending = true;
+    endParagraph();
+    m_capturing = !inTable;
+}
+
+void Reader::paragraphStyleRef(int parameter)
+{
+    applyStyle(std::max(parameter, 0));
+    ParagraphStyle &style = top().para.style;
+    style.styleNumber = std::max(parameter, 0);
+    style.styleSets = 0;
+    // What the style sets and gives matters only to a writer that writes the stylesheet
+    // back: one not kept whole sets nothing on the next reading either.
+    int styleGives = 0;
+    const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
+    if (sheet) {
+        for (const StyleWord &word : sheet->words) {
+            styleGives |= word.info->gives;
+            style.styleSets |= styleSetOf(word.info->keyword);
+        }
+    }
+    // What the style leaves stands as the paragraph had it, from itself or an earlier style:
+    // the paragraph's own unless it is what a fresh paragraph has.
+    style.givenWords |= ~styleGives
+        & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
+           | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
+           | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
+}
+
+void Reader::characterStyleRef(int parameter)
+{
+    // The kept words name the style where it stood, not the words it gives.
+    const QByteArray words = top().chars.words;
+    applyStyle(-1 - std::max(parameter, 0));
+    top().chars.characterStyle = std::max(parameter, 0);
+    top().chars.words = words;
+}
+
+void Reader::openDestination(const Word &word)
+{
+    Group &group = top();
+    switch (word.keyword()) {
     case Keyword::Field:
         group.fieldOwner = true;
         group.symbolShown = false; // a SYMBOL field around it skips its own result, not this one's
-        break;
+        return;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
         if (!group.wrapId && m_overflowDepth == 0 && m_stack.size() > 2 && group.emittedAtOpen == m_emitted) {
@@ -1280,99 +1405,75 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             group.wrapOwner = true;
             ++m_wrapsOpen;
         }
-        break;
-    case Keyword::ParagraphStyleRef: {
-        applyStyle(std::max(parameter, 0));
-        ParagraphStyle &style = top().para.style;
-        style.styleNumber = std::max(parameter, 0);
-        style.styleSets = 0;
-        // What the style sets and gives matters only to a writer that writes the stylesheet
-        // back: one not kept whole sets nothing on the next reading either.
-        int styleGives = 0;
-        const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
-        if (sheet) {
-            for (const StyleWord &word : sheet->words) {
-                styleGives |= givenWordOf(word.keyword);
-                switch (word.keyword) {
-                case Keyword::Bold: style.styleSets |= SetsBold; break;
-                case Keyword::Italic: style.styleSets |= SetsItalic; break;
-                case Keyword::Underline: style.styleSets |= SetsUnderline; break;
-                case Keyword::Strike: case Keyword::StrikeDouble: style.styleSets |= SetsStrike; break;
-                case Keyword::Foreground: style.styleSets |= SetsColor; break;
-                case Keyword::Hidden: style.styleSets |= SetsHidden; break;
-                default: break;
-                }
-            }
-        }
-        // What the style leaves stands as the paragraph had it, from itself or an earlier style:
-        // the paragraph's own unless it is what a fresh paragraph has.
-        style.givenWords |= ~styleGives
-            & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
-               | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
-               | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
-        break;
-    }
-    case Keyword::CharacterStyleRef: {
-        // The kept words name the style where it stood, not the words it gives.
-        const QByteArray words = chars.words;
-        applyStyle(-1 - std::max(parameter, 0));
-        top().chars.characterStyle = std::max(parameter, 0);
-        top().chars.words = words;
-        break;
-    }
-
-    case Keyword::InTable: para.inTable = true; break;
-    case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
-    case Keyword::NestTableProperties: group.nestProperties = true; break;
-    // A row's definition holds past its group: a group that gave one is not kept as written,
-    // where read again it would define the row it is saved in.
-    case Keyword::RowDefaults:
-        ++m_emitted;
-        stopCapture();
-        m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
-        m_rows[std::size_t(m_rowDepth)] = RowFormat();
-        m_borderPending = false;
-        m_mergePending = 0;
-        break;
-    case Keyword::RowLeft:
-        ++m_emitted;
-        m_rows[std::size_t(m_rowDepth)].left = parameter;
-        break;
-    case Keyword::CellRight: {
-        ++m_emitted;
-        RowFormat &row = m_rows[std::size_t(m_rowDepth)];
-        if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
-            row.cellRight.push_back(parameter);
-            row.merges.push_back(m_mergePending);
-        }
-        m_borderPending = false;
-        m_mergePending = 0;
-        break;
-    }
-    case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; break;
-    case Keyword::CellMergeUp: m_mergePending |= MergeUp; break;
-    case Keyword::CellBorder:
-        m_borderPending = true;
-        para.borderOpen = false;
-        break;
-    case Keyword::BorderStyle:
-        if (m_borderPending) {
-            ++m_emitted;
-            m_rows[std::size_t(m_rowDepth)].borders = true;
-        } else if (para.borderOpen && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
-    case Keyword::BorderNone:
-        if (!m_borderPending && para.borderOpen && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        m_borderPending = false;
-        break;
-    case Keyword::Cell: endCell(1); break;
-    case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); break;
-    case Keyword::Row: endRow(1); break;
-    case Keyword::NestRow: endRow(std::max(2, paragraphTableDepth())); break;
+        return;
+    case Keyword::NestTableProperties: group.nestProperties = true; return;
     default:
-        break;
+        enterDestination(word.keyword());
+        return;
+    }
+}
+
+void Reader::enterDestination(Keyword keyword)
+{
+    const Destination destination = readDestination(keyword);
+    if (destination == Destination::Body || m_overflowDepth > 0 || m_stack.size() <= 2)
+        return; // a table with no group of its own would swallow the document
+    // One that comes after the text began did not style the text before it, as it would
+    // saved at the top: it is kept where it stands, unread, whatever came before it.
+    const bool documentTable = destination == Destination::StyleSheet || destination == Destination::ListTable
+        || destination == Destination::ListOverrideTable;
+    if (documentTable && m_bodyStarted) {
+        keepGroup(KeywordInfo());
+        return;
+    }
+    // A document has one stylesheet and one set of list tables: the first, which is
+    // the one kept and saved, so later ones would mean what a save does not hold.
+    if ((destination == Destination::StyleSheet && !m_kept.styleSheet.isEmpty())
+        || (destination == Destination::ListTable && !m_kept.listTable.isEmpty())
+        || (destination == Destination::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
+        skipGroup();
+        return;
+    }
+    top().destination = destination;
+    startDestination(destination);
+}
+
+// The destination a word opens in the body, or Body where it opens none.
+Reader::Destination Reader::readDestination(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::FontTable: return Destination::FontTable;
+    case Keyword::ColorTable: return Destination::ColorTable;
+    case Keyword::ListTable: return Destination::ListTable;
+    case Keyword::ListOverrideTable: return Destination::ListOverrideTable;
+    case Keyword::Pn: return Destination::Pn;
+    case Keyword::Upr: return Destination::Upr;
+    case Keyword::Picture: return Destination::Picture;
+    case Keyword::FieldInstruction: return Destination::FieldInstruction;
+    case Keyword::StyleSheet: return Destination::StyleSheet;
+    case Keyword::ShapeProperty: return Destination::ShapeProperty;
+    default: return Destination::Body;
+    }
+}
+
+void Reader::startDestination(Destination destination)
+{
+    switch (destination) {
+    case Destination::Picture: startPicture(); return;
+    case Destination::FieldInstruction: m_fieldInstruction.clear(); return;
+    case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
+    case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
+    case Destination::FontTable:
+        m_pendingFont = PendingFont();
+        m_tableFonts.clear();
+        return;
+    case Destination::ColorTable:
+        m_colorTableStart = m_colors.size();
+        m_colorSet = false;
+        m_red = m_green = m_blue = 0;
+        return;
+    default:
+        return;
     }
 }
 

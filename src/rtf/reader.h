@@ -87,12 +87,22 @@ private:
         int wrapId = 0;          // text here is shown for that group
     };
 
+    // A control word as read, with its row of the keyword table.
+    struct Word {
+        const KeywordInfo &info;
+        std::string_view name;
+        bool hasParameter = false;
+        int parameter = 0;
+
+        Keyword keyword() const { return info.keyword; }
+        int value() const { return info.valueOf(hasParameter, parameter); }
+    };
+
     // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
     struct StyleWord {
-        Keyword keyword;
+        const KeywordInfo *info;
         bool hasParameter;
         int parameter;
-        std::string_view name; // in the input, which outlives the reading
     };
     struct Style {
         std::vector<StyleWord> words;
@@ -116,6 +126,15 @@ private:
     void groupOpen();
     void groupClose();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
+    void dropGroup(const Word &word);
+    void symbolWord(const KeywordInfo &info);
+    void keptWord(const Word &word);
+    void destinationWord(const Word &word);
+    void sectionWord(const Word &word);
+    void fontTableWord(const Word &word);
+    void colorTableWord(const Word &word);
+    void listTableWord(const Word &word);
+    void shapeWord(const Word &word);
     void keepGroup(const KeywordInfo &info);
     void keptGroupEnd(QByteArrayView group);
     QByteArray &keptInto();
@@ -124,13 +143,35 @@ private:
     void stopCapture();
     void flushHidden();
     TextStyle emittedStyle();
-    bool characterWord(Keyword keyword, int parameter);
-    void bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name = {});
-    void pnWord(Keyword keyword, int parameter);
+    bool characterWord(const Word &word);
+    bool textWord(const Word &word);
+    void bodyWord(const Word &word);
+    void keepScriptWord(const Word &word);
+    void flagWord(const Word &word);
+    void toggleWord(const Word &word);
+    void valueWord(const Word &word);
+    void paragraphValue(const Word &word);
+    void rowValue(const Word &word);
+    void openDestination(const Word &word);
+    void enterDestination(Keyword keyword);
+    static Destination readDestination(Keyword keyword);
+    void startDestination(Destination destination);
+    void setAlignment(ParaState &para, Alignment alignment, const Word &word);
+    void keepParagraphWord(const Word &word, QByteArray &into) { keepParagraphWord(word, into, word.parameter); }
+    void keepParagraphWord(const Word &word, QByteArray &into, int parameter);
+    void shadingColor(const Word &word);
+    void startRowDefinition();
+    void defineCell(int right);
+    void pageBreak();
+    void sectionBreak();
+    void paragraphStyleRef(int parameter);
+    void characterStyleRef(int parameter);
+    void pnWord(const Word &word);
+    static void setPnNumbering(ParaState &para, ListKind kind);
     void startPicture();
-    void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
+    void pictureWord(const Word &word);
     void pictureBytes(std::string_view bytes);
-    void styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name);
+    void styleWord(const Word &word);
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
