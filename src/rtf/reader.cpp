@@ -161,6 +161,13 @@ bool isEndnote(QByteArrayView group)
     return group.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
 }
 
+// The document's own tables, kept whole: what is kept in the text refers to them.
+void keepTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
+{
+    if (inBody && into.isEmpty() && gaveNothing)
+        into = whole.toByteArray();
+}
+
 } // namespace
 
 Reader::Reader(Sink &sink)
@@ -247,11 +254,9 @@ void Reader::read(QByteArrayView input)
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     takePageBreak(m_finalParagraph);
     // Text and kept words name colours by their place among all entries read.
-    if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
-        keepColorsAsRead();
-    m_kept.colors.assign(m_colors.begin(), m_colors.end());
+    m_colorTable.keep(m_kept);
     settleCodePage();
-    m_kept.defaultFont = m_defaultFontGiven ? m_defaultFont : -1;
+    m_kept.defaultFont = m_fontTable.shownDefault();
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -303,11 +308,7 @@ void Reader::groupClose()
     const Group closingGroup = std::move(m_stack.back());
     m_stack.pop_back();
     const Destination parent = top().destination;
-    // The document's own tables, kept whole: what is kept in the text refers to them.
-    auto keepTable = [&](QByteArray &into) {
-        if (parent == Destination::Body && into.isEmpty() && gaveNothing)
-            into = whole.toByteArray();
-    };
+    const bool inBody = parent == Destination::Body;
     // A group whose content is read but showed nothing goes back whole; one that stood in
     // hidden text goes back hidden, or read again it would show.
     auto keepShownNothing = [&] {
@@ -333,52 +334,19 @@ void Reader::groupClose()
     }
     switch (closing) {
     case Destination::FontTable:
-        if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
-            commitFont();
-        if (parent == Destination::Body && m_kept.fontTable.isEmpty() && gaveNothing) {
-            // The names as this table gives them; a later table may renumber fonts, and an
-            // earlier one that is not kept names none here.
-            for (const auto &[number, name] : m_tableFonts)
-                m_kept.fonts.emplace_back(number, name);
-            std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
-            // Its names read back as they were read only under the code page they were read in.
-            settleCodePage();
-        }
-        if (parent != Destination::FontTable) {
-            const bool keptBefore = !m_kept.fontTable.isEmpty();
-            keepTable(m_kept.fontTable);
-            // Fonts read from a table not kept: the numbers in the text no longer mean the kept table's.
-            m_fontsRenumbered = m_fontsRenumbered || keptBefore || m_kept.fontTable.isEmpty();
-        }
-        // A group around a table read is not kept as written, nor an object or shape
-        // around it: read again, it would number fonts and colours anew under the text
-        // saved after it.
-        if (parent != Destination::FontTable) {
-            ++m_emitted;
-            endWraps();
-        }
+        closeFontTable(parent, gaveNothing, whole);
         break;
     case Destination::ColorTable:
-        if (m_colorSet)
-            commitColor();
-        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing) {
-            m_keptColorsFrom = m_colorTableStart;
-            m_keptColorsTo = m_colors.size();
-        }
-        keepTable(m_kept.colorTable);
-        if (parent != Destination::ColorTable) {
-            ++m_emitted;
-            endWraps();
-        }
+        closeColorTable(parent, gaveNothing, whole);
         break;
     case Destination::StyleSheet:
-        keepTable(m_kept.styleSheet);
+        keepTable(m_kept.styleSheet, inBody, gaveNothing, whole);
         break;
     case Destination::ListTable:
-        keepTable(m_kept.listTable);
+        keepTable(m_kept.listTable, inBody, gaveNothing, whole);
         break;
     case Destination::ListOverrideTable:
-        keepTable(m_kept.listOverrideTable);
+        keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole);
         break;
     case Destination::List:
         if (parent == Destination::ListTable && m_lists.size() < MaxTableEntries)
@@ -412,6 +380,43 @@ void Reader::groupClose()
         break;
     default:
         break;
+    }
+}
+
+void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
+{
+    m_fontTable.end(m_documentCodePage);
+    m_cachedFont = -2;
+    const bool inBody = parent == Destination::Body;
+    if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
+        // The names as this table gives them; a later table may renumber fonts, and an
+        // earlier one that is not kept names none here.
+        for (auto &entry : m_fontTable.tableNames())
+            m_kept.fonts.push_back(std::move(entry));
+        std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
+        // Its names read back as they were read only under the code page they were read in.
+        settleCodePage();
+    }
+    if (parent == Destination::FontTable)
+        return;
+    const bool keptBefore = !m_kept.fontTable.isEmpty();
+    keepTable(m_kept.fontTable, inBody, gaveNothing, whole);
+    if (keptBefore || m_kept.fontTable.isEmpty())
+        m_fontTable.markRenumbered();
+    // A group around a table read is not kept as written, nor an object or shape around
+    // it: read again, it would number fonts and colours anew under the text saved after it.
+    ++m_emitted;
+    endWraps();
+}
+
+void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole)
+{
+    const bool inBody = parent == Destination::Body;
+    m_colorTable.end(inBody && m_kept.colorTable.isEmpty() && gaveNothing);
+    keepTable(m_kept.colorTable, inBody, gaveNothing, whole);
+    if (parent != Destination::ColorTable) {
+        ++m_emitted;
+        endWraps();
     }
 }
 
@@ -489,12 +494,7 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     // The character is in the field's font, which no kept word names.
     const bool scripted = std::exchange(group.chars.scripted, false);
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
-    for (const auto &[number, entry] : m_fonts) {
-        if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
-            group.chars.font = number;
-            break;
-        }
-    }
+    group.chars.font = m_fontTable.numberNamed(fontName, group.chars.font);
     // A code below 256 is a byte in the font's code page, as if typed in that font.
     if (unicode || value > 0xFF)
         appendChar(value);
@@ -759,7 +759,7 @@ void Reader::destinationWord(const Word &word)
     case Destination::ShapePropertyName:
         return;
     case Destination::FontTable: fontTableWord(word); return;
-    case Destination::ColorTable: colorTableWord(word); return;
+    case Destination::ColorTable: m_colorTable.word(word.keyword(), word.parameter); return;
     case Destination::ListTable:
     case Destination::List:
     case Destination::ListLevel:
@@ -807,37 +807,9 @@ void Reader::sectionWord(const Word &word)
 
 void Reader::fontTableWord(const Word &word)
 {
-    switch (word.keyword()) {
-    case Keyword::Font:
-        if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
-            commitFont();
-        m_bytes.clear();
-        m_pendingFont = PendingFont();
-        m_pendingFont.active = true;
-        m_pendingFont.number = word.parameter;
-        return;
-    case Keyword::FontCharset:
-        flushBytes();
-        m_pendingFont.charset = word.parameter;
-        return;
-    case Keyword::FontCodePage:
-        flushBytes();
-        m_pendingFont.codePage = word.parameter;
-        return;
-    default:
+    m_cachedFont = -2;
+    if (!m_fontTable.word(word.keyword(), word.parameter, m_documentCodePage))
         characterWord(word);
-        return;
-    }
-}
-
-void Reader::colorTableWord(const Word &word)
-{
-    switch (word.keyword()) {
-    case Keyword::Red: m_red = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
-    case Keyword::Green: m_green = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
-    case Keyword::Blue: m_blue = std::clamp(word.parameter, 0, 255); m_colorSet = true; return;
-    default: return;
-    }
 }
 
 void Reader::listTableWord(const Word &word)
@@ -1212,10 +1184,7 @@ void Reader::valueWord(const Word &word)
             m_codePageGiven = true;
         }
         return;
-    case Keyword::DefaultFont:
-        m_defaultFont = parameter;
-        m_defaultFontGiven = true;
-        return;
+    case Keyword::DefaultFont: m_fontTable.setDefault(parameter); return;
     case Keyword::Font: chars.font = std::max(parameter, 0); return;
     case Keyword::FontSize: chars.halfPoints = std::clamp(word.value(), 0, 3276); return;
     case Keyword::Foreground: chars.foreground = std::max(parameter, 0); return;
@@ -1274,7 +1243,7 @@ void Reader::shadingColor(const Word &word)
 {
     ParagraphStyle &style = top().para.style;
     const int parameter = word.parameter;
-    style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
+    style.shading = m_colorTable.at(parameter);
     // Kept as 0 when it names no colour: a save may add the entry it names.
     keepParagraphWord(word, style.shadingWords, style.shading.isValid() ? parameter : 0);
 }
@@ -1463,15 +1432,8 @@ void Reader::startDestination(Destination destination)
     case Destination::FieldInstruction: m_fieldInstruction.clear(); return;
     case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
     case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
-    case Destination::FontTable:
-        m_pendingFont = PendingFont();
-        m_tableFonts.clear();
-        return;
-    case Destination::ColorTable:
-        m_colorTableStart = m_colors.size();
-        m_colorSet = false;
-        m_red = m_green = m_blue = 0;
-        return;
+    case Destination::FontTable: m_fontTable.start(); return;
+    case Destination::ColorTable: m_colorTable.start(); return;
     default:
         return;
     }
@@ -1520,22 +1482,11 @@ void Reader::textBytes(std::string_view bytes)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        while (!bytes.empty()) {
-            const auto semicolon = bytes.find(';');
-            if (m_pendingFont.active)
-                m_bytes.append(bytes.substr(0, semicolon));
-            if (semicolon == std::string_view::npos)
-                break;
-            if (m_pendingFont.active)
-                commitFont();
-            bytes.remove_prefix(semicolon + 1);
-        }
+        m_fontTable.text(bytes, m_documentCodePage);
+        m_cachedFont = -2;
         return;
     case Destination::ColorTable:
-        for (char c : bytes) {
-            if (c == ';')
-                commitColor();
-        }
+        m_colorTable.text(bytes);
         return;
     case Destination::Picture:
         pictureBytes(bytes);
@@ -1571,8 +1522,7 @@ void Reader::hexByte(std::uint8_t byte)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        if (m_pendingFont.active)
-            m_bytes.push_back(char(byte));
+        m_fontTable.byte(char(byte));
         return;
     case Destination::FieldInstruction:
         if (m_fieldInstruction.size() < MaxFieldInstruction)
@@ -1631,10 +1581,9 @@ void Reader::appendChar(char32_t c)
         target = &m_fieldInstruction;
         break;
     case Destination::FontTable:
-        if (!m_pendingFont.active)
+        target = m_fontTable.name(m_documentCodePage);
+        if (!target)
             return;
-        flushBytes();
-        target = &m_pendingFont.name;
         break;
     default:
         return;
@@ -1649,20 +1598,12 @@ void Reader::appendChar(char32_t c)
 
 void Reader::flushBytes()
 {
+    if (top().destination == Destination::FontTable)
+        m_fontTable.flush(m_documentCodePage);
     if (m_bytes.empty())
         return;
-    switch (top().destination) {
-    case Destination::Body:
+    if (top().destination == Destination::Body)
         bodyCodePage().decode(m_bytes, m_text);
-        break;
-    case Destination::FontTable:
-        if (m_pendingFont.active)
-            m_codePages.get(fontCodePage(m_pendingFont.charset, m_pendingFont.codePage))
-                .decode(m_bytes, m_pendingFont.name);
-        break;
-    default:
-        break;
-    }
     m_bytes.clear();
 }
 
@@ -1768,62 +1709,13 @@ void Reader::endParagraph()
     m_pardSinceParagraph = false;
 }
 
-int Reader::fontCodePage(int charset, int codePage) const
-{
-    int cp = charset >= 0 ? codePageForCharset(charset) : 0;
-    if (cp == 0)
-        cp = codePage;
-    return cp > 0 ? cp : m_documentCodePage;
-}
-
-void Reader::commitFont()
-{
-    flushBytes();
-    if (m_fonts.size() < MaxTableEntries || m_fonts.count(m_pendingFont.number)) {
-        Font font;
-        font.name = m_pendingFont.name.trimmed();
-        font.codePage = m_pendingFont.charset >= 0 ? codePageForCharset(m_pendingFont.charset) : 0;
-        if (font.codePage == 0)
-            font.codePage = std::max(m_pendingFont.codePage, 0);
-        m_tableFonts[m_pendingFont.number] = font.name;
-        m_fonts[m_pendingFont.number] = std::move(font);
-    }
-    m_pendingFont = PendingFont();
-    m_cachedFont = -2;
-}
-
-void Reader::commitColor()
-{
-    if (m_colors.size() < qsizetype(MaxTableEntries))
-        m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
-    m_colorSet = false;
-    m_red = m_green = m_blue = 0;
-}
-
-// The colours as read, as one table: for a file whose colours come from more than the one
-// table kept, or from a table cut short, so that every index means on saving what it meant.
-void Reader::keepColorsAsRead()
-{
-    m_kept.colorTable.clear();
-    if (m_colors.isEmpty())
-        return;
-    m_kept.colorTable = "{\\colortbl";
-    for (const QColor &color : std::as_const(m_colors)) {
-        if (color.isValid())
-            m_kept.colorTable += "\\red" + QByteArray::number(color.red()) + "\\green" + QByteArray::number(color.green())
-                + "\\blue" + QByteArray::number(color.blue());
-        m_kept.colorTable += ';';
-    }
-    m_kept.colorTable += '}';
-}
-
 CodePage &Reader::bodyCodePage()
 {
     const CharState &chars = top().chars;
-    const int font = chars.font >= 0 ? chars.font : m_defaultFont;
+    const int font = chars.font >= 0 ? chars.font : m_fontTable.defaultFont();
     if (font != m_cachedFont || !m_cachedCodePage) {
-        const auto it = m_fonts.find(font);
-        const int cp = it != m_fonts.end() && it->second.codePage > 0 ? it->second.codePage : m_documentCodePage;
+        const FontTableReader::Font *entry = m_fontTable.find(font);
+        const int cp = entry && entry->codePage > 0 ? entry->codePage : m_documentCodePage;
         m_cachedCodePage = &m_codePages.get(cp);
         m_cachedFont = font;
     }
@@ -1835,14 +1727,11 @@ TextStyle Reader::currentTextStyle() const
     const CharState &chars = top().chars;
     TextStyle style;
     // Readers show text that names no font, in a file that names no default, in their own.
-    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFontGiven ? m_defaultFont : -1);
-    if (font != m_fonts.end())
-        style.family = font->second.name;
+    if (const FontTableReader::Font *font = m_fontTable.find(chars.font >= 0 ? chars.font : m_fontTable.shownDefault()))
+        style.family = font->name;
     style.halfPoints = chars.halfPoints;
-    if (chars.foreground > 0 && chars.foreground < m_colors.size())
-        style.foreground = m_colors.at(chars.foreground);
-    if (chars.background > 0 && chars.background < m_colors.size())
-        style.background = m_colors.at(chars.background);
+    style.foreground = m_colorTable.at(chars.foreground);
+    style.background = m_colorTable.at(chars.background);
     style.bold = chars.bold;
     style.italic = chars.italic;
     style.underline = chars.underline;
@@ -1854,7 +1743,7 @@ TextStyle Reader::currentTextStyle() const
     style.raise = chars.raise;
     // The words name fonts by the file's numbers, which only its own table, kept, keeps.
     // What an object or shape shows goes back inside it, its words with it.
-    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontsRenumbered
+    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontTable.renumbered()
         && !top().wrapId)
         style.scriptWords = chars.words;
     style.noteId = m_markNote;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "rtf/codepage.h"
+#include "rtf/colortablereader.h"
+#include "rtf/fonttablereader.h"
 #include "rtf/keywords.h"
 #include "rtf/sink.h"
 #include "rtf/tablemetrics.h"
@@ -110,19 +112,6 @@ private:
         bool resolved = false;   // words already include those of the styles it is based on
     };
 
-    struct Font {
-        QString name;
-        int codePage = 0;        // 0: the document's code page
-    };
-
-    struct PendingFont {
-        bool active = false;
-        int number = 0;
-        int charset = -1;
-        int codePage = 0;
-        QString name;
-    };
-
     void groupOpen();
     void groupClose();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
@@ -197,11 +186,9 @@ private:
     void endParagraph();
     void takeParagraphKept(ParagraphStyle &style);
     void endWraps();
-    void commitFont();
-    void commitColor();
-    void keepColorsAsRead();
+    void closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole);
+    void closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     CodePage &bodyCodePage();
-    int fontCodePage(int charset, int codePage) const;
     void settleCodePage();
     void changeCodePage(int codePage);
     TextStyle currentTextStyle() const;
@@ -223,17 +210,7 @@ private:
     int m_documentCodePage = 1252;
     bool m_codePageGiven = false;
     bool m_codePageSettled = false; // the header's code page is m_kept.codePage
-    int m_defaultFont = 0;
-    bool m_defaultFontGiven = false; // without \deff, text that names no font has none
-    std::unordered_map<int, Font> m_fonts;
-    std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
-    PendingFont m_pendingFont;
-    bool m_fontsRenumbered = false; // a font table besides the kept one was read
-    QList<QColor> m_colors;
-    int m_red = 0, m_green = 0, m_blue = 0;
-    bool m_colorSet = false;
-    qsizetype m_colorTableStart = 0; // entries before the colour table being read
-    qsizetype m_keptColorsFrom = 0, m_keptColorsTo = 0; // the entries the kept table gave
+    ColorTableReader m_colorTable;
 
     // Word lists: \listid -> format per level, \ls -> \listid.
     std::unordered_map<int, std::vector<ListKind>> m_lists;
@@ -244,6 +221,7 @@ private:
     int m_pendingOverrideIndex = 0;
 
     CodePages m_codePages;
+    FontTableReader m_fontTable{m_codePages};
     int m_cachedFont = -2;
     CodePage *m_cachedCodePage = nullptr;
 
