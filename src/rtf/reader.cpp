@@ -16,29 +16,12 @@ namespace rtf {
 
 namespace {
 
-// Tables in hostile files can claim any number of entries; real ones stay in the hundreds.
-constexpr std::size_t MaxTableEntries = 65536;
-constexpr int MaxListLevels = 9;
+constexpr int MaxListLevels = ListTableReader::MaxLevels;
 // Bounds for what one picture group, field instruction or style may hold beyond its data.
 constexpr qsizetype MaxPictureWords = 4096;
 constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
-constexpr std::size_t MaxStyleWords = 128;
-constexpr int MaxStyleChain = 8;
 // Word restates a run's words after each \plain; text that never resets them keeps none.
 constexpr qsizetype MaxScriptWords = 1024;
-
-ListKind listKindForNumberFormat(int nfc)
-{
-    switch (nfc) {
-    case 23: return ListKind::Bullet;
-    case 255: return ListKind::None;
-    case 1: return ListKind::UpperRoman;
-    case 2: return ListKind::LowerRoman;
-    case 3: return ListKind::UpperAlpha;
-    case 4: return ListKind::LowerAlpha;
-    default: return ListKind::Decimal;
-    }
-}
 
 // What a paragraph style that holds the word sets, as the writer needs to know.
 int styleSetOf(Keyword keyword)
@@ -282,8 +265,7 @@ void Reader::groupOpen()
         group.destination = Destination::UprAlternative;
     } else if (group.destination == Destination::StyleSheet) {
         group.destination = Destination::StyleEntry;
-        m_pendingStyle = Style();
-        m_pendingStyleKey = 0;
+        m_styleSheet.startEntry();
     }
     m_stack.push_back(group);
 }
@@ -349,20 +331,16 @@ void Reader::groupClose()
         keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole);
         break;
     case Destination::List:
-        if (parent == Destination::ListTable && m_lists.size() < MaxTableEntries)
-            m_lists[m_pendingListId] = m_pendingLevels;
+        if (parent == Destination::ListTable)
+            m_listTable.endList();
         break;
     case Destination::ListOverride:
-        if (parent == Destination::ListOverrideTable && m_overrides.size() < MaxTableEntries)
-            m_overrides[m_pendingOverrideIndex] = m_pendingOverrideList;
+        if (parent == Destination::ListOverrideTable)
+            m_listTable.endOverride();
         break;
     case Destination::StyleEntry:
-        if (parent == Destination::StyleSheet && (m_styles.size() < MaxTableEntries || m_styles.count(m_pendingStyleKey))) {
-            if (m_pendingStyle.basedOn >= 0 && m_pendingStyleKey < 0)
-                m_pendingStyle.basedOn = -1 - m_pendingStyle.basedOn;
-            m_styles[m_pendingStyleKey] = std::move(m_pendingStyle);
-            m_pendingStyle = Style();
-        }
+        if (parent == Destination::StyleSheet)
+            m_styleSheet.endEntry();
         break;
     case Destination::FieldInstruction:
         if (parent != Destination::FieldInstruction)
@@ -773,7 +751,7 @@ void Reader::destinationWord(const Word &word)
         // A link's target may hold a tab or a typographic quote, written as words.
         characterWord(word);
         return;
-    case Destination::StyleEntry: styleWord(word); return;
+    case Destination::StyleEntry: m_styleSheet.word(word.info, word.hasParameter, word.parameter); return;
     case Destination::ShapeProperty:
     case Destination::ShapePropertyValue:
         shapeWord(word);
@@ -816,39 +794,33 @@ void Reader::listTableWord(const Word &word)
 {
     Group &group = top();
     const Keyword keyword = word.keyword();
+    const bool opens = m_overflowDepth == 0;
     switch (group.destination) {
     case Destination::ListTable:
-        if (keyword == Keyword::List && m_overflowDepth == 0) {
+        if (keyword == Keyword::List && opens) {
             group.destination = Destination::List;
-            m_pendingLevels.clear();
-            m_pendingListId = 0;
+            m_listTable.startList();
         }
         return;
     case Destination::List:
-        if (keyword == Keyword::ListLevel && m_overflowDepth == 0) {
+        if (keyword == Keyword::ListLevel && opens) {
             group.destination = Destination::ListLevel;
-            if (m_pendingLevels.size() < std::size_t(MaxListLevels))
-                m_pendingLevels.push_back(ListKind::Decimal);
-        } else if (keyword == Keyword::ListId) {
-            m_pendingListId = word.parameter;
+            m_listTable.startLevel();
+        } else {
+            m_listTable.listWord(keyword, word.parameter);
         }
         return;
     case Destination::ListLevel:
-        if (keyword == Keyword::LevelFormat && !m_pendingLevels.empty())
-            m_pendingLevels.back() = listKindForNumberFormat(word.parameter);
+        m_listTable.levelWord(keyword, word.parameter);
         return;
     case Destination::ListOverrideTable:
-        if (keyword == Keyword::ListOverride && m_overflowDepth == 0) {
+        if (keyword == Keyword::ListOverride && opens) {
             group.destination = Destination::ListOverride;
-            m_pendingOverrideIndex = 0;
-            m_pendingOverrideList = 0;
+            m_listTable.startOverride();
         }
         return;
     default: // Destination::ListOverride
-        if (keyword == Keyword::ListId)
-            m_pendingOverrideList = word.parameter;
-        else if (keyword == Keyword::ListOverrideIndex)
-            m_pendingOverrideIndex = word.parameter;
+        m_listTable.overrideWord(keyword, word.parameter);
         return;
     }
 }
@@ -927,66 +899,15 @@ void Reader::pictureBytes(std::string_view bytes)
     }
 }
 
-void Reader::styleWord(const Word &word)
-{
-    const int parameter = word.parameter;
-    switch (word.keyword()) {
-    case Keyword::ParagraphStyleRef:
-        m_pendingStyleKey = std::max(parameter, 0);
-        return;
-    case Keyword::CharacterStyleRef:
-        m_pendingStyleKey = -1 - std::max(parameter, 0);
-        return;
-    case Keyword::StyleBasedOn:
-        m_pendingStyle.basedOn = std::max(parameter, 0);
-        return;
-    default:
-        if (word.info.styleFormat && m_pendingStyle.words.size() < MaxStyleWords)
-            m_pendingStyle.words.push_back({&word.info, word.hasParameter, parameter});
-        return;
-    }
-}
-
-const Reader::Style *Reader::resolveStyle(int key)
-{
-    const auto found = m_styles.find(key);
-    if (found == m_styles.end())
-        return nullptr;
-    Style &style = found->second;
-    if (style.resolved)
-        return &style;
-    // Collect the chain of styles it is based on; a cycle just stops at the bound.
-    std::vector<const Style *> chain{&style};
-    for (int next = style.basedOn; next != key && int(chain.size()) < MaxStyleChain;) {
-        const auto base = m_styles.find(next);
-        if (base == m_styles.end())
-            break;
-        chain.push_back(&base->second);
-        if (base->second.resolved)
-            break;
-        next = base->second.basedOn;
-    }
-    std::vector<StyleWord> words;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        for (const StyleWord &word : (*it)->words) {
-            if (words.size() < MaxStyleWords)
-                words.push_back(word);
-        }
-    }
-    style.words = std::move(words);
-    style.resolved = true;
-    return &style;
-}
-
 void Reader::applyStyle(int key)
 {
-    const Style *style = resolveStyle(key);
+    const StyleSheetReader::Style *style = m_styleSheet.resolve(key);
     if (!style)
         return;
     // What the paragraph stated stands, even when stated before its style.
     const int given = top().para.style.givenWords;
     m_replayingStyle = true;
-    for (const StyleWord &word : style->words) {
+    for (const StyleSheetReader::Word &word : style->words) {
         if (!(word.info->gives & given))
             bodyWord(Word{*word.info, word.info->name, word.hasParameter, word.parameter});
     }
@@ -1335,9 +1256,9 @@ void Reader::paragraphStyleRef(int parameter)
     // What the style sets and gives matters only to a writer that writes the stylesheet
     // back: one not kept whole sets nothing on the next reading either.
     int styleGives = 0;
-    const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
+    const StyleSheetReader::Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : m_styleSheet.resolve(style.styleNumber);
     if (sheet) {
-        for (const StyleWord &word : sheet->words) {
+        for (const StyleSheetReader::Word &word : sheet->words) {
             styleGives |= word.info->gives;
             style.styleSets |= styleSetOf(word.info->keyword);
         }
@@ -1763,18 +1684,9 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
     ParagraphStyle style = para.style;
     style.listOverride = para.listOverride;
     style.listOverrideLevel = para.listLevel;
-    // \ls0 names a list only where the file's override table has one of that number.
-    if (para.listOverride > 0 || (para.listOverride == 0 && m_overrides.count(0))) {
-        style.list = ListKind::Bullet; // a list we cannot resolve still has markers
+    if (m_listTable.namesList(para.listOverride)) {
+        style.list = m_listTable.kindOf(para.listOverride, para.listLevel);
         style.listLevel = para.listLevel;
-        const auto override = m_overrides.find(para.listOverride);
-        if (override != m_overrides.end()) {
-            const auto list = m_lists.find(override->second);
-            if (list != m_lists.end() && !list->second.empty()) {
-                const auto &levels = list->second;
-                style.list = levels[std::min<std::size_t>(std::size_t(para.listLevel), levels.size() - 1)];
-            }
-        }
     } else if (para.pnKind != ListKind::None) {
         style.list = para.pnKind;
         style.listLevel = para.pnLevel;

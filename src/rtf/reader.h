@@ -4,7 +4,9 @@
 #include "rtf/colortablereader.h"
 #include "rtf/fonttablereader.h"
 #include "rtf/keywords.h"
+#include "rtf/listtablereader.h"
 #include "rtf/sink.h"
+#include "rtf/stylesheetreader.h"
 #include "rtf/tablemetrics.h"
 
 #include <QByteArrayView>
@@ -100,18 +102,6 @@ private:
         int value() const { return info.valueOf(hasParameter, parameter); }
     };
 
-    // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
-    struct StyleWord {
-        const KeywordInfo *info;
-        bool hasParameter;
-        int parameter;
-    };
-    struct Style {
-        std::vector<StyleWord> words;
-        int basedOn = -1;
-        bool resolved = false;   // words already include those of the styles it is based on
-    };
-
     void groupOpen();
     void groupClose();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
@@ -160,11 +150,9 @@ private:
     void startPicture();
     void pictureWord(const Word &word);
     void pictureBytes(std::string_view bytes);
-    void styleWord(const Word &word);
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
-    const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group);
     void showSymbol(QStringView arguments, int fieldId);
     void noteReference();
@@ -212,13 +200,7 @@ private:
     bool m_codePageSettled = false; // the header's code page is m_kept.codePage
     ColorTableReader m_colorTable;
 
-    // Word lists: \listid -> format per level, \ls -> \listid.
-    std::unordered_map<int, std::vector<ListKind>> m_lists;
-    std::unordered_map<int, int> m_overrides;
-    std::vector<ListKind> m_pendingLevels;
-    int m_pendingListId = 0;
-    int m_pendingOverrideList = 0;
-    int m_pendingOverrideIndex = 0;
+    ListTableReader m_listTable;
 
     CodePages m_codePages;
     FontTableReader m_fontTable{m_codePages};
@@ -248,10 +230,7 @@ private:
     ListKind m_endnoteNumbering = ListKind::LowerRoman;
     QByteArrayView m_input;      // for groups kept as written
 
-    // Paragraph styles by \s number, character styles by -1 - \cs number.
-    std::unordered_map<int, Style> m_styles;
-    Style m_pendingStyle;
-    int m_pendingStyleKey = 0;
+    StyleSheetReader m_styleSheet;
     bool m_replayingStyle = false;
     QString m_shapePropertyName;
 
