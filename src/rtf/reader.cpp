@@ -17,8 +17,7 @@ namespace rtf {
 namespace {
 
 constexpr int MaxListLevels = ListTableReader::MaxLevels;
-// Bounds for what one picture group, field instruction or style may hold beyond its data.
-constexpr qsizetype MaxPictureWords = 4096;
+// Bounds for what one field instruction may hold.
 constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
 // Word restates a run's words after each \plain; text that never resets them keeps none.
 constexpr qsizetype MaxScriptWords = 1024;
@@ -202,7 +201,7 @@ void Reader::read(QByteArrayView input)
             if (m_fallbackToSkip > 0)
                 --m_fallbackToSkip;
             else if (top().destination == Destination::Picture)
-                m_picture.data.append(token.bytes.data(), qsizetype(token.bytes.size()));
+                m_picture.binary(token.bytes);
             break;
         case TokenType::ControlSymbol:
             if (token.symbol == '*') {
@@ -350,10 +349,10 @@ void Reader::groupClose()
         if (parent != Destination::Picture) {
             if (!top().chars.hidden) {
                 stopCapture();
-                m_sink.picture(m_picture, emittedStyle());
+                m_sink.picture(m_picture.picture(), emittedStyle());
                 m_paragraphEmpty = false;
             }
-            m_picture = Picture();
+            m_picture.clear();
         }
         break;
     default:
@@ -522,7 +521,7 @@ void Reader::keepGroup(const KeywordInfo &info)
 void Reader::keptGroupEnd(QByteArrayView group)
 {
     if (top().destination == Destination::Picture) {
-        m_picture.properties = group.toByteArray(); // the only group kept inside a picture
+        m_picture.setProperties(group.toByteArray());
         return;
     }
     if (top().wrapId)
@@ -746,7 +745,9 @@ void Reader::destinationWord(const Word &word)
         listTableWord(word);
         return;
     case Destination::Pn: pnWord(word); return;
-    case Destination::Picture: pictureWord(word); return;
+    case Destination::Picture:
+        m_picture.word(word.keyword(), word.name, word.hasParameter, word.parameter);
+        return;
     case Destination::FieldInstruction:
         // A link's target may hold a tab or a typographic quote, written as words.
         characterWord(word);
@@ -832,7 +833,7 @@ void Reader::shapeWord(const Word &word)
     if (group.destination == Destination::ShapePropertyValue) {
         if (keyword == Keyword::Picture && m_overflowDepth == 0) {
             group.destination = Destination::Picture;
-            startPicture();
+            m_picture.start();
         }
         return;
     }
@@ -845,57 +846,6 @@ void Reader::shapeWord(const Word &word)
             group.destination = Destination::ShapePropertyValue;
         else
             skipGroup();
-    }
-}
-
-void Reader::startPicture()
-{
-    m_picture = Picture();
-    m_highNibble = -1;
-}
-
-void Reader::pictureWord(const Word &word)
-{
-    Picture &picture = m_picture;
-    if (picture.words.size() < MaxPictureWords) {
-        picture.words += '\\';
-        picture.words += QByteArrayView(word.name.data(), qsizetype(word.name.size()));
-        if (word.hasParameter)
-            picture.words += QByteArray::number(word.parameter);
-    }
-    const int parameter = word.parameter;
-    switch (word.keyword()) {
-    case Keyword::PngBlip: picture.kind = Picture::Kind::Png; break;
-    case Keyword::JpegBlip: picture.kind = Picture::Kind::Jpeg; break;
-    case Keyword::PictureWidth: picture.picw = parameter; break;
-    case Keyword::PictureHeight: picture.pich = parameter; break;
-    case Keyword::PictureGoalWidth: picture.goalWidth = parameter; break;
-    case Keyword::PictureGoalHeight: picture.goalHeight = parameter; break;
-    case Keyword::PictureScaleX: picture.scaleX = parameter; break;
-    case Keyword::PictureScaleY: picture.scaleY = parameter; break;
-    default: break;
-    }
-}
-
-void Reader::pictureBytes(std::string_view bytes)
-{
-    QByteArray &data = m_picture.data;
-    for (char c : bytes) {
-        int value;
-        if (c >= '0' && c <= '9')
-            value = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            value = c - 'A' + 10;
-        else
-            continue;
-        if (m_highNibble < 0) {
-            m_highNibble = value;
-        } else {
-            data.append(char(m_highNibble * 16 + value));
-            m_highNibble = -1;
-        }
     }
 }
 
@@ -1050,10 +1000,10 @@ void Reader::flagWord(const Word &word)
     case Keyword::AlignJustify: setAlignment(para, Alignment::Justify, word); return;
     case Keyword::InTable: para.inTable = true; return;
     case Keyword::RowDefaults: startRowDefinition(); return;
-    case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; return;
-    case Keyword::CellMergeUp: m_mergePending |= MergeUp; return;
+    case Keyword::CellMergeLeft: m_rows.mergeNextCell(MergeLeft); return;
+    case Keyword::CellMergeUp: m_rows.mergeNextCell(MergeUp); return;
     case Keyword::CellBorder:
-        m_borderPending = true;
+        m_rows.openCellBorder();
         para.borderOpen = false;
         return;
     case Keyword::Cell: endCell(1); return;
@@ -1176,30 +1126,33 @@ void Reader::rowValue(const Word &word)
     switch (word.keyword()) {
     case Keyword::RowLeft:
         ++m_emitted;
-        m_rows[std::size_t(m_rowDepth)].left = word.parameter;
+        m_rows.setLeft(word.parameter);
         return;
-    case Keyword::CellRight: defineCell(word.parameter); return;
+    case Keyword::CellRight:
+        ++m_emitted;
+        m_rows.addCell(word.parameter);
+        return;
     case Keyword::ParagraphBorder:
         para.borderOpen = true;
-        m_borderPending = false;
+        m_rows.closeCellBorder();
         keepParagraphWord(word, para.style.borders);
         return;
     case Keyword::BorderAttribute:
-        if (para.borderOpen && !m_borderPending)
+        if (para.borderOpen && !m_rows.cellBorderOpen())
             keepParagraphWord(word, para.style.borders);
         return;
     case Keyword::BorderStyle:
-        if (m_borderPending) {
+        if (m_rows.cellBorderOpen()) {
             ++m_emitted;
-            m_rows[std::size_t(m_rowDepth)].borders = true;
+            m_rows.showBorders();
         } else if (para.borderOpen) {
             keepParagraphWord(word, para.style.borders);
         }
         return;
     case Keyword::BorderNone:
-        if (!m_borderPending && para.borderOpen)
+        if (!m_rows.cellBorderOpen() && para.borderOpen)
             keepParagraphWord(word, para.style.borders);
-        m_borderPending = false;
+        m_rows.closeCellBorder();
         return;
     default:
         return;
@@ -1212,22 +1165,7 @@ void Reader::startRowDefinition()
 {
     ++m_emitted;
     stopCapture();
-    m_rowDepth = top().nestProperties ? std::max(2, paragraphTableDepth()) : 1;
-    m_rows[std::size_t(m_rowDepth)] = RowFormat();
-    m_borderPending = false;
-    m_mergePending = 0;
-}
-
-void Reader::defineCell(int right)
-{
-    ++m_emitted;
-    RowFormat &row = m_rows[std::size_t(m_rowDepth)];
-    if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
-        row.cellRight.push_back(right);
-        row.merges.push_back(m_mergePending);
-    }
-    m_borderPending = false;
-    m_mergePending = 0;
+    m_rows.start(top().nestProperties ? std::max(2, paragraphTableDepth()) : 1);
 }
 
 // A page break starts the next paragraph on a new page; it is not a paragraph itself.
@@ -1349,7 +1287,7 @@ Reader::Destination Reader::readDestination(Keyword keyword)
 void Reader::startDestination(Destination destination)
 {
     switch (destination) {
-    case Destination::Picture: startPicture(); return;
+    case Destination::Picture: m_picture.start(); return;
     case Destination::FieldInstruction: m_fieldInstruction.clear(); return;
     case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
     case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
@@ -1410,7 +1348,7 @@ void Reader::textBytes(std::string_view bytes)
         m_colorTable.text(bytes);
         return;
     case Destination::Picture:
-        pictureBytes(bytes);
+        m_picture.hexText(bytes);
         return;
     case Destination::FieldInstruction:
         if (m_fieldInstruction.size() < MaxFieldInstruction)
@@ -1561,7 +1499,7 @@ void Reader::endRow(int depth)
     style.sectionStart = m_sectionWords;
     if (m_pageBreakPending)
         style.pageBreakWord = style.pageBreakBefore = true;
-    if (m_sink.rowEnd(m_rows[std::size_t(depth)], depth, style)) {
+    if (m_sink.rowEnd(m_rows.row(depth), depth, style)) {
         m_pendingKept.clear();
         m_sectionWords.clear();
         m_pageBreakPending = false;

@@ -5,6 +5,8 @@
 #include "rtf/fonttablereader.h"
 #include "rtf/keywords.h"
 #include "rtf/listtablereader.h"
+#include "rtf/picturereader.h"
+#include "rtf/rowdefinitionreader.h"
 #include "rtf/sink.h"
 #include "rtf/stylesheetreader.h"
 #include "rtf/tablemetrics.h"
@@ -140,16 +142,12 @@ private:
     void keepParagraphWord(const Word &word, QByteArray &into, int parameter);
     void shadingColor(const Word &word);
     void startRowDefinition();
-    void defineCell(int right);
     void pageBreak();
     void sectionBreak();
     void paragraphStyleRef(int parameter);
     void characterStyleRef(int parameter);
     void pnWord(const Word &word);
     static void setPnNumbering(ParaState &para, ListKind kind);
-    void startPicture();
-    void pictureWord(const Word &word);
-    void pictureBytes(std::string_view bytes);
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
@@ -213,14 +211,8 @@ private:
     bool m_pardSinceParagraph = false;
     ParagraphStyle m_finalParagraph;
 
-    // Tables: each depth's row definition (\trowd ... \cellx), read before or after its cells.
-    std::array<RowFormat, MaxTableDepth + 1> m_rows;
-    int m_rowDepth = 1;          // the depth the last \trowd defines
-    bool m_borderPending = false;
-    std::uint8_t m_mergePending = 0; // CellMerge flags for the next \cellx
-
-    Picture m_picture;
-    int m_highNibble = -1;       // a hex digit waiting for its partner
+    RowDefinitionReader m_rows;
+    PictureReader m_picture;
 
     QString m_fieldInstruction;
     std::vector<QString> m_links;
