@@ -171,58 +171,65 @@ void Reader::read(QByteArrayView input)
             break;
         m_tokenOffset = token.offset;
         if (m_skipDepth > 0) {
-            if (token.type == TokenType::GroupOpen) {
-                ++m_skipDepth;
-            } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
-                keptGroupEnd(m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom));
-                m_keepFrom = -1;
-            }
+            skippedToken(token);
             continue;
         }
-        const bool atGroupStart = m_atGroupStart;
-        const bool starred = m_starred;
-        m_atGroupStart = false;
-        m_starred = false;
-        switch (token.type) {
-        case TokenType::GroupOpen:
-            groupOpen();
-            m_atGroupStart = true;
-            break;
-        case TokenType::GroupClose:
-            groupClose();
-            break;
-        case TokenType::Text:
-            textBytes(token.bytes);
-            break;
-        case TokenType::HexByte:
-            hexByte(token.byte);
-            break;
-        case TokenType::Binary:
-            if (m_fallbackToSkip > 0)
-                --m_fallbackToSkip;
-            else if (top().destination == Destination::Picture)
-                m_picture.binary(token.bytes);
-            break;
-        case TokenType::ControlSymbol:
-            if (token.symbol == '*') {
-                m_starred = atGroupStart;
-                m_atGroupStart = atGroupStart;
-            } else {
-                controlSymbol(token.symbol);
-            }
-            break;
-        case TokenType::ControlWord:
-            controlWord(token.name, token.hasParameter, token.parameter, starred);
-            break;
-        case TokenType::End:
-            break;
-        }
+        readToken(token);
         if (token.type != TokenType::Text && token.type != TokenType::HexByte)
             tokenizer.setLeadBytes(m_skipDepth == 0 && top().destination == Destination::Body
                                        ? bodyCodePage().leadBytes()
                                        : nullptr);
     }
+    finish();
+}
 
+// A token inside a skipped destination: only its end matters, and the group kept from it.
+void Reader::skippedToken(const Token &token)
+{
+    if (token.type == TokenType::GroupOpen) {
+        ++m_skipDepth;
+    } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
+        keptGroupEnd(m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom));
+        m_keepFrom = -1;
+    }
+}
+
+void Reader::readToken(const Token &token)
+{
+    const bool atGroupStart = std::exchange(m_atGroupStart, false);
+    const bool starred = std::exchange(m_starred, false);
+    switch (token.type) {
+    case TokenType::GroupOpen:
+        groupOpen();
+        m_atGroupStart = true;
+        return;
+    case TokenType::GroupClose: groupClose(); return;
+    case TokenType::Text: textBytes(token.bytes); return;
+    case TokenType::HexByte: hexByte(token.byte); return;
+    case TokenType::Binary:
+        if (m_fallbackToSkip > 0)
+            --m_fallbackToSkip;
+        else if (top().destination == Destination::Picture)
+            m_picture.binary(token.bytes);
+        return;
+    case TokenType::ControlSymbol:
+        if (token.symbol == '*') {
+            m_starred = atGroupStart;
+            m_atGroupStart = atGroupStart;
+        } else {
+            controlSymbol(token.symbol);
+        }
+        return;
+    case TokenType::ControlWord:
+        controlWord(token.name, token.hasParameter, token.parameter, starred);
+        return;
+    case TokenType::End:
+        return;
+    }
+}
+
+void Reader::finish()
+{
     if (!m_finished) {
         // Truncated input: keep what was read, ending in the innermost body group.
         flushAll();
@@ -283,81 +290,88 @@ void Reader::groupClose()
         m_finished = true;
         return;
     }
-    const Destination closing = top().destination;
     const QByteArrayView whole = m_input.sliced(top().openOffset, m_tokenOffset + 1 - top().openOffset);
     const bool gaveNothing = top().emittedAtOpen == m_emitted;
-    const Group closingGroup = std::move(m_stack.back());
+    const Group group = std::move(m_stack.back());
     m_stack.pop_back();
-    const Destination parent = top().destination;
-    const bool inBody = parent == Destination::Body;
-    // A group whose content is read but showed nothing goes back whole; one that stood in
-    // hidden text goes back hidden, or read again it would show.
-    auto keepShownNothing = [&] {
-        if (top().chars.hidden)
-            keptGroupEnd("{\\v " + whole.toByteArray() + '}');
-        else
-            keptGroupEnd(whole);
-    };
+    closeOwner(group, whole, gaveNothing);
+    closeDestination(group.destination, whole, gaveNothing);
+}
+
+// A group whose content is read but showed nothing goes back whole; one that stood in
+// hidden text goes back hidden, or read again it would show.
+void Reader::keepShownNothing(QByteArrayView whole)
+{
+    if (top().chars.hidden)
+        keptGroupEnd("{\\v " + whole.toByteArray() + '}');
+    else
+        keptGroupEnd(whole);
+}
+
+// The \field, \object or \shp group itself closes.
+void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing)
+{
     // A field with nothing to show keeps its whole group where it stood, with the groups
     // inside it that were kept on their own so far. A field in another's result has no
     // instruction of its own to keep.
-    if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
-        forgetKeptSince(closingGroup);
-        keepShownNothing();
+    if (group.fieldOwner && group.fieldId && !top().fieldId && gaveNothing && !group.wrapId) {
+        forgetKeptSince(group);
+        keepShownNothing(whole);
     }
-    if (closingGroup.wrapOwner && m_wrapsOpen > 0)
+    if (!group.wrapOwner)
+        return;
+    if (m_wrapsOpen > 0)
         --m_wrapsOpen;
-    if (closingGroup.wrapOwner) {
-        if (!gaveNothing)
-            m_sink.wrapped(closingGroup.wrapId, whole.toByteArray());
-        else if (closingGroup.wrapId)
-            keepShownNothing();
-    }
+    if (!gaveNothing)
+        m_sink.wrapped(group.wrapId, whole.toByteArray());
+    else if (group.wrapId)
+        keepShownNothing(whole);
+}
+
+// The group of a destination closes, back in `top()`.
+void Reader::closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing)
+{
+    const Destination parent = top().destination;
+    const bool inBody = parent == Destination::Body;
     switch (closing) {
-    case Destination::FontTable:
-        closeFontTable(parent, gaveNothing, whole);
-        break;
-    case Destination::ColorTable:
-        closeColorTable(parent, gaveNothing, whole);
-        break;
-    case Destination::StyleSheet:
-        keepTable(m_kept.styleSheet, inBody, gaveNothing, whole);
-        break;
-    case Destination::ListTable:
-        keepTable(m_kept.listTable, inBody, gaveNothing, whole);
-        break;
-    case Destination::ListOverrideTable:
-        keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole);
-        break;
+    case Destination::FontTable: closeFontTable(parent, gaveNothing, whole); return;
+    case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
+    case Destination::StyleSheet: keepTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
+    case Destination::ListTable: keepTable(m_kept.listTable, inBody, gaveNothing, whole); return;
+    case Destination::ListOverrideTable: keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
     case Destination::List:
         if (parent == Destination::ListTable)
             m_listTable.endList();
-        break;
+        return;
     case Destination::ListOverride:
         if (parent == Destination::ListOverrideTable)
             m_listTable.endOverride();
-        break;
+        return;
     case Destination::StyleEntry:
         if (parent == Destination::StyleSheet)
             m_styleSheet.endEntry();
-        break;
+        return;
     case Destination::FieldInstruction:
         if (parent != Destination::FieldInstruction)
             fieldInstructionEnd(whole);
-        break;
+        return;
     case Destination::Picture:
-        if (parent != Destination::Picture) {
-            if (!top().chars.hidden) {
-                stopCapture();
-                m_sink.picture(m_picture.picture(), emittedStyle());
-                m_paragraphEmpty = false;
-            }
-            m_picture.clear();
-        }
-        break;
+        if (parent != Destination::Picture)
+            closePicture();
+        return;
     default:
-        break;
+        return;
     }
+}
+
+void Reader::closePicture()
+{
+    if (!top().chars.hidden) {
+        stopCapture();
+        m_sink.picture(m_picture.picture(), emittedStyle());
+        m_paragraphEmpty = false;
+    }
+    m_picture.clear();
 }
 
 void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)

@@ -20,6 +20,8 @@
 
 namespace rtf {
 
+struct Token;
+
 class Reader
 {
 public:
@@ -104,8 +106,15 @@ private:
         int value() const { return info.valueOf(hasParameter, parameter); }
     };
 
+    void skippedToken(const Token &token);
+    void readToken(const Token &token);
+    void finish();
     void groupOpen();
     void groupClose();
+    void keepShownNothing(QByteArrayView whole);
+    void closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing);
+    void closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing);
+    void closePicture();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void dropGroup(const Word &word);
     void symbolWord(const KeywordInfo &info);
