@@ -1,6 +1,7 @@
 #include "rtf/reader.h"
 
 #include "rtf/escape.h"
+#include "rtf/fieldreader.h"
 #include "rtf/keptformat.h"
 #include "rtf/keywords.h"
 #include "rtf/tokenizer.h"
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <cctype>
 #include <utility>
 
 namespace rtf {
@@ -17,8 +17,6 @@ namespace rtf {
 namespace {
 
 constexpr int MaxListLevels = ListTableReader::MaxLevels;
-// Bounds for what one field instruction may hold.
-constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
 // Word restates a run's words after each \plain; text that never resets them keeps none.
 constexpr qsizetype MaxScriptWords = 1024;
 
@@ -34,113 +32,6 @@ int styleSetOf(Keyword keyword)
     case Keyword::Hidden: return SetsHidden;
     default: return 0;
     }
-}
-
-// One argument of a field instruction: a quoted string (\x stands for x inside it) or a
-// run up to the next blank. `quoted` tells a switch like \l from a quoted "\l".
-QStringView nextFieldArgument(QStringView &rest, QString &unescaped, bool &quoted)
-{
-    while (!rest.isEmpty() && rest.front().isSpace())
-        rest = rest.sliced(1);
-    unescaped.clear();
-    quoted = !rest.isEmpty() && rest.front() == u'"';
-    if (quoted) {
-        qsizetype i = 1;
-        for (; i < rest.size() && rest[i] != u'"'; ++i) {
-            if (rest[i] == u'\\' && i + 1 < rest.size())
-                ++i;
-            unescaped.append(rest[i]);
-        }
-        rest = rest.sliced(std::min(i + 1, rest.size()));
-        return unescaped;
-    }
-    qsizetype i = 0;
-    while (i < rest.size() && !rest[i].isSpace())
-        ++i;
-    const QStringView argument = rest.first(i);
-    rest = rest.sliced(i);
-    return argument;
-}
-
-// The target of a HYPERLINK field from the arguments after its name, with its \l
-// bookmark as a fragment.
-QString hyperlinkTarget(QStringView arguments)
-{
-    QStringView rest = arguments;
-    QString buffer;
-    bool quoted = false;
-    QString url;
-    QString bookmark;
-    bool haveUrl = false;
-    while (!rest.trimmed().isEmpty()) {
-        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
-        if (!quoted && argument.startsWith(u'\\')) {
-            if (argument.size() == 2 && argument.at(1).toLower() == u'l')
-                bookmark = nextFieldArgument(rest, buffer, quoted).toString();
-            else if (argument.size() == 2 && (argument.at(1).toLower() == u'o' || argument.at(1).toLower() == u't'))
-                nextFieldArgument(rest, buffer, quoted);
-            continue;
-        }
-        if (!haveUrl) {
-            url = argument;
-            haveUrl = true;
-        }
-    }
-    if (!bookmark.isEmpty())
-        url += u'#' + bookmark;
-    return url;
-}
-
-QString lowerRoman(int n)
-{
-    static constexpr std::pair<int, const char *> digits[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
-    if (n <= 0 || n >= 4000)
-        return QString::number(n);
-    QString result;
-    for (const auto &[value, letters] : digits) {
-        for (; n >= value; n -= value)
-            result += QLatin1StringView(letters);
-    }
-    return result;
-}
-
-// A note reference as Word shows it: 1, a, A, i or I; letters go on aa, bb after z.
-QString noteNumber(int n, ListKind kind)
-{
-    switch (kind) {
-    case ListKind::LowerAlpha: case ListKind::UpperAlpha: {
-        const QChar letter(char16_t((kind == ListKind::LowerAlpha ? u'a' : u'A') + (n - 1) % 26));
-        return QString(std::min((n - 1) / 26 + 1, 100), letter);
-    }
-    case ListKind::LowerRoman: return lowerRoman(n);
-    case ListKind::UpperRoman: return lowerRoman(n).toUpper();
-    default: return QString::number(n);
-    }
-}
-
-// The numbering a \ftnn or \aftnn word names by its ending.
-ListKind noteNumbering(std::string_view name)
-{
-    if (name.ends_with("alc")) return ListKind::LowerAlpha;
-    if (name.ends_with("auc")) return ListKind::UpperAlpha;
-    if (name.ends_with("rlc")) return ListKind::LowerRoman;
-    if (name.ends_with("ruc")) return ListKind::UpperRoman;
-    return ListKind::Decimal;
-}
-
-// Whether a \footnote group is an endnote: \ftnalt is among the control words that open
-// it, before its text.
-bool isEndnote(QByteArrayView group)
-{
-    const qsizetype note = group.indexOf(QByteArrayView("\\footnote"));
-    if (note < 0)
-        return false;
-    qsizetype i = note + 1;
-    while (i < group.size() && (std::isalnum(uchar(group[i])) || group[i] == '\\' || group[i] == ' ' || group[i] == '-'))
-        ++i;
-    return group.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
 }
 
 // The document's own tables, kept whole: what is kept in the text refers to them.
@@ -413,70 +304,39 @@ void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayVie
 
 void Reader::fieldInstructionEnd(QByteArrayView group)
 {
-    const QString instruction = std::exchange(m_fieldInstruction, QString());
-    QStringView rest = instruction;
-    QString buffer;
-    bool quoted = false;
-    const QStringView type = nextFieldArgument(rest, buffer, quoted);
-    const bool link = !quoted && type.compare(u"HYPERLINK", Qt::CaseInsensitive) == 0;
-    const bool symbol = !quoted && type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0;
-    // Any other field shows its result and keeps its instruction as written; in a field's
-    // result, the outermost field is the one kept.
-    if (!link && !symbol && top().fieldOwner && !top().fieldId && m_stack.size() > 2
-        && !m_stack[m_stack.size() - 2].fieldId) {
-        m_fieldInstructions.push_back(group.toByteArray());
-        top().fieldId = int(m_fieldInstructions.size());
-    }
-    if (quoted)
+    const QString instruction = m_fields.takeInstruction();
+    QStringView arguments;
+    const FieldKind kind = fieldKind(instruction, arguments);
+    // In a field's result, the outermost field is the one whose instruction is kept.
+    const bool keeps = top().fieldOwner && !top().fieldId && m_stack.size() > 2
+        && !m_stack[m_stack.size() - 2].fieldId;
+    switch (kind) {
+    case FieldKind::Other:
+        // It shows its result and keeps its instruction as written.
+        if (keeps)
+            top().fieldId = m_fields.keep(group);
         return;
-    if (symbol) {
+    case FieldKind::Symbol: {
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
-        int id = 0;
-        if (top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
-            m_fieldInstructions.push_back(group.toByteArray());
-            id = int(m_fieldInstructions.size());
-        }
-        showSymbol(rest, id);
+        const int id = keeps ? m_fields.keep(group) : 0;
+        if (const std::optional<SymbolField> symbol = symbolField(arguments))
+            showSymbol(*symbol, id);
         return;
     }
-    if (!link)
+    case FieldKind::Link: {
+        QString target = hyperlinkTarget(arguments);
+        if (!target.isEmpty())
+            top().link = m_fields.addLink(std::move(target));
         return;
-    QString target = hyperlinkTarget(rest);
-    if (target.isEmpty())
-        return;
-    // Each link costs the input its instruction; consecutive fields often repeat one.
-    if (m_links.empty() || m_links.back() != target)
-        m_links.push_back(std::move(target));
-    top().link = int(m_links.size()) - 1;
+    }
+    }
 }
 
 // A SYMBOL field names its character in the instruction, and producers often leave the
 // result empty: the character comes from the instruction and the result is skipped.
-void Reader::showSymbol(QStringView arguments, int fieldId)
+void Reader::showSymbol(const SymbolField &symbol, int fieldId)
 {
-    QStringView rest = arguments;
-    QString buffer;
-    bool quoted = false;
-    const QString code = nextFieldArgument(rest, buffer, quoted).toString();
-    bool ok = false;
-    const uint value = code.startsWith(u"0x", Qt::CaseInsensitive) ? code.sliced(2).toUInt(&ok, 16) : code.toUInt(&ok);
-    if (!ok || value == 0 || value > 0x10FFFF)
-        return;
-    QString fontName;
-    bool unicode = false;
-    while (!rest.trimmed().isEmpty()) {
-        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
-        if (quoted || !argument.startsWith(u'\\') || argument.size() != 2)
-            continue;
-        const QChar option = argument.at(1).toLower();
-        if (option == u'f')
-            fontName = nextFieldArgument(rest, buffer, quoted).toString();
-        else if (option == u's')
-            nextFieldArgument(rest, buffer, quoted);
-        else if (option == u'u')
-            unicode = true;
-    }
     Group &group = top();
     if (group.destination != Destination::Body || group.chars.hidden)
         return;
@@ -485,12 +345,12 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     // The character is in the field's font, which no kept word names.
     const bool scripted = std::exchange(group.chars.scripted, false);
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
-    group.chars.font = m_fontTable.numberNamed(fontName, group.chars.font);
+    group.chars.font = m_fontTable.numberNamed(symbol.fontName, group.chars.font);
     // A code below 256 is a byte in the font's code page, as if typed in that font.
-    if (unicode || value > 0xFF)
-        appendChar(value);
+    if (symbol.unicode || symbol.value > 0xFF)
+        appendChar(symbol.value);
     else
-        hexByte(std::uint8_t(value));
+        hexByte(std::uint8_t(symbol.value));
     flushAll();
     group.chars.font = font;
     group.chars.scripted = scripted;
@@ -498,13 +358,10 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     group.symbolShown = true;
 }
 
-// Word numbers footnotes 1, 2, 3 and endnotes i, ii, iii, each on their own. A reference
-// comes before its note, whose \ftnalt says it is an endnote: it is numbered as a footnote
-// until its note says otherwise. A mark whose note never comes stays a footnote's, as it is
-// when saved, whatever notes follow it.
+// A note reference shows its number, which its note goes back with.
 void Reader::noteReference()
 {
-    const QString number = noteNumber(++m_footnotes, m_footnoteNumbering);
+    const QString number = m_notes.nextReference();
     flushAll();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
@@ -541,12 +398,7 @@ void Reader::keptGroupEnd(QByteArrayView group)
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
-        QString number;
-        if (isEndnote(group)) {
-            --m_footnotes;
-            number = noteNumber(++m_endnotes, m_endnoteNumbering);
-        }
-        m_sink.note(m_openNote, group.toByteArray(), number);
+        m_sink.note(m_openNote, group.toByteArray(), m_notes.endnoteNumber(group));
         m_openNote = 0;
     } else {
         keptInto() += group;
@@ -779,10 +631,7 @@ void Reader::sectionWord(const Word &word)
 {
     const Keyword keyword = word.keyword();
     const std::string_view name = word.name;
-    if (keyword == Keyword::FootnoteNumbering)
-        m_footnoteNumbering = noteNumbering(name);
-    else if (keyword == Keyword::EndnoteNumbering)
-        m_endnoteNumbering = noteNumbering(name);
+    m_notes.setNumbering(keyword, name);
     const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
     const bool sectionLevel = m_capturing && m_stack.size() == 2;
     const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
@@ -1302,7 +1151,7 @@ void Reader::startDestination(Destination destination)
 {
     switch (destination) {
     case Destination::Picture: m_picture.start(); return;
-    case Destination::FieldInstruction: m_fieldInstruction.clear(); return;
+    case Destination::FieldInstruction: m_fields.start(); return;
     case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
     case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
     case Destination::FontTable: m_fontTable.start(); return;
@@ -1365,8 +1214,7 @@ void Reader::textBytes(std::string_view bytes)
         m_picture.hexText(bytes);
         return;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() < MaxFieldInstruction)
-            m_fieldInstruction += QLatin1StringView(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), std::size_t(MaxFieldInstruction))));
+        m_fields.text(bytes);
         return;
     case Destination::ShapePropertyName:
         if (m_shapePropertyName.size() < 64)
@@ -1398,8 +1246,7 @@ void Reader::hexByte(std::uint8_t byte)
         m_fontTable.byte(char(byte));
         return;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() < MaxFieldInstruction)
-            m_fieldInstruction += QChar(byte);
+        m_fields.byte(char(byte));
         return;
     default:
         return;
@@ -1449,9 +1296,9 @@ void Reader::appendChar(char32_t c)
         m_paragraphEmpty = false;
         break;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() >= MaxFieldInstruction)
+        target = m_fields.instruction();
+        if (!target)
             return;
-        target = &m_fieldInstruction;
         break;
     case Destination::FontTable:
         target = m_fontTable.name(m_documentCodePage);
@@ -1623,10 +1470,10 @@ TextStyle Reader::currentTextStyle() const
     style.wrapId = top().wrapId;
     if (top().fieldId) {
         style.fieldId = top().fieldId;
-        style.fieldInstruction = m_fieldInstructions[std::size_t(top().fieldId - 1)];
+        style.fieldInstruction = m_fields.kept(top().fieldId);
     }
     if (top().link >= 0)
-        style.link = m_links[std::size_t(top().link)];
+        style.link = m_fields.link(top().link);
     return style;
 }
 

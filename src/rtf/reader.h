@@ -2,9 +2,11 @@
 
 #include "rtf/codepage.h"
 #include "rtf/colortablereader.h"
+#include "rtf/fieldreader.h"
 #include "rtf/fonttablereader.h"
 #include "rtf/keywords.h"
 #include "rtf/listtablereader.h"
+#include "rtf/notenumbering.h"
 #include "rtf/picturereader.h"
 #include "rtf/rowdefinitionreader.h"
 #include "rtf/sink.h"
@@ -161,7 +163,7 @@ private:
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
     void fieldInstructionEnd(QByteArrayView group);
-    void showSymbol(QStringView arguments, int fieldId);
+    void showSymbol(const SymbolField &symbol, int fieldId);
     void noteReference();
     void endCell(int depth);
     void endRow(int depth);
@@ -223,12 +225,8 @@ private:
     RowDefinitionReader m_rows;
     PictureReader m_picture;
 
-    QString m_fieldInstruction;
-    std::vector<QString> m_links;
-    int m_footnotes = 0;         // footnote references so far, numbered as Word shows them
-    int m_endnotes = 0;
-    ListKind m_footnoteNumbering = ListKind::Decimal;
-    ListKind m_endnoteNumbering = ListKind::LowerRoman;
+    FieldReader m_fields;
+    NoteNumbering m_notes;
     QByteArrayView m_input;      // for groups kept as written
 
     StyleSheetReader m_styleSheet;
@@ -249,7 +247,6 @@ private:
     int m_keptIds = 0;
     int m_wrapIds = 0;
     int m_wrapsOpen = 0;
-    std::vector<QByteArray> m_fieldInstructions; // as written, braces included
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     int m_markNote = 0;          // the note reference being read
