@@ -105,6 +105,7 @@ void FontTableReader::commit(int documentCodePage)
         m_fonts[m_pending.number] = std::move(font);
     }
     m_pending = Pending();
+    m_cachedCodePage = nullptr;
 }
 
 std::vector<std::pair<int, QString>> FontTableReader::tableNames() const
@@ -118,6 +119,17 @@ const FontTableReader::Font *FontTableReader::find(int number) const
 {
     const auto it = m_fonts.find(number);
     return it != m_fonts.end() ? &it->second : nullptr;
+}
+
+CodePage &FontTableReader::codePageFor(int font, int documentCodePage)
+{
+    if (!m_cachedCodePage || font != m_cachedFont || documentCodePage != m_cachedDocumentCodePage) {
+        const Font *entry = find(font);
+        m_cachedCodePage = &m_codePages.get(entry && entry->codePage > 0 ? entry->codePage : documentCodePage);
+        m_cachedFont = font;
+        m_cachedDocumentCodePage = documentCodePage;
+    }
+    return *m_cachedCodePage;
 }
 
 int FontTableReader::numberNamed(const QString &name, int otherwise) const

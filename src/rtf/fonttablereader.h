@@ -23,8 +23,6 @@ public:
         int codePage = 0; // 0: the document's code page
     };
 
-    explicit FontTableReader(CodePages &codePages) : m_codePages(codePages) {}
-
     // A \fonttbl group opens.
     void start();
     // A word in it; false for a word that is no font table's own.
@@ -42,6 +40,8 @@ public:
     std::vector<std::pair<int, QString>> tableNames() const;
 
     const Font *find(int number) const;
+    // The code page of text in a font: the font's own, or else the document's.
+    CodePage &codePageFor(int font, int documentCodePage);
     // The number of a font with that name, or `otherwise`.
     int numberNamed(const QString &name, int otherwise) const;
 
@@ -66,7 +66,11 @@ private:
     void commit(int documentCodePage);
     int codePageOf(const Pending &font, int documentCodePage) const;
 
-    CodePages &m_codePages;
+    CodePages m_codePages;
+    // Text looks its code page up for each run, mostly in the font of the run before.
+    CodePage *m_cachedCodePage = nullptr;
+    int m_cachedFont = 0;
+    int m_cachedDocumentCodePage = 0;
     std::unordered_map<int, Font> m_fonts;
     std::unordered_map<int, QString> m_tableFonts; // what the table being read names
     Pending m_pending;

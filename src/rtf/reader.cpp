@@ -268,7 +268,6 @@ void Reader::closePicture()
 void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
 {
     m_fontTable.end(m_documentCodePage);
-    m_cachedFont = -2;
     const bool inBody = parent == Destination::Body;
     if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
         // The names as this table gives them; a later table may renumber fonts, and an
@@ -470,7 +469,6 @@ void Reader::changeCodePage(int codePage)
     if (codePage == m_documentCodePage)
         return;
     m_documentCodePage = codePage;
-    m_cachedFont = -2;
     // Groups kept as written decode their bytes on the next reading in the code page then in
     // force; a group kept whole replays the word itself.
     if (m_codePageSettled && !top().wrapId) {
@@ -649,7 +647,6 @@ void Reader::sectionWord(const Word &word)
 
 void Reader::fontTableWord(const Word &word)
 {
-    m_cachedFont = -2;
     if (!m_fontTable.word(word.keyword(), word.parameter, m_documentCodePage))
         characterWord(word);
 }
@@ -1205,7 +1202,6 @@ void Reader::textBytes(std::string_view bytes)
         return;
     case Destination::FontTable:
         m_fontTable.text(bytes, m_documentCodePage);
-        m_cachedFont = -2;
         return;
     case Destination::ColorTable:
         m_colorTable.text(bytes);
@@ -1432,14 +1428,7 @@ void Reader::endParagraph()
 CodePage &Reader::bodyCodePage()
 {
     const CharState &chars = top().chars;
-    const int font = chars.font >= 0 ? chars.font : m_fontTable.defaultFont();
-    if (font != m_cachedFont || !m_cachedCodePage) {
-        const FontTableReader::Font *entry = m_fontTable.find(font);
-        const int cp = entry && entry->codePage > 0 ? entry->codePage : m_documentCodePage;
-        m_cachedCodePage = &m_codePages.get(cp);
-        m_cachedFont = font;
-    }
-    return *m_cachedCodePage;
+    return m_fontTable.codePageFor(chars.font >= 0 ? chars.font : m_fontTable.defaultFont(), m_documentCodePage);
 }
 
 TextStyle Reader::currentTextStyle() const

@@ -211,10 +211,7 @@ private:
 
     ListTableReader m_listTable;
 
-    CodePages m_codePages;
-    FontTableReader m_fontTable{m_codePages};
-    int m_cachedFont = -2;
-    CodePage *m_cachedCodePage = nullptr;
+    FontTableReader m_fontTable;
 
     std::string m_bytes;         // undecoded bytes; multi-byte characters may span tokens
     QString m_text;              // decoded text, all in the current style
