@@ -48,11 +48,6 @@ void ColorTableReader::end(bool kept)
     }
 }
 
-QColor ColorTableReader::at(int index) const
-{
-    return index > 0 && index < m_colors.size() ? m_colors.at(index) : QColor();
-}
-
 void ColorTableReader::commit()
 {
     if (m_colors.size() < MaxColors)

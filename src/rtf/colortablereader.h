@@ -23,7 +23,7 @@ public:
     void end(bool kept);
 
     // The colour an index names; invalid for 0 (automatic) and for entries never read.
-    QColor at(int index) const;
+    QColor at(int index) const { return index > 0 && index < m_colors.size() ? m_colors.at(index) : QColor(); }
 
     // The colours for the writer, and the table that gives them their numbers.
     void keep(KeptDocument &kept) const;

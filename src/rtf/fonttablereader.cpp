@@ -121,14 +121,12 @@ const FontTableReader::Font *FontTableReader::find(int number) const
     return it != m_fonts.end() ? &it->second : nullptr;
 }
 
-CodePage &FontTableReader::codePageFor(int font, int documentCodePage)
+CodePage &FontTableReader::lookUpCodePage(int font, int documentCodePage)
 {
-    if (!m_cachedCodePage || font != m_cachedFont || documentCodePage != m_cachedDocumentCodePage) {
-        const Font *entry = find(font);
-        m_cachedCodePage = &m_codePages.get(entry && entry->codePage > 0 ? entry->codePage : documentCodePage);
-        m_cachedFont = font;
-        m_cachedDocumentCodePage = documentCodePage;
-    }
+    const Font *entry = find(font);
+    m_cachedCodePage = &m_codePages.get(entry && entry->codePage > 0 ? entry->codePage : documentCodePage);
+    m_cachedFont = font;
+    m_cachedDocumentCodePage = documentCodePage;
     return *m_cachedCodePage;
 }
 

@@ -32,6 +32,7 @@ public:
     // Where a character of the name being read goes, or null outside a font's entry.
     QString *name(int documentCodePage);
     // Decodes the bytes waiting, as the table's characters or groups change.
+    bool waiting() const { return !m_bytes.empty(); }
     void flush(int documentCodePage);
     // A group of the table closes: the font it ends is complete.
     void end(int documentCodePage);
@@ -41,7 +42,12 @@ public:
 
     const Font *find(int number) const;
     // The code page of text in a font: the font's own, or else the document's.
-    CodePage &codePageFor(int font, int documentCodePage);
+    CodePage &codePageFor(int font, int documentCodePage)
+    {
+        if (m_cachedCodePage && font == m_cachedFont && documentCodePage == m_cachedDocumentCodePage)
+            return *m_cachedCodePage;
+        return lookUpCodePage(font, documentCodePage);
+    }
     // The number of a font with that name, or `otherwise`.
     int numberNamed(const QString &name, int otherwise) const;
 
@@ -65,6 +71,7 @@ private:
 
     void commit(int documentCodePage);
     int codePageOf(const Pending &font, int documentCodePage) const;
+    CodePage &lookUpCodePage(int font, int documentCodePage);
 
     CodePages m_codePages;
     // Text looks its code page up for each run, mostly in the font of the run before.

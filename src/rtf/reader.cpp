@@ -65,7 +65,31 @@ void Reader::read(QByteArrayView input)
             skippedToken(token);
             continue;
         }
-        readToken(token);
+        const bool atGroupStart = std::exchange(m_atGroupStart, false);
+        const bool starred = std::exchange(m_starred, false);
+        switch (token.type) {
+        case TokenType::GroupOpen:
+            groupOpen();
+            m_atGroupStart = true;
+            break;
+        case TokenType::GroupClose: groupClose(); break;
+        case TokenType::Text: textBytes(token.bytes); break;
+        case TokenType::HexByte: hexByte(token.byte); break;
+        case TokenType::Binary: binaryBytes(token.bytes); break;
+        case TokenType::ControlSymbol:
+            if (token.symbol == '*') {
+                m_starred = atGroupStart;
+                m_atGroupStart = atGroupStart;
+            } else {
+                controlSymbol(token.symbol);
+            }
+            break;
+        case TokenType::ControlWord:
+            controlWord(token.name, token.hasParameter, token.parameter, starred);
+            break;
+        case TokenType::End:
+            break;
+        }
         if (token.type != TokenType::Text && token.type != TokenType::HexByte)
             tokenizer.setLeadBytes(m_skipDepth == 0 && top().destination == Destination::Body
                                        ? bodyCodePage().leadBytes()
@@ -85,38 +109,13 @@ void Reader::skippedToken(const Token &token)
     }
 }
 
-void Reader::readToken(const Token &token)
+// \bin data: a picture's, or a \u character's fallback.
+void Reader::binaryBytes(std::string_view bytes)
 {
-    const bool atGroupStart = std::exchange(m_atGroupStart, false);
-    const bool starred = std::exchange(m_starred, false);
-    switch (token.type) {
-    case TokenType::GroupOpen:
-        groupOpen();
-        m_atGroupStart = true;
-        return;
-    case TokenType::GroupClose: groupClose(); return;
-    case TokenType::Text: textBytes(token.bytes); return;
-    case TokenType::HexByte: hexByte(token.byte); return;
-    case TokenType::Binary:
-        if (m_fallbackToSkip > 0)
-            --m_fallbackToSkip;
-        else if (top().destination == Destination::Picture)
-            m_picture.binary(token.bytes);
-        return;
-    case TokenType::ControlSymbol:
-        if (token.symbol == '*') {
-            m_starred = atGroupStart;
-            m_atGroupStart = atGroupStart;
-        } else {
-            controlSymbol(token.symbol);
-        }
-        return;
-    case TokenType::ControlWord:
-        controlWord(token.name, token.hasParameter, token.parameter, starred);
-        return;
-    case TokenType::End:
-        return;
-    }
+    if (m_fallbackToSkip > 0)
+        --m_fallbackToSkip;
+    else if (top().destination == Destination::Picture)
+        m_picture.binary(bytes);
 }
 
 void Reader::finish()
@@ -149,7 +148,9 @@ void Reader::groupOpen()
         ++m_overflowDepth;
         return;
     }
-    Group group = top();
+    // The new group starts as a copy of the one it opens in: copied once, in place.
+    m_stack.push_back(top());
+    Group &group = m_stack.back();
     group.chars.groupOpened = true;
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
@@ -164,7 +165,6 @@ void Reader::groupOpen()
         group.destination = Destination::StyleEntry;
         m_styleSheet.startEntry();
     }
-    m_stack.push_back(group);
 }
 
 void Reader::groupClose()
@@ -629,8 +629,9 @@ void Reader::sectionWord(const Word &word)
 {
     const Keyword keyword = word.keyword();
     const std::string_view name = word.name;
-    m_notes.setNumbering(keyword, name);
     const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
+    if (numbering)
+        m_notes.setNumbering(keyword, name);
     const bool sectionLevel = m_capturing && m_stack.size() == 2;
     const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
     m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
@@ -794,14 +795,17 @@ bool Reader::textWord(const Word &word)
         if (top().symbolShown)
             skipGroup();
         return true;
-    default:
+    case Keyword::Unicode:
+    case Keyword::UnicodeSkip:
         return characterWord(word);
+    default:
+        return false;
     }
 }
 
 void Reader::bodyWord(const Word &word)
 {
-    if (textWord(word) || word.info.kind == WordKind::Unknown)
+    if (word.info.kind == WordKind::Unknown || textWord(word))
         return;
     flushAll();
     if (word.info.scriptBound)
@@ -1312,9 +1316,9 @@ void Reader::appendChar(char32_t c)
     }
 }
 
-void Reader::flushBytes()
+void Reader::decodeBytes()
 {
-    if (top().destination == Destination::FontTable)
+    if (m_fontTable.waiting() && top().destination == Destination::FontTable)
         m_fontTable.flush(m_documentCodePage);
     if (m_bytes.empty())
         return;
@@ -1439,8 +1443,10 @@ TextStyle Reader::currentTextStyle() const
     if (const FontTableReader::Font *font = m_fontTable.find(chars.font >= 0 ? chars.font : m_fontTable.shownDefault()))
         style.family = font->name;
     style.halfPoints = chars.halfPoints;
-    style.foreground = m_colorTable.at(chars.foreground);
-    style.background = m_colorTable.at(chars.background);
+    if (chars.foreground > 0)
+        style.foreground = m_colorTable.at(chars.foreground);
+    if (chars.background > 0)
+        style.background = m_colorTable.at(chars.background);
     style.bold = chars.bold;
     style.italic = chars.italic;
     style.underline = chars.underline;

@@ -109,7 +109,7 @@ private:
     };
 
     void skippedToken(const Token &token);
-    void readToken(const Token &token);
+    void binaryBytes(std::string_view bytes);
     void finish();
     void groupOpen();
     void groupClose();
@@ -177,7 +177,13 @@ private:
     void unicodeChar(int value);
     void appendChar(char32_t c);
 
-    void flushBytes();
+    // Most words come with no bytes waiting.
+    void flushBytes()
+    {
+        if (!m_bytes.empty() || m_fontTable.waiting())
+            decodeBytes();
+    }
+    void decodeBytes();
     void flushText();
     void flushAll() { flushBytes(); flushText(); flushHidden(); }
     void endParagraph();
