@@ -14,10 +14,7 @@
 #include "rtf/tablemetrics.h"
 
 #include <QByteArrayView>
-#include <QList>
-#include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace rtf {
