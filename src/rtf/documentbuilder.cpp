@@ -17,7 +17,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <numeric>
 
 namespace rtf {
 
@@ -433,28 +432,15 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShap
 {
     const std::span<const RowShape> groupShapes = shapes.subspan(group.first, group.end - group.first);
     // Every column gets a width, so that what is saved reads back the same.
-    const int room = m_room;
-    const std::vector<int> columnTwips = columnWidths(groupShapes.front(), group.grid, room);
+    const std::vector<int> columnTwips = columnWidths(groupShapes.front(), group.grid, m_room);
     const int columns = int(columnTwips.size());
-    QTextTableFormat tableFormat;
-    tableFormat.setCellSpacing(0);
-    tableFormat.setCellPadding(3);
-    tableFormat.setBorderCollapse(true);
-    tableFormat.setBorder(groupShapes.front().format->borders ? 1 : 0);
-    tableFormat.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    tableFormat.setBorderBrush(QColor(Qt::black));
-    QList<QTextLength> widths;
-    for (const int twips : columnTwips)
-        widths << QTextLength(QTextLength::FixedLength, twips / TwipsPerPixel);
-    tableFormat.setColumnWidthConstraints(widths);
-
     const std::vector<Region> regions = planRegions(groupShapes, group.grid, columns, m_mergeBudget);
     auto cellAt = [&](const CellRef &ref) -> Cell & { return rows[group.first + ref.row].cells[ref.cell]; };
     foldMergedCells(regions, cellAt, &DocumentBuilder::hasContent);
+    const KeptEdges kept = keptEdges(groupShapes, regions, columnTwips);
 
-    QTextTable *table = m_cursor.insertTable(int(groupShapes.size()), columns, tableFormat);
-    std::vector<QPoint> pastEnd;
-    const std::vector<QList<int>> kept = keptEdges(groupShapes, regions, columnTwips, pastEnd);
+    QTextTable *table = m_cursor.insertTable(int(groupShapes.size()), columns,
+                                             tableFormat(columnTwips, groupShapes.front().format->borders));
     // Merged while the cells are still empty: Qt then has no text to move.
     for (const Region &region : regions) {
         if (region.rows > 1 || region.columns > 1)
@@ -468,82 +454,63 @@ void DocumentBuilder::insertRows(std::vector<Row> &rows, std::span<const RowShap
         positions.push_back(table->cellAt(region.row, region.column).firstPosition());
     for (std::size_t i = regions.size(); i-- > 0;) {
         const Region &region = regions[i];
-        qint64 twips = 0;
-        for (int column = region.column; column < region.column + region.columns; ++column)
-            twips += columnTwips[std::size_t(column)];
         m_cursor.setPosition(positions[i]);
-        m_room = roomInCell(twips);
-        insertCell(cellAt(region.cells.front()));
-        m_room = room;
-        // Qt keeps a cell's spans in its first paragraph's character format, which a
-        // list item's marker format replaces. Qt's grid keeps the merge, but the writer
-        // reads the spans, and a merge it does not see comes back as separate cells.
-        QTextCharFormat spans;
-        if (region.rows > 1 || region.columns > 1) {
-            spans.setTableCellRowSpan(region.rows);
-            spans.setTableCellColumnSpan(region.columns);
-        }
-        if (!kept.empty())
-            spans.setProperty(KeptCellEdges, QVariant::fromValue(kept[i]));
-        if (!spans.properties().isEmpty()) {
-            QTextCursor first(&m_document);
-            first.setPosition(positions[i]);
-            first.mergeBlockCharFormat(spans);
-        }
+        fillCell(cellAt(region.cells.front()), regionTwips(region, columnTwips));
+        markCell(positions[i], region, kept.lists.empty() ? nullptr : &kept.lists[i]);
     }
-    for (std::size_t i = 0; i < pastEnd.size(); ++i) {
+    for (std::size_t i = 0; i < kept.pastEnd.size(); ++i) {
         QTextCharFormat edges;
-        edges.setProperty(KeptCellEdges, QVariant::fromValue(kept[regions.size() + i]));
-        QTextCursor(table->cellAt(pastEnd[i].y(), pastEnd[i].x()).firstCursorPosition()).mergeBlockCharFormat(edges);
+        edges.setProperty(KeptCellEdges, QVariant::fromValue(kept.lists[regions.size() + i]));
+        const GridCell &cell = kept.pastEnd[i];
+        QTextCursor(table->cellAt(cell.row, cell.column).firstCursorPosition()).mergeBlockCharFormat(edges);
     }
     // Qt puts an empty paragraph after a table: the next paragraph goes there.
     m_cursor.setPosition(table->lastPosition() + 1);
     m_paragraphBefore = false;
 }
 
-// What the writer needs to give each cell of a table back the edges the file gave it (see
-// KeptCellEdges), one list per region, then one per empty cell past the end of a shorter
-// row, which the file did not have. Written back just as the file had them, the rows make
-// the same table when read again, but only when every row gives every edge in order; and
-// when the file's rows are those the writer writes anyway, one cell per column on the
-// table's columns, there is nothing to keep.
-std::vector<QList<int>> DocumentBuilder::keptEdges(std::span<const RowShape> shapes, const std::vector<Region> &regions,
-                                                   const std::vector<int> &columnTwips, std::vector<QPoint> &pastEnd)
+QTextTableFormat DocumentBuilder::tableFormat(const std::vector<int> &columnTwips, bool borders)
 {
-    const int columns = int(columnTwips.size());
-    for (const RowShape &shape : shapes) {
-        if (!givesEdges(*shape.format, shape.cells))
-            return {};
+    QTextTableFormat format;
+    format.setCellSpacing(0);
+    format.setCellPadding(3);
+    format.setBorderCollapse(true);
+    format.setBorder(borders ? 1 : 0);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderBrush(QColor(Qt::black));
+    QList<QTextLength> widths;
+    for (const int twips : columnTwips)
+        widths << QTextLength(QTextLength::FixedLength, twips / TwipsPerPixel);
+    format.setColumnWidthConstraints(widths);
+    return format;
+}
+
+// A cell's content goes in at the cursor, sharing out the cell's room to tables in it.
+void DocumentBuilder::fillCell(Cell &cell, qint64 twips)
+{
+    const int room = m_room;
+    m_room = roomInCell(twips);
+    insertCell(cell);
+    m_room = room;
+}
+
+// Qt keeps a cell's spans in its first paragraph's character format, which a list item's
+// marker format replaces. Qt's grid keeps the merge, but the writer reads the spans, and a
+// merge it does not see comes back as separate cells.
+void DocumentBuilder::markCell(int position, const Region &region, const QList<int> *keptEdges)
+{
+    QTextCharFormat spans;
+    if (region.rows > 1 || region.columns > 1) {
+        spans.setTableCellRowSpan(region.rows);
+        spans.setTableCellColumnSpan(region.columns);
     }
-    std::vector<QList<int>> kept;
-    std::vector<bool> covered(shapes.size() * std::size_t(columns));
-    bool asWritten = true;
-    for (const Region &region : regions) {
-        const std::size_t leading = region.cells.front().row;
-        const RowFormat &format = *shapes[leading].format;
-        QList<int> &edges = kept.emplace_back(QList<int>{columns, region.columns, format.left});
-        for (const CellRef &ref : region.cells) {
-            if (ref.row == leading)
-                edges << format.cellRight[ref.cell];
-        }
-        qint64 right = std::accumulate(columnTwips.begin(), columnTwips.begin() + region.column, qint64(0));
-        asWritten = asWritten && edges.size() - 3 == region.columns && (region.column > 0 || format.left == 0);
-        for (int k = 0; k < region.columns && asWritten; ++k) {
-            right += columnTwips[std::size_t(region.column + k)];
-            asWritten = edges[3 + k] == right;
-        }
-        for (int r = region.row; r < region.row + region.rows; ++r)
-            std::fill_n(covered.begin() + qsizetype(r) * columns + region.column, region.columns, true);
+    if (keptEdges)
+        spans.setProperty(KeptCellEdges, QVariant::fromValue(*keptEdges));
+    if (!spans.properties().isEmpty()) {
+        QTextCursor first(&m_document);
+        first.setPosition(position);
+        first.mergeBlockCharFormat(spans);
     }
-    for (std::size_t i = 0; i < covered.size(); ++i) {
-        if (!covered[i]) {
-            pastEnd.push_back(QPoint(int(i % std::size_t(columns)), int(i / std::size_t(columns))));
-            kept.push_back(QList<int>{columns, 1, 0});
-        }
-    }
-    if (asWritten && pastEnd.empty())
-        return {};
-    return kept;
 }
 
 bool DocumentBuilder::hasContent(const Cell &cell)

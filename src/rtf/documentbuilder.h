@@ -4,8 +4,8 @@
 #include "rtf/tablelayout.h"
 
 #include <QHash>
-#include <QPoint>
 #include <QTextCharFormat>
+#include <QTextTableFormat>
 #include <QTextCursor>
 #include <array>
 #include <memory>
@@ -76,8 +76,9 @@ private:
     void insertRows(std::vector<Row> &rows, std::span<const RowShape> shapes, const RowGroup &group);
     void insertCell(Cell &cell);
     static bool hasContent(const Cell &cell);
-    static std::vector<QList<int>> keptEdges(std::span<const RowShape> shapes, const std::vector<Region> &regions,
-                                             const std::vector<int> &columnTwips, std::vector<QPoint> &pastEnd);
+    static QTextTableFormat tableFormat(const std::vector<int> &columnTwips, bool borders);
+    void fillCell(Cell &cell, qint64 twips);
+    void markCell(int position, const Region &region, const QList<int> *keptEdges);
     void insertPicture(const Picture &picture, const TextStyle &style);
     QString placeholderFor(int width, int height);
     bool asList(const ParagraphStyle &style) const;

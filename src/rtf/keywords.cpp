@@ -1,5 +1,7 @@
 #include "rtf/keywords.h"
 
+#include "rtf/sink.h"
+
 #include <array>
 #include <cstring>
 
@@ -10,6 +12,25 @@ namespace {
 using Entry = KeywordInfo;
 using K = Keyword;
 using Kind = WordKind;
+
+// The rows by kind, and the columns that go with some of them.
+constexpr Entry flag(std::string_view name, K keyword) { return {name, keyword, Kind::Flag}; }
+constexpr Entry toggle(std::string_view name, K keyword) { return {name, keyword, Kind::Toggle, 0, 1}; }
+constexpr Entry value(std::string_view name, K keyword, std::int16_t withoutParameter = 0)
+{
+    return {name, keyword, Kind::Value, 0, withoutParameter};
+}
+constexpr Entry symbol(std::string_view name, K keyword, char16_t c) { return {name, keyword, Kind::Symbol, c}; }
+constexpr Entry destination(std::string_view name, K keyword) { return {name, keyword, Kind::Destination}; }
+constexpr Entry starred(Entry entry) { entry.readStarred = true; return entry; }
+constexpr Entry style(Entry entry, std::uint8_t gives = 0)
+{
+    entry.styleFormat = true;
+    entry.gives = gives;
+    return entry;
+}
+constexpr Entry script(Entry entry) { entry.scriptBound = true; return entry; }
+constexpr Entry underline(std::string_view name) { return style(toggle(name, K::Underline)); }
 
 constexpr Entry entries[] = {
     // Destinations that hold no body text. Most are also marked \* by their producers,
@@ -64,120 +85,136 @@ constexpr Entry entries[] = {
     {"datafield", K::Unknown, Kind::Kept}, {"macc", K::Unknown, Kind::Kept},
     {"pxe", K::Unknown, Kind::Kept}, {"private", K::Unknown, Kind::Kept},
 
-    {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable},
-    {"listtable", K::ListTable, Kind::Word, 0, true}, {"list", K::List}, {"listlevel", K::ListLevel},
-    {"listoverridetable", K::ListOverrideTable, Kind::Word, 0, true}, {"listoverride", K::ListOverride},
-    {"pn", K::Pn, Kind::Word, 0, true}, {"upr", K::Upr}, {"ud", K::Ud, Kind::Word, 0, true}, {"shpinst", K::ShapeInstance, Kind::Word, 0, true},
+    // Destinations the reader reads. Those marked starred are read also behind \*.
+    destination("fonttbl", K::FontTable), destination("colortbl", K::ColorTable),
+    starred(destination("listtable", K::ListTable)), destination("list", K::List),
+    destination("listlevel", K::ListLevel),
+    starred(destination("listoverridetable", K::ListOverrideTable)), destination("listoverride", K::ListOverride),
+    starred(destination("pn", K::Pn)), destination("upr", K::Upr), starred(destination("ud", K::Ud)),
+    starred(destination("shpinst", K::ShapeInstance)),
     // Groups whose text is body text: field results, object results, text boxes.
-    {"field", K::Field, Kind::Word, 0, true}, {"fldrslt", K::FieldResult, Kind::Word, 0, true}, {"result", K::TextContainer, Kind::Word, 0, true},
-    {"object", K::WrappedContainer, Kind::Word, 0, true}, {"shp", K::WrappedContainer, Kind::Word, 0, true},
+    starred(destination("field", K::Field)), starred(destination("fldrslt", K::FieldResult)),
+    starred(destination("result", K::TextContainer)),
+    starred(destination("object", K::WrappedContainer)), starred(destination("shp", K::WrappedContainer)),
     // A text box floats beside the body rather than in it; readers that show text in
     // order (LibreOffice's text export among them) leave it out, and so do we.
     {"shptxt", K::Unknown, Kind::Dropped},
     // Of a picture's two forms, the one for shape-aware readers (\nonshppict is skipped).
-    {"shppict", K::TextContainer, Kind::Word, 0, true},
+    starred(destination("shppict", K::TextContainer)),
     // Holds nested table row properties, but some producers put the cells' text in it too.
-    {"nesttableprops", K::NestTableProperties, Kind::Word, 0, true},
-    {"pict", K::Picture}, {"fldinst", K::FieldInstruction, Kind::Word, 0, true}, {"stylesheet", K::StyleSheet},
+    starred(destination("nesttableprops", K::NestTableProperties)),
+    destination("pict", K::Picture), starred(destination("fldinst", K::FieldInstruction)),
+    destination("stylesheet", K::StyleSheet),
     // Shape properties: only a picture shape's picture (pib) is read.
-    {"sp", K::ShapeProperty, Kind::Word, 0, true}, {"sn", K::ShapePropertyName}, {"sv", K::ShapePropertyValue},
+    starred(destination("sp", K::ShapeProperty)), destination("sn", K::ShapePropertyName),
+    destination("sv", K::ShapePropertyValue),
 
-    {"rtf", K::Version}, {"ansi", K::Ansi}, {"mac", K::Mac}, {"pc", K::Pc}, {"pca", K::Pca},
-    {"ansicpg", K::AnsiCodePage}, {"deff", K::DefaultFont}, {"uc", K::UnicodeSkip},
-    {"u", K::Unicode},
+    value("rtf", K::Version), flag("ansi", K::Ansi), flag("mac", K::Mac), flag("pc", K::Pc), flag("pca", K::Pca),
+    value("ansicpg", K::AnsiCodePage), value("deff", K::DefaultFont), value("uc", K::UnicodeSkip),
+    value("u", K::Unicode),
 
-    {"f", K::Font}, {"fcharset", K::FontCharset}, {"cpg", K::FontCodePage},
-    {"red", K::Red}, {"green", K::Green}, {"blue", K::Blue},
+    script(style(value("f", K::Font))), value("fcharset", K::FontCharset), value("cpg", K::FontCodePage),
+    value("red", K::Red), value("green", K::Green), value("blue", K::Blue),
 
-    {"plain", K::Plain}, {"b", K::Bold}, {"i", K::Italic},
-    {"ul", K::Underline}, {"uld", K::Underline}, {"uldb", K::Underline},
-    {"ulw", K::Underline}, {"ulwave", K::Underline}, {"uldash", K::Underline},
-    {"uldashd", K::Underline}, {"uldashdd", K::Underline}, {"ulth", K::Underline},
-    {"ulhwave", K::Underline}, {"ululdbwave", K::Underline}, {"ulthd", K::Underline},
-    {"ulthdash", K::Underline}, {"ulldash", K::Underline}, {"ulthldash", K::Underline},
-    {"ulthdashd", K::Underline}, {"ulthdashdd", K::Underline},
-    {"ulnone", K::UnderlineNone}, {"strike", K::Strike}, {"striked", K::StrikeDouble},
-    {"fs", K::FontSize}, {"cf", K::Foreground}, {"cb", K::Background},
-    {"highlight", K::Background}, {"chcbpat", K::Background},
-    {"super", K::Superscript}, {"sub", K::Subscript}, {"nosupersub", K::NoSuperSub},
-    {"v", K::Hidden},
+    flag("plain", K::Plain), script(style(toggle("b", K::Bold))), script(style(toggle("i", K::Italic))),
+    underline("ul"), underline("uld"), underline("uldb"), underline("ulw"), underline("ulwave"),
+    underline("uldash"), underline("uldashd"), underline("uldashdd"), underline("ulth"), underline("ulhwave"),
+    underline("ululdbwave"), underline("ulthd"), underline("ulthdash"), underline("ulldash"),
+    underline("ulthldash"), underline("ulthdashd"), underline("ulthdashdd"),
+    style(flag("ulnone", K::UnderlineNone)), style(toggle("strike", K::Strike)),
+    style(toggle("striked", K::StrikeDouble)),
+    script(style(value("fs", K::FontSize, 24))), style(value("cf", K::Foreground)),
+    style(value("cb", K::Background)), style(value("highlight", K::Background)),
+    style(value("chcbpat", K::Background)),
+    style(toggle("super", K::Superscript)), style(toggle("sub", K::Subscript)),
+    style(flag("nosupersub", K::NoSuperSub)), style(toggle("v", K::Hidden)),
 
-    {"par", K::Par}, {"sect", K::Section}, {"page", K::Page}, {"column", K::Par},
-    {"pard", K::Pard}, {"ql", K::AlignLeft}, {"qr", K::AlignRight},
-    {"qc", K::AlignCenter}, {"qj", K::AlignJustify}, {"qd", K::AlignJustify},
-    {"li", K::LeftIndent}, {"lin", K::LeftIndent}, {"ri", K::RightIndent},
-    {"rin", K::RightIndent}, {"fi", K::FirstIndent}, {"sb", K::SpaceBefore},
-    {"sa", K::SpaceAfter}, {"ls", K::ListOverrideIndex}, {"ilvl", K::ListLevelIndex},
-    {"cell", K::Cell}, {"nestcell", K::NestCell}, {"row", K::Row}, {"nestrow", K::NestRow},
-    {"s", K::ParagraphStyleRef}, {"cs", K::CharacterStyleRef, Kind::Word, 0, true}, {"sbasedon", K::StyleBasedOn},
+    flag("par", K::Par), flag("sect", K::Section), flag("page", K::Page), flag("column", K::Par),
+    flag("pard", K::Pard), style(flag("ql", K::AlignLeft), GivesAlignment),
+    style(flag("qr", K::AlignRight), GivesAlignment), style(flag("qc", K::AlignCenter), GivesAlignment),
+    style(flag("qj", K::AlignJustify), GivesAlignment), style(flag("qd", K::AlignJustify), GivesAlignment),
+    style(value("li", K::LeftIndent), GivesLeft), style(value("lin", K::LeftIndent), GivesLeft),
+    style(value("ri", K::RightIndent), GivesRight), style(value("rin", K::RightIndent), GivesRight),
+    style(value("fi", K::FirstIndent), GivesFirst), style(value("sb", K::SpaceBefore), GivesBefore),
+    style(value("sa", K::SpaceAfter), GivesAfter), style(value("ls", K::ListOverrideIndex)),
+    style(value("ilvl", K::ListLevelIndex)),
+    flag("cell", K::Cell), flag("nestcell", K::NestCell), flag("row", K::Row), flag("nestrow", K::NestRow),
+    value("s", K::ParagraphStyleRef), script(starred(value("cs", K::CharacterStyleRef))),
+    value("sbasedon", K::StyleBasedOn),
 
-    {"intbl", K::InTable}, {"itap", K::TableDepth}, {"trowd", K::RowDefaults}, {"trleft", K::RowLeft},
-    {"cellx", K::CellRight}, {"clmrg", K::CellMergeLeft}, {"clvmrg", K::CellMergeUp},
-    {"clbrdrt", K::CellBorder}, {"clbrdrl", K::CellBorder}, {"clbrdrb", K::CellBorder},
-    {"clbrdrr", K::CellBorder}, {"trbrdrt", K::CellBorder}, {"trbrdrl", K::CellBorder},
-    {"trbrdrb", K::CellBorder}, {"trbrdrr", K::CellBorder}, {"trbrdrh", K::CellBorder},
-    {"trbrdrv", K::CellBorder},
-    {"brdrs", K::BorderStyle}, {"brdrth", K::BorderStyle}, {"brdrsh", K::BorderStyle},
-    {"brdrdb", K::BorderStyle}, {"brdrdot", K::BorderStyle}, {"brdrdash", K::BorderStyle},
-    {"brdrhair", K::BorderStyle}, {"brdrtriple", K::BorderStyle}, {"brdrinset", K::BorderStyle},
-    {"brdroutset", K::BorderStyle}, {"brdrengrave", K::BorderStyle}, {"brdremboss", K::BorderStyle},
-    {"brdrnone", K::BorderNone}, {"brdrnil", K::BorderNone}, {"brdrtbl", K::BorderNone},
+    flag("intbl", K::InTable), value("itap", K::TableDepth), flag("trowd", K::RowDefaults),
+    value("trleft", K::RowLeft), value("cellx", K::CellRight),
+    flag("clmrg", K::CellMergeLeft), flag("clvmrg", K::CellMergeUp),
+    flag("clbrdrt", K::CellBorder), flag("clbrdrl", K::CellBorder), flag("clbrdrb", K::CellBorder),
+    flag("clbrdrr", K::CellBorder), flag("trbrdrt", K::CellBorder), flag("trbrdrl", K::CellBorder),
+    flag("trbrdrb", K::CellBorder), flag("trbrdrr", K::CellBorder), flag("trbrdrh", K::CellBorder),
+    flag("trbrdrv", K::CellBorder),
+    // Border words: a cell's border turns the row's borders on, a paragraph's is kept as written.
+    value("brdrs", K::BorderStyle), value("brdrth", K::BorderStyle), value("brdrsh", K::BorderStyle),
+    value("brdrdb", K::BorderStyle), value("brdrdot", K::BorderStyle), value("brdrdash", K::BorderStyle),
+    value("brdrhair", K::BorderStyle), value("brdrtriple", K::BorderStyle), value("brdrinset", K::BorderStyle),
+    value("brdroutset", K::BorderStyle), value("brdrengrave", K::BorderStyle), value("brdremboss", K::BorderStyle),
+    value("brdrnone", K::BorderNone), value("brdrnil", K::BorderNone), value("brdrtbl", K::BorderNone),
 
-    {"pngblip", K::PngBlip}, {"jpegblip", K::JpegBlip}, {"picw", K::PictureWidth},
-    {"pich", K::PictureHeight}, {"picwgoal", K::PictureGoalWidth}, {"pichgoal", K::PictureGoalHeight},
-    {"picscalex", K::PictureScaleX}, {"picscaley", K::PictureScaleY},
+    flag("pngblip", K::PngBlip), flag("jpegblip", K::JpegBlip), value("picw", K::PictureWidth),
+    value("pich", K::PictureHeight), value("picwgoal", K::PictureGoalWidth), value("pichgoal", K::PictureGoalHeight),
+    value("picscalex", K::PictureScaleX), value("picscaley", K::PictureScaleY),
 
-    {"listid", K::ListId}, {"levelnfc", K::LevelFormat}, {"levelnfcn", K::LevelFormat},
-    {"pnlvlblt", K::PnBullet}, {"pnlvlbody", K::PnBody}, {"pnlvlcont", K::PnContinue},
-    {"pnlvl", K::PnLevel}, {"pndec", K::PnDecimal}, {"pnucltr", K::PnUpperLetter},
-    {"pnlcltr", K::PnLowerLetter}, {"pnucrm", K::PnUpperRoman}, {"pnlcrm", K::PnLowerRoman},
+    value("listid", K::ListId), value("levelnfc", K::LevelFormat), value("levelnfcn", K::LevelFormat),
+    flag("pnlvlblt", K::PnBullet), flag("pnlvlbody", K::PnBody), flag("pnlvlcont", K::PnContinue),
+    value("pnlvl", K::PnLevel), flag("pndec", K::PnDecimal), flag("pnucltr", K::PnUpperLetter),
+    flag("pnlcltr", K::PnLowerLetter), flag("pnucrm", K::PnUpperRoman), flag("pnlcrm", K::PnLowerRoman),
 
-    {"chftn", K::FootnoteNumber},
-    {"ftnnar", K::FootnoteNumbering}, {"ftnnalc", K::FootnoteNumbering}, {"ftnnauc", K::FootnoteNumbering},
-    {"ftnnrlc", K::FootnoteNumbering}, {"ftnnruc", K::FootnoteNumbering},
-    {"aftnnar", K::EndnoteNumbering}, {"aftnnalc", K::EndnoteNumbering}, {"aftnnauc", K::EndnoteNumbering},
-    {"aftnnrlc", K::EndnoteNumbering}, {"aftnnruc", K::EndnoteNumbering},
-    {"tab", K::Tab, Kind::Symbol, u'\t'}, {"line", K::Line, Kind::Symbol, 0x2028}, {"emdash", K::EmDash, Kind::Symbol, 0x2014}, {"endash", K::EnDash, Kind::Symbol, 0x2013},
-    {"bullet", K::Bullet, Kind::Symbol, 0x2022}, {"lquote", K::LeftQuote, Kind::Symbol, 0x2018}, {"rquote", K::RightQuote, Kind::Symbol, 0x2019},
-    {"ldblquote", K::LeftDoubleQuote, Kind::Symbol, 0x201C}, {"rdblquote", K::RightDoubleQuote, Kind::Symbol, 0x201D},
-    {"emspace", K::EmSpace, Kind::Symbol, 0x2003}, {"enspace", K::EnSpace, Kind::Symbol, 0x2002}, {"qmspace", K::QuarterEmSpace, Kind::Symbol, 0x2005},
-    {"zwj", K::ZeroWidthJoiner, Kind::Symbol, 0x200D}, {"zwnj", K::ZeroWidthNonJoiner, Kind::Symbol, 0x200C},
-    {"ltrmark", K::LtrMark, Kind::Symbol, 0x200E}, {"rtlmark", K::RtlMark, Kind::Symbol, 0x200F},
+    flag("chftn", K::FootnoteNumber),
+    flag("ftnnar", K::FootnoteNumbering), flag("ftnnalc", K::FootnoteNumbering), flag("ftnnauc", K::FootnoteNumbering),
+    flag("ftnnrlc", K::FootnoteNumbering), flag("ftnnruc", K::FootnoteNumbering),
+    flag("aftnnar", K::EndnoteNumbering), flag("aftnnalc", K::EndnoteNumbering), flag("aftnnauc", K::EndnoteNumbering),
+    flag("aftnnrlc", K::EndnoteNumbering), flag("aftnnruc", K::EndnoteNumbering),
+    symbol("tab", K::Tab, u'\t'), symbol("line", K::Line, 0x2028), symbol("emdash", K::EmDash, 0x2014),
+    symbol("endash", K::EnDash, 0x2013), symbol("bullet", K::Bullet, 0x2022),
+    symbol("lquote", K::LeftQuote, 0x2018), symbol("rquote", K::RightQuote, 0x2019),
+    symbol("ldblquote", K::LeftDoubleQuote, 0x201C), symbol("rdblquote", K::RightDoubleQuote, 0x201D),
+    symbol("emspace", K::EmSpace, 0x2003), symbol("enspace", K::EnSpace, 0x2002),
+    symbol("qmspace", K::QuarterEmSpace, 0x2005),
+    symbol("zwj", K::ZeroWidthJoiner, 0x200D), symbol("zwnj", K::ZeroWidthNonJoiner, 0x200C),
+    symbol("ltrmark", K::LtrMark, 0x200E), symbol("rtlmark", K::RtlMark, 0x200F),
 
     // Line spacing, tab stops, borders and shading of a paragraph; language, raised and
     // lowered text of a run.
-    {"sl", K::LineSpacing}, {"slmult", K::LineMultiple},
-    {"tx", K::TabWord}, {"tb", K::TabWord}, {"tqr", K::TabWord}, {"tqc", K::TabWord},
-    {"tqdec", K::TabWord}, {"tldot", K::TabWord}, {"tlhyph", K::TabWord}, {"tlul", K::TabWord},
-    {"tlth", K::TabWord}, {"tleq", K::TabWord}, {"tlmdot", K::TabWord},
-    {"brdrt", K::ParagraphBorder}, {"brdrb", K::ParagraphBorder}, {"brdrl", K::ParagraphBorder},
-    {"brdrr", K::ParagraphBorder}, {"box", K::ParagraphBorder}, {"brdrbtw", K::ParagraphBorder},
-    {"brdrbar", K::ParagraphBorder},
-    {"brdrw", K::BorderAttribute}, {"brdrcf", K::BorderAttribute}, {"brsp", K::BorderAttribute},
-    {"brdrdashsm", K::BorderAttribute}, {"brdrdashd", K::BorderAttribute}, {"brdrdashdd", K::BorderAttribute},
-    {"brdrwavy", K::BorderAttribute}, {"brdrframe", K::BorderAttribute},
+    value("sl", K::LineSpacing), toggle("slmult", K::LineMultiple),
+    value("tx", K::TabWord), value("tb", K::TabWord), value("tqr", K::TabWord), value("tqc", K::TabWord),
+    value("tqdec", K::TabWord), value("tldot", K::TabWord), value("tlhyph", K::TabWord), value("tlul", K::TabWord),
+    value("tlth", K::TabWord), value("tleq", K::TabWord), value("tlmdot", K::TabWord),
+    value("brdrt", K::ParagraphBorder), value("brdrb", K::ParagraphBorder), value("brdrl", K::ParagraphBorder),
+    value("brdrr", K::ParagraphBorder), value("box", K::ParagraphBorder), value("brdrbtw", K::ParagraphBorder),
+    value("brdrbar", K::ParagraphBorder),
+    value("brdrw", K::BorderAttribute), value("brdrcf", K::BorderAttribute), value("brsp", K::BorderAttribute),
+    value("brdrdashsm", K::BorderAttribute), value("brdrdashd", K::BorderAttribute), value("brdrdashdd", K::BorderAttribute),
+    value("brdrwavy", K::BorderAttribute), value("brdrframe", K::BorderAttribute),
     // A paragraph set in a frame on the page: kept as written.
-    {"absw", K::FrameWord}, {"absh", K::FrameWord}, {"phmrg", K::FrameWord}, {"phpg", K::FrameWord},
-    {"phcol", K::FrameWord}, {"posx", K::FrameWord}, {"posxc", K::FrameWord}, {"posxi", K::FrameWord},
-    {"posxo", K::FrameWord}, {"posxl", K::FrameWord}, {"posxr", K::FrameWord}, {"posnegx", K::FrameWord},
-    {"pvmrg", K::FrameWord}, {"pvpg", K::FrameWord}, {"pvpara", K::FrameWord}, {"posy", K::FrameWord},
-    {"posnegy", K::FrameWord}, {"posyil", K::FrameWord}, {"posyt", K::FrameWord}, {"posyc", K::FrameWord},
-    {"posyb", K::FrameWord}, {"posyin", K::FrameWord}, {"posyout", K::FrameWord}, {"nowrap", K::FrameWord},
-    {"dxfrtext", K::FrameWord}, {"dfrmtxtx", K::FrameWord}, {"dfrmtxty", K::FrameWord},
-    {"absnoovrlp", K::FrameWord}, {"wraparound", K::FrameWord}, {"wraptight", K::FrameWord},
-    {"wrapthrough", K::FrameWord}, {"dropcapli", K::FrameWord}, {"dropcapt", K::FrameWord},
-    {"shading", K::ShadingWord}, {"cfpat", K::ShadingWord}, {"cbpat", K::ShadingColor},
-    {"bghoriz", K::ShadingWord}, {"bgvert", K::ShadingWord}, {"bgfdiag", K::ShadingWord},
-    {"bgbdiag", K::ShadingWord}, {"bgcross", K::ShadingWord}, {"bgdcross", K::ShadingWord},
-    {"bgdkhoriz", K::ShadingWord}, {"bgdkvert", K::ShadingWord}, {"bgdkfdiag", K::ShadingWord},
-    {"bgdkbdiag", K::ShadingWord}, {"bgdkcross", K::ShadingWord}, {"bgdkdcross", K::ShadingWord},
-    {"lang", K::Language}, {"up", K::Raise}, {"dn", K::Lower}, {"pagebb", K::PageBreakBefore},
+    value("absw", K::FrameWord), value("absh", K::FrameWord), value("phmrg", K::FrameWord), value("phpg", K::FrameWord),
+    value("phcol", K::FrameWord), value("posx", K::FrameWord), value("posxc", K::FrameWord), value("posxi", K::FrameWord),
+    value("posxo", K::FrameWord), value("posxl", K::FrameWord), value("posxr", K::FrameWord), value("posnegx", K::FrameWord),
+    value("pvmrg", K::FrameWord), value("pvpg", K::FrameWord), value("pvpara", K::FrameWord), value("posy", K::FrameWord),
+    value("posnegy", K::FrameWord), value("posyil", K::FrameWord), value("posyt", K::FrameWord), value("posyc", K::FrameWord),
+    value("posyb", K::FrameWord), value("posyin", K::FrameWord), value("posyout", K::FrameWord), value("nowrap", K::FrameWord),
+    value("dxfrtext", K::FrameWord), value("dfrmtxtx", K::FrameWord), value("dfrmtxty", K::FrameWord),
+    value("absnoovrlp", K::FrameWord), value("wraparound", K::FrameWord), value("wraptight", K::FrameWord),
+    value("wrapthrough", K::FrameWord), value("dropcapli", K::FrameWord), value("dropcapt", K::FrameWord),
+    value("shading", K::ShadingWord), value("cfpat", K::ShadingWord), value("cbpat", K::ShadingColor),
+    value("bghoriz", K::ShadingWord), value("bgvert", K::ShadingWord), value("bgfdiag", K::ShadingWord),
+    value("bgbdiag", K::ShadingWord), value("bgcross", K::ShadingWord), value("bgdcross", K::ShadingWord),
+    value("bgdkhoriz", K::ShadingWord), value("bgdkvert", K::ShadingWord), value("bgdkfdiag", K::ShadingWord),
+    value("bgdkbdiag", K::ShadingWord), value("bgdkcross", K::ShadingWord), value("bgdkdcross", K::ShadingWord),
+    script(value("lang", K::Language)), value("up", K::Raise, 6), value("dn", K::Lower, 6),
+    toggle("pagebb", K::PageBreakBefore),
     // Which script the words after them format, and the fonts, sizes and weights of the
     // other scripts: kept with the words they change the meaning of.
-    {"rtlch", K::ScriptWord}, {"ltrch", K::ScriptWord}, {"loch", K::ScriptWord}, {"hich", K::ScriptWord},
-    {"dbch", K::ScriptWord}, {"af", K::ScriptWord}, {"afs", K::ScriptWord}, {"ab", K::ScriptWord},
-    {"ai", K::ScriptWord}, {"alang", K::ScriptWord}, {"langfe", K::ScriptWord}, {"langnp", K::ScriptWord},
-    {"langfenp", K::ScriptWord},
+    script(value("rtlch", K::ScriptWord)), script(value("ltrch", K::ScriptWord)), script(value("loch", K::ScriptWord)),
+    script(value("hich", K::ScriptWord)), script(value("dbch", K::ScriptWord)), script(value("af", K::ScriptWord)),
+    script(value("afs", K::ScriptWord)), script(value("ab", K::ScriptWord)), script(value("ai", K::ScriptWord)),
+    script(value("alang", K::ScriptWord)), script(value("langfe", K::ScriptWord)), script(value("langnp", K::ScriptWord)),
+    script(value("langfenp", K::ScriptWord)),
 
     // Characters that the file's readers work out: a comment's mark, page numbers, dates.
     {"chatn", K::Unknown, Kind::KeptWord}, {"chpgn", K::Unknown, Kind::KeptWord},
@@ -198,17 +235,17 @@ constexpr std::uint32_t hashName(std::string_view name)
 }
 
 struct Table {
-    std::array<std::int16_t, tableSize> slots{};
+    std::array<std::int16_t, tableSize> indexes{};
 
     constexpr Table()
     {
-        for (auto &s : slots)
+        for (auto &s : indexes)
             s = -1;
         for (std::size_t i = 0; i < std::size(entries); ++i) {
             std::size_t slot = hashName(entries[i].name) & (tableSize - 1);
-            while (slots[slot] >= 0)
+            while (indexes[slot] >= 0)
                 slot = (slot + 1) & (tableSize - 1);
-            slots[slot] = std::int16_t(i);
+            indexes[slot] = std::int16_t(i);
         }
     }
 };
@@ -224,7 +261,7 @@ const KeywordInfo &lookupKeyword(std::string_view name)
         return unknown;
     std::size_t slot = hashName(name) & (tableSize - 1);
     for (;;) {
-        const int index = table.slots[slot];
+        const int index = table.indexes[slot];
         if (index < 0)
             return unknown;
         if (entries[index].name == name)

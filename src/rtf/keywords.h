@@ -54,10 +54,14 @@ enum class Keyword : std::uint16_t {
     ScriptWord,
 };
 
-// How the reader treats a word before looking at what it is.
+// What kind of word it is: the reader hands each word to the handler of its kind.
 enum class WordKind : std::uint8_t {
-    Word,          // acts on the state, or opens a destination the reader reads
+    Unknown,       // not ours: kept as written where it describes the document, else ignored
+    Flag,          // acts by being there; a parameter is ignored
+    Toggle,        // turns something on, or off with a parameter of 0
+    Value,         // acts with its parameter, or is kept as written with it
     Symbol,        // stands for one character
+    Destination,   // opens a group whose content the reader reads
     Kept,          // a destination kept whole, as written, where it stands in the text
     DocumentLevel, // a destination that describes the whole document, kept whole
     Dropped,       // a destination whose content the writer makes anew, or that lives
@@ -68,9 +72,16 @@ enum class WordKind : std::uint8_t {
 struct KeywordInfo {
     std::string_view name;
     Keyword keyword = Keyword::Unknown;
-    WordKind kind = WordKind::Word;
-    char16_t symbol = 0;       // for WordKind::Symbol
-    bool readStarred = false;  // still read when marked \* (ignorable)
+    WordKind kind = WordKind::Unknown;
+    char16_t symbol = 0;        // WordKind::Symbol: the character it stands for
+    std::int16_t value = 0;     // Toggle and Value: what the word means without a parameter
+    bool readStarred = false;   // still read when marked \* (ignorable)
+    bool styleFormat = false;   // a stylesheet entry passes it on to the text that names it
+    bool scriptBound = false;   // means what the script words before it say: kept in order with them
+    std::uint8_t gives = 0;     // the GivenWord bit of a paragraph word
+
+    // The value of a Toggle or Value word as written.
+    int valueOf(bool hasParameter, int parameter) const { return hasParameter ? parameter : value; }
 };
 
 const KeywordInfo &lookupKeyword(std::string_view name);

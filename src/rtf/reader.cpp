@@ -1,6 +1,8 @@
 #include "rtf/reader.h"
 
+#include "rtf/codepage.h"
 #include "rtf/escape.h"
+#include "rtf/fieldreader.h"
 #include "rtf/keptformat.h"
 #include "rtf/keywords.h"
 #include "rtf/tokenizer.h"
@@ -9,162 +11,36 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <cctype>
+#include <limits>
 #include <utility>
 
 namespace rtf {
 
 namespace {
 
-// Tables in hostile files can claim any number of entries; real ones stay in the hundreds.
-constexpr std::size_t MaxTableEntries = 65536;
-constexpr int MaxListLevels = 9;
-// Bounds for what one picture group, field instruction or style may hold beyond its data.
-constexpr qsizetype MaxPictureWords = 4096;
-constexpr qsizetype MaxFieldInstruction = 4 * 1024 * 1024; // twice what browsers take as a URL: data: links run long
-constexpr std::size_t MaxStyleWords = 128;
-constexpr int MaxStyleChain = 8;
+constexpr int MaxListLevels = ListTableReader::MaxLevels;
 // Word restates a run's words after each \plain; text that never resets them keeps none.
 constexpr qsizetype MaxScriptWords = 1024;
 
-ListKind listKindForNumberFormat(int nfc)
-{
-    switch (nfc) {
-    case 23: return ListKind::Bullet;
-    case 255: return ListKind::None;
-    case 1: return ListKind::UpperRoman;
-    case 2: return ListKind::LowerRoman;
-    case 3: return ListKind::UpperAlpha;
-    case 4: return ListKind::LowerAlpha;
-    default: return ListKind::Decimal;
-    }
-}
-
-bool isToggleOn(bool hasParameter, int parameter) { return !hasParameter || parameter != 0; }
-
-// The words a stylesheet entry passes on to the text that names it.
-bool isStyleFormatting(Keyword keyword)
+// What a paragraph style that holds the word sets, as the writer needs to know.
+int styleSetOf(Keyword keyword)
 {
     switch (keyword) {
-    case Keyword::Font: case Keyword::Bold: case Keyword::Italic: case Keyword::Underline:
-    case Keyword::UnderlineNone: case Keyword::Strike: case Keyword::StrikeDouble: case Keyword::FontSize:
-    case Keyword::Foreground: case Keyword::Background: case Keyword::Superscript: case Keyword::Subscript:
-    case Keyword::NoSuperSub: case Keyword::Hidden:
-    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
-    case Keyword::LeftIndent: case Keyword::RightIndent: case Keyword::FirstIndent:
-    case Keyword::SpaceBefore: case Keyword::SpaceAfter:
-    case Keyword::ListOverrideIndex: case Keyword::ListLevelIndex:
-        return true;
-    default:
-        return false;
+    case Keyword::Bold: return SetsBold;
+    case Keyword::Italic: return SetsItalic;
+    case Keyword::Underline: return SetsUnderline;
+    case Keyword::Strike: case Keyword::StrikeDouble: return SetsStrike;
+    case Keyword::Foreground: return SetsColor;
+    case Keyword::Hidden: return SetsHidden;
+    default: return 0;
     }
 }
 
-// One argument of a field instruction: a quoted string (\x stands for x inside it) or a
-// run up to the next blank. `quoted` tells a switch like \l from a quoted "\l".
-QStringView nextFieldArgument(QStringView &rest, QString &unescaped, bool &quoted)
+// The document's own tables, kept whole: what is kept in the text refers to them.
+void keepTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
 {
-    while (!rest.isEmpty() && rest.front().isSpace())
-        rest = rest.sliced(1);
-    unescaped.clear();
-    quoted = !rest.isEmpty() && rest.front() == u'"';
-    if (quoted) {
-        qsizetype i = 1;
-        for (; i < rest.size() && rest[i] != u'"'; ++i) {
-            if (rest[i] == u'\\' && i + 1 < rest.size())
-                ++i;
-            unescaped.append(rest[i]);
-        }
-        rest = rest.sliced(std::min(i + 1, rest.size()));
-        return unescaped;
-    }
-    qsizetype i = 0;
-    while (i < rest.size() && !rest[i].isSpace())
-        ++i;
-    const QStringView argument = rest.first(i);
-    rest = rest.sliced(i);
-    return argument;
-}
-
-// The target of a HYPERLINK field from the arguments after its name, with its \l
-// bookmark as a fragment.
-QString hyperlinkTarget(QStringView arguments)
-{
-    QStringView rest = arguments;
-    QString buffer;
-    bool quoted = false;
-    QString url;
-    QString bookmark;
-    bool haveUrl = false;
-    while (!rest.trimmed().isEmpty()) {
-        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
-        if (!quoted && argument.startsWith(u'\\')) {
-            if (argument.size() == 2 && argument.at(1).toLower() == u'l')
-                bookmark = nextFieldArgument(rest, buffer, quoted).toString();
-            else if (argument.size() == 2 && (argument.at(1).toLower() == u'o' || argument.at(1).toLower() == u't'))
-                nextFieldArgument(rest, buffer, quoted);
-            continue;
-        }
-        if (!haveUrl) {
-            url = argument;
-            haveUrl = true;
-        }
-    }
-    if (!bookmark.isEmpty())
-        url += u'#' + bookmark;
-    return url;
-}
-
-QString lowerRoman(int n)
-{
-    static constexpr std::pair<int, const char *> digits[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
-    if (n <= 0 || n >= 4000)
-        return QString::number(n);
-    QString result;
-    for (const auto &[value, letters] : digits) {
-        for (; n >= value; n -= value)
-            result += QLatin1StringView(letters);
-    }
-    return result;
-}
-
-// A note reference as Word shows it: 1, a, A, i or I; letters go on aa, bb after z.
-QString noteNumber(int n, ListKind kind)
-{
-    switch (kind) {
-    case ListKind::LowerAlpha: case ListKind::UpperAlpha: {
-        const QChar letter(char16_t((kind == ListKind::LowerAlpha ? u'a' : u'A') + (n - 1) % 26));
-        return QString(std::min((n - 1) / 26 + 1, 100), letter);
-    }
-    case ListKind::LowerRoman: return lowerRoman(n);
-    case ListKind::UpperRoman: return lowerRoman(n).toUpper();
-    default: return QString::number(n);
-    }
-}
-
-// The numbering a \ftnn or \aftnn word names by its ending.
-ListKind noteNumbering(std::string_view name)
-{
-    if (name.ends_with("alc")) return ListKind::LowerAlpha;
-    if (name.ends_with("auc")) return ListKind::UpperAlpha;
-    if (name.ends_with("rlc")) return ListKind::LowerRoman;
-    if (name.ends_with("ruc")) return ListKind::UpperRoman;
-    return ListKind::Decimal;
-}
-
-// Whether a \footnote group is an endnote: \ftnalt is among the control words that open
-// it, before its text.
-bool isEndnote(QByteArrayView group)
-{
-    const qsizetype note = group.indexOf(QByteArrayView("\\footnote"));
-    if (note < 0)
-        return false;
-    qsizetype i = note + 1;
-    while (i < group.size() && (std::isalnum(uchar(group[i])) || group[i] == '\\' || group[i] == ' ' || group[i] == '-'))
-        ++i;
-    return group.sliced(note, i - note).contains(QByteArrayView("\\ftnalt"));
+    if (inBody && into.isEmpty() && gaveNothing)
+        into = whole.toByteArray();
 }
 
 } // namespace
@@ -188,43 +64,20 @@ void Reader::read(QByteArrayView input)
             break;
         m_tokenOffset = token.offset;
         if (m_skipDepth > 0) {
-            if (token.type == TokenType::GroupOpen) {
-                ++m_skipDepth;
-            } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
-                const QByteArrayView group = m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom);
-                // Hidden by the text around it, it stays hidden where a save puts it back.
-                if (top().chars.hidden && top().destination == Destination::Body && !m_keepingNote)
-                    keptGroupEnd("{\\v " + group.toByteArray() + '}');
-                else
-                    keptGroupEnd(group);
-                m_keepFrom = -1;
-            }
+            skippedToken(token);
             continue;
         }
-        const bool atGroupStart = m_atGroupStart;
-        const bool starred = m_starred;
-        m_atGroupStart = false;
-        m_starred = false;
+        const bool atGroupStart = std::exchange(m_atGroupStart, false);
+        const bool starred = std::exchange(m_starred, false);
         switch (token.type) {
         case TokenType::GroupOpen:
             groupOpen();
             m_atGroupStart = true;
             break;
-        case TokenType::GroupClose:
-            groupClose();
-            break;
-        case TokenType::Text:
-            textBytes(token.bytes);
-            break;
-        case TokenType::HexByte:
-            hexByte(token.byte);
-            break;
-        case TokenType::Binary:
-            if (m_fallbackToSkip > 0)
-                --m_fallbackToSkip;
-            else if (top().destination == Destination::Picture)
-                m_picture.data.append(token.bytes.data(), qsizetype(token.bytes.size()));
-            break;
+        case TokenType::GroupClose: groupClose(); break;
+        case TokenType::Text: textBytes(token.bytes); break;
+        case TokenType::HexByte: hexByte(token.byte); break;
+        case TokenType::Binary: binaryBytes(token.bytes); break;
         case TokenType::ControlSymbol:
             if (token.symbol == '*') {
                 m_starred = atGroupStart;
@@ -244,7 +97,36 @@ void Reader::read(QByteArrayView input)
                                        ? bodyCodePage().leadBytes()
                                        : nullptr);
     }
+    finish();
+}
 
+// A token inside a skipped destination: only its end matters, and the group kept from it.
+void Reader::skippedToken(const Token &token)
+{
+    if (token.type == TokenType::GroupOpen) {
+        ++m_skipDepth;
+    } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
+        const QByteArrayView group = m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom);
+        // Hidden by the text around it, it stays hidden where a save puts it back.
+        if (top().chars.hidden && top().destination == Destination::Body && !m_keepingNote)
+            keptGroupEnd("{\\v " + group.toByteArray() + '}');
+        else
+            keptGroupEnd(group);
+        m_keepFrom = -1;
+    }
+}
+
+// \bin data: a picture's, or a \u character's fallback.
+void Reader::binaryBytes(std::string_view bytes)
+{
+    if (m_fallbackToSkip > 0)
+        --m_fallbackToSkip;
+    else if (top().destination == Destination::Picture)
+        m_picture.binary(bytes);
+}
+
+void Reader::finish()
+{
     if (!m_finished) {
         // Truncated input: keep what was read, ending in the innermost body group.
         flushAll();
@@ -258,11 +140,9 @@ void Reader::read(QByteArrayView input)
     m_finalParagraph.sectionStart = std::exchange(m_sectionWords, QByteArray());
     takePageBreak(m_finalParagraph);
     // Text and kept words name colours by their place among all entries read.
-    if (m_kept.colorTable.isEmpty() || m_keptColorsFrom != 0 || m_keptColorsTo != m_colors.size())
-        keepColorsAsRead();
-    m_kept.colors.assign(m_colors.begin(), m_colors.end());
+    m_colorTable.keep(m_kept);
     settleCodePage();
-    m_kept.defaultFont = m_defaultFontGiven ? m_defaultFont : -1;
+    m_kept.defaultFont = m_fontTable.shownDefault();
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -275,7 +155,9 @@ void Reader::groupOpen()
         ++m_overflowDepth;
         return;
     }
-    Group group = top();
+    // The new group starts as a copy of the one it opens in: copied once, in place.
+    m_stack.push_back(top());
+    Group &group = m_stack.back();
     group.chars.groupOpened = true;
     group.openOffset = m_tokenOffset;
     group.emittedAtOpen = m_emitted;
@@ -288,10 +170,8 @@ void Reader::groupOpen()
         group.destination = Destination::UprAlternative;
     } else if (group.destination == Destination::StyleSheet) {
         group.destination = Destination::StyleEntry;
-        m_pendingStyle = Style();
-        m_pendingStyleKey = 0;
+        m_styleSheet.startEntry();
     }
-    m_stack.push_back(group);
 }
 
 void Reader::groupClose()
@@ -308,198 +188,168 @@ void Reader::groupClose()
         m_finished = true;
         return;
     }
-    const Destination closing = top().destination;
     const QByteArrayView whole = m_input.sliced(top().openOffset, m_tokenOffset + 1 - top().openOffset);
     const bool gaveNothing = top().emittedAtOpen == m_emitted;
-    const Group closingGroup = std::move(m_stack.back());
+    const Group group = std::move(m_stack.back());
     m_stack.pop_back();
-    const Destination parent = top().destination;
-    // The document's own tables, kept whole: what is kept in the text refers to them.
-    auto keepTable = [&](QByteArray &into) {
-        if (parent == Destination::Body && into.isEmpty() && gaveNothing)
-            into = whole.toByteArray();
-    };
-    // A group whose content is read but showed nothing goes back whole; one that stood in
-    // hidden text goes back hidden, or read again it would show.
-    auto keepShownNothing = [&] {
-        if (top().chars.hidden)
-            keptGroupEnd("{\\v " + whole.toByteArray() + '}');
-        else
-            keptGroupEnd(whole);
-    };
+    closeOwner(group, whole, gaveNothing);
+    closeDestination(group.destination, whole, gaveNothing);
+}
+
+// A group whose content is read but showed nothing goes back whole; one that stood in
+// hidden text goes back hidden, or read again it would show.
+void Reader::keepShownNothing(QByteArrayView whole)
+{
+    if (top().chars.hidden)
+        keptGroupEnd("{\\v " + whole.toByteArray() + '}');
+    else
+        keptGroupEnd(whole);
+}
+
+// The \field, \object or \shp group itself closes.
+void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing)
+{
     // A field with nothing to show keeps its whole group where it stood, with the groups
     // inside it that were kept on their own so far. A field in another's result has no
     // instruction of its own to keep.
-    if (closingGroup.fieldOwner && closingGroup.fieldId && !top().fieldId && gaveNothing && !closingGroup.wrapId) {
-        forgetKeptSince(closingGroup);
-        keepShownNothing();
+    if (group.fieldOwner && group.fieldId && !top().fieldId && gaveNothing && !group.wrapId) {
+        forgetKeptSince(group);
+        keepShownNothing(whole);
     }
-    if (closingGroup.wrapOwner && m_wrapsOpen > 0)
+    if (!group.wrapOwner)
+        return;
+    if (m_wrapsOpen > 0)
         --m_wrapsOpen;
-    if (closingGroup.wrapOwner) {
-        if (!gaveNothing) {
-            // The group goes back in the formatting around it: what it shows after its own
-            // inner groups close is in that formatting, not in its first run's.
-            TextStyle around = currentTextStyle();
-            around.noteId = around.wrapId = around.fieldId = 0;
-            around.fieldInstruction.clear();
-            m_sink.wrapped(closingGroup.wrapId, whole.toByteArray(), around);
-        }
-        else if (closingGroup.wrapId)
-            keepShownNothing();
-    }
+    if (!gaveNothing) {
+        // The group goes back in the formatting around it: what it shows after its own
+        // inner groups close is in that formatting, not in its first run's.
+        TextStyle around = currentTextStyle();
+        around.noteId = around.wrapId = around.fieldId = 0;
+        around.fieldInstruction.clear();
+        m_sink.wrapped(group.wrapId, whole.toByteArray(), around);
+    } else if (group.wrapId)
+        keepShownNothing(whole);
+}
+
+// The group of a destination closes, back in `top()`.
+void Reader::closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing)
+{
+    const Destination parent = top().destination;
+    const bool inBody = parent == Destination::Body;
     switch (closing) {
-    case Destination::FontTable:
-        if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
-            commitFont();
-        if (parent == Destination::Body && m_kept.fontTable.isEmpty() && gaveNothing) {
-            // The names as this table gives them; a later table may renumber fonts, and an
-            // earlier one that is not kept names none here.
-            for (const auto &[number, name] : m_tableFonts)
-                m_kept.fonts.emplace_back(number, name);
-            std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
-            // Its names read back as they were read only under the code page they were read in.
-            settleCodePage();
-        }
-        if (parent != Destination::FontTable) {
-            const bool keptBefore = !m_kept.fontTable.isEmpty();
-            keepTable(m_kept.fontTable);
-            // Fonts read from a table not kept: the numbers in the text no longer mean the kept table's.
-            m_fontsRenumbered = m_fontsRenumbered || keptBefore || m_kept.fontTable.isEmpty();
-        }
-        // A group around a table read is not kept as written, nor an object or shape
-        // around it: read again, it would number fonts and colours anew under the text
-        // saved after it.
-        if (parent != Destination::FontTable) {
-            ++m_emitted;
-            endWraps();
-        }
-        break;
-    case Destination::ColorTable:
-        if (m_colorSet)
-            commitColor();
-        if (parent == Destination::Body && m_kept.colorTable.isEmpty() && gaveNothing) {
-            m_keptColorsFrom = m_colorTableStart;
-            m_keptColorsTo = m_colors.size();
-        }
-        keepTable(m_kept.colorTable);
-        if (parent != Destination::ColorTable) {
-            ++m_emitted;
-            endWraps();
-        }
-        break;
-    case Destination::StyleSheet:
-        keepTable(m_kept.styleSheet);
-        break;
-    case Destination::ListTable:
-        keepTable(m_kept.listTable);
-        break;
-    case Destination::ListOverrideTable:
-        keepTable(m_kept.listOverrideTable);
-        break;
+    case Destination::FontTable: closeFontTable(parent, gaveNothing, whole); return;
+    case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
+    case Destination::StyleSheet: keepTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
+    case Destination::ListTable: keepTable(m_kept.listTable, inBody, gaveNothing, whole); return;
+    case Destination::ListOverrideTable: keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
     case Destination::List:
-        if (parent == Destination::ListTable && m_lists.size() < MaxTableEntries)
-            m_lists[m_pendingListId] = m_pendingLevels;
-        break;
+        if (parent == Destination::ListTable)
+            m_listTable.endList();
+        return;
     case Destination::ListOverride:
-        if (parent == Destination::ListOverrideTable && m_overrides.size() < MaxTableEntries)
-            m_overrides[m_pendingOverrideIndex] = m_pendingOverrideList;
-        break;
+        if (parent == Destination::ListOverrideTable)
+            m_listTable.endOverride();
+        return;
     case Destination::StyleEntry:
-        if (parent == Destination::StyleSheet && (m_styles.size() < MaxTableEntries || m_styles.count(m_pendingStyleKey))) {
-            if (m_pendingStyle.basedOn >= 0 && m_pendingStyleKey < 0)
-                m_pendingStyle.basedOn = -1 - m_pendingStyle.basedOn;
-            m_styles[m_pendingStyleKey] = std::move(m_pendingStyle);
-            m_pendingStyle = Style();
-        }
-        break;
+        if (parent == Destination::StyleSheet)
+            m_styleSheet.endEntry();
+        return;
     case Destination::FieldInstruction:
         // Text shown from the group before its instruction began is in the document: kept
         // with the instruction as well, it would show twice when read again.
         if (parent != Destination::FieldInstruction)
             fieldInstructionEnd(whole, gaveNothing);
-        break;
+        return;
     case Destination::Picture:
-        if (parent != Destination::Picture) {
-            if (!top().chars.hidden) {
-                stopCapture();
-                m_sink.picture(m_picture, emittedStyle());
-                m_paragraphEmpty = false;
-            }
-            m_picture = Picture();
-        }
-        break;
+        if (parent != Destination::Picture)
+            closePicture();
+        return;
     default:
-        break;
+        return;
+    }
+}
+
+void Reader::closePicture()
+{
+    if (!top().chars.hidden) {
+        stopCapture();
+        m_sink.picture(m_picture.picture(), emittedStyle());
+        m_paragraphEmpty = false;
+    }
+    m_picture.clear();
+}
+
+void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
+{
+    m_fontTable.end(m_documentCodePage);
+    const bool inBody = parent == Destination::Body;
+    if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
+        // The names as this table gives them; a later table may renumber fonts, and an
+        // earlier one that is not kept names none here.
+        for (auto &entry : m_fontTable.tableNames())
+            m_kept.fonts.push_back(std::move(entry));
+        std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
+        // Its names read back as they were read only under the code page they were read in.
+        settleCodePage();
+    }
+    if (parent == Destination::FontTable)
+        return;
+    const bool keptBefore = !m_kept.fontTable.isEmpty();
+    keepTable(m_kept.fontTable, inBody, gaveNothing, whole);
+    if (keptBefore || m_kept.fontTable.isEmpty())
+        m_fontTable.markRenumbered();
+    // A group around a table read is not kept as written, nor an object or shape around
+    // it: read again, it would number fonts and colours anew under the text saved after it.
+    ++m_emitted;
+    endWraps();
+}
+
+void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole)
+{
+    const bool inBody = parent == Destination::Body;
+    m_colorTable.end(inBody && m_kept.colorTable.isEmpty() && gaveNothing);
+    keepTable(m_kept.colorTable, inBody, gaveNothing, whole);
+    if (parent != Destination::ColorTable) {
+        ++m_emitted;
+        endWraps();
     }
 }
 
 void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
 {
-    const QString instruction = std::exchange(m_fieldInstruction, QString());
-    QStringView rest = instruction;
-    QString buffer;
-    bool quoted = false;
-    const QStringView type = nextFieldArgument(rest, buffer, quoted);
-    const bool link = !quoted && type.compare(u"HYPERLINK", Qt::CaseInsensitive) == 0;
-    const bool symbol = !quoted && type.compare(u"SYMBOL", Qt::CaseInsensitive) == 0;
-    // Any other field shows its result and keeps its instruction as written; in a field's
-    // result, the outermost field is the one kept.
-    if (keepable && !link && !symbol && top().fieldOwner && !top().fieldId && m_stack.size() > 2
-        && !m_stack[m_stack.size() - 2].fieldId) {
-        m_fieldInstructions.push_back(group.toByteArray());
-        top().fieldId = int(m_fieldInstructions.size());
-    }
-    if (quoted)
+    const QString instruction = m_fields.takeInstruction();
+    QStringView arguments;
+    const FieldKind kind = fieldKind(instruction, arguments);
+    // In a field's result, the outermost field is the one whose instruction is kept.
+    const bool keeps = keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2
+        && !m_stack[m_stack.size() - 2].fieldId;
+    switch (kind) {
+    case FieldKind::Other:
+        // It shows its result and keeps its instruction as written.
+        if (keeps)
+            top().fieldId = m_fields.keep(group);
         return;
-    if (symbol) {
+    case FieldKind::Symbol: {
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
-        int id = 0;
-        if (keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2 && !m_stack[m_stack.size() - 2].fieldId) {
-            m_fieldInstructions.push_back(group.toByteArray());
-            id = int(m_fieldInstructions.size());
-        }
-        showSymbol(rest, id);
+        const int id = keeps ? m_fields.keep(group) : 0;
+        if (const std::optional<SymbolField> symbol = symbolField(arguments))
+            showSymbol(*symbol, id);
         return;
     }
-    if (!link)
+    case FieldKind::Link: {
+        QString target = hyperlinkTarget(arguments);
+        if (!target.isEmpty())
+            top().link = m_fields.addLink(std::move(target));
         return;
-    QString target = hyperlinkTarget(rest);
-    if (target.isEmpty())
-        return;
-    // Each link costs the input its instruction; consecutive fields often repeat one.
-    if (m_links.empty() || m_links.back() != target)
-        m_links.push_back(std::move(target));
-    top().link = int(m_links.size()) - 1;
+    }
+    }
 }
 
 // A SYMBOL field names its character in the instruction, and producers often leave the
 // result empty: the character comes from the instruction and the result is skipped.
-void Reader::showSymbol(QStringView arguments, int fieldId)
+void Reader::showSymbol(const SymbolField &symbol, int fieldId)
 {
-    QStringView rest = arguments;
-    QString buffer;
-    bool quoted = false;
-    const QString code = nextFieldArgument(rest, buffer, quoted).toString();
-    bool ok = false;
-    const uint value = code.startsWith(u"0x", Qt::CaseInsensitive) ? code.sliced(2).toUInt(&ok, 16) : code.toUInt(&ok);
-    if (!ok || value == 0 || value > 0x10FFFF)
-        return;
-    QString fontName;
-    bool unicode = false;
-    while (!rest.trimmed().isEmpty()) {
-        const QString argument = nextFieldArgument(rest, buffer, quoted).toString();
-        if (quoted || !argument.startsWith(u'\\') || argument.size() != 2)
-            continue;
-        const QChar option = argument.at(1).toLower();
-        if (option == u'f')
-            fontName = nextFieldArgument(rest, buffer, quoted).toString();
-        else if (option == u's')
-            nextFieldArgument(rest, buffer, quoted);
-        else if (option == u'u')
-            unicode = true;
-    }
     Group &group = top();
     if (group.destination != Destination::Body || group.chars.hidden)
         return;
@@ -508,27 +358,24 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     // The character is in the field's font, which no kept word names.
     const bool scripted = std::exchange(group.chars.scripted, false);
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
-    bool named = fontName.isEmpty();
-    for (const auto &[number, entry] : m_fonts) {
-        if (!fontName.isEmpty() && entry.name.compare(fontName, Qt::CaseInsensitive) == 0) {
-            group.chars.font = number;
-            named = true;
-            break;
-        }
-    }
-    // A font the table lacks is still the one the character is drawn in; saved, it has an
-    // entry, so reading the copy must not give the character another font.
-    if (!named)
-        m_symbolFamily = fontName.trimmed();
+    constexpr int Unnamed = std::numeric_limits<int>::min();
+    const int named = m_fontTable.numberNamed(symbol.fontName, Unnamed);
+    if (named != Unnamed)
+        group.chars.font = named;
+    else if (!symbol.fontName.isEmpty())
+        // A font the table lacks is still the one the character is drawn in; saved, it has
+        // an entry, so reading the copy must not give the character another font.
+        m_symbolFamily = symbol.fontName.trimmed();
     // A code below 256 is an ANSI character or a symbol font's glyph number, whatever the
     // document's code page: decoded through a font's, it would change with the font table
     // a save writes.
-    if (unicode || value > 0xFF) {
-        appendChar(value);
+    if (symbol.unicode || symbol.value > 0xFF) {
+        appendChar(symbol.value);
     } else {
+        CodePage windows1252(1252); // a table of 256 characters: cheap beside a field
         QString decoded;
-        const char byte = char(value);
-        m_codePages.get(1252).decode(std::string_view(&byte, 1), decoded);
+        const char byte = char(symbol.value);
+        windows1252.decode(std::string_view(&byte, 1), decoded);
         for (const QChar c : std::as_const(decoded))
             appendChar(c.unicode());
     }
@@ -540,13 +387,10 @@ void Reader::showSymbol(QStringView arguments, int fieldId)
     group.symbolShown = true;
 }
 
-// Word numbers footnotes 1, 2, 3 and endnotes i, ii, iii, each on their own. A reference
-// comes before its note, whose \ftnalt says it is an endnote: it is numbered as a footnote
-// until its note says otherwise. A mark whose note never comes stays a footnote's, as it is
-// when saved, whatever notes follow it.
+// A note reference shows its number, which its note goes back with.
 void Reader::noteReference()
 {
-    const QString number = noteNumber(++m_footnotes, m_footnoteNumbering);
+    const QString number = m_notes.nextReference();
     flushAll();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
@@ -577,18 +421,13 @@ void Reader::keepGroup(const KeywordInfo &info)
 void Reader::keptGroupEnd(QByteArrayView group)
 {
     if (top().destination == Destination::Picture) {
-        m_picture.properties = group.toByteArray(); // the only group kept inside a picture
+        m_picture.setProperties(group.toByteArray());
         return;
     }
     if (top().wrapId)
         return; // inside a group that goes back whole
     if (m_keepingNote && m_openNote) {
-        QString number;
-        if (isEndnote(group)) {
-            --m_footnotes;
-            number = noteNumber(++m_endnotes, m_endnoteNumbering);
-        }
-        m_sink.note(m_openNote, group.toByteArray(), number);
+        m_sink.note(m_openNote, group.toByteArray(), m_notes.endnoteNumber(group));
         m_openNote = 0;
     } else {
         keptInto() += group;
@@ -660,7 +499,6 @@ void Reader::changeCodePage(int codePage)
     if (codePage == m_documentCodePage)
         return;
     m_documentCodePage = codePage;
-    m_cachedFont = -2;
     // Groups kept as written decode their bytes on the next reading in the code page then in
     // force; a group kept whole replays the word itself.
     if (m_codePageSettled && !top().wrapId) {
@@ -718,35 +556,22 @@ void Reader::skipGroup()
 void Reader::controlWord(std::string_view name, bool hasParameter, int parameter, bool starred)
 {
     const KeywordInfo &info = lookupKeyword(name);
-    const Keyword keyword = info.keyword;
+    const Word word{info, name, hasParameter, parameter};
     switch (info.kind) {
     case WordKind::Kept:
     case WordKind::DocumentLevel:
         keepGroup(info);
         return;
     case WordKind::Dropped:
-        if (top().destination == Destination::Picture && name == "picprop" && m_overflowDepth == 0) {
-            const qint64 from = top().openOffset;
-            skipGroup();
-            m_keepFrom = m_skipDepth > 0 ? from : -1;
-            return;
-        }
-        skipGroup();
+        dropGroup(word);
         return;
     case WordKind::Symbol:
-        if (m_fallbackToSkip > 0)
-            --m_fallbackToSkip;
-        else if (top().destination == Destination::Body || top().destination == Destination::FieldInstruction)
-            appendChar(info.symbol);
+        symbolWord(info);
         return;
     case WordKind::KeptWord:
-        if (top().destination == Destination::Body && !top().wrapId) {
-            flushAll();
-            keepWord(name, hasParameter, parameter, m_pendingKept);
-            m_pendingKept += ' ';
-        }
+        keptWord(word);
         return;
-    case WordKind::Word:
+    default:
         break;
     }
     if (starred && !info.readStarred) {
@@ -754,559 +579,555 @@ void Reader::controlWord(std::string_view name, bool hasParameter, int parameter
         keepGroup(info);
         return;
     }
-    Group &group = top();
-    switch (group.destination) {
-    case Destination::Body: {
-        if (keyword == Keyword::FootnoteNumbering)
-            m_footnoteNumbering = noteNumbering(name);
-        else if (keyword == Keyword::EndnoteNumbering)
-            m_endnoteNumbering = noteNumbering(name);
-        // Words that describe the document or a section: kept as written, in order.
-        const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
-        const bool sectionLevel = m_capturing && m_stack.size() == 2;
-        const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
-        m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
-        if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
-            keepWord(name, hasParameter, parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
-        } else if (numbering && !group.wrapId) {
-            // Elsewhere it still numbers the notes after it, so it goes back where it stood.
-            flushAll();
-            keepWord(name, hasParameter, parameter, keptInto());
-            if (!m_capturing)
-                m_pendingKept += ' '; // text may follow it
-        }
-        bodyWord(keyword, hasParameter, parameter, name);
+    destinationWord(word);
+}
+
+void Reader::dropGroup(const Word &word)
+{
+    if (top().destination == Destination::Picture && word.name == "picprop" && m_overflowDepth == 0) {
+        const qint64 from = top().openOffset;
+        skipGroup();
+        m_keepFrom = m_skipDepth > 0 ? from : -1;
         return;
     }
+    skipGroup();
+}
+
+void Reader::symbolWord(const KeywordInfo &info)
+{
+    if (m_fallbackToSkip > 0)
+        --m_fallbackToSkip;
+    else if (top().destination == Destination::Body || top().destination == Destination::FieldInstruction)
+        appendChar(info.symbol);
+}
+
+void Reader::keptWord(const Word &word)
+{
+    if (top().destination == Destination::Body && !top().wrapId) {
+        flushAll();
+        keepWord(word.name, word.hasParameter, word.parameter, m_pendingKept);
+        m_pendingKept += ' ';
+    }
+}
+
+// A word that acts: the destination it stands in says what it means there.
+void Reader::destinationWord(const Word &word)
+{
+    Group &group = top();
+    switch (group.destination) {
+    case Destination::Body:
+        sectionWord(word);
+        bodyWord(word);
+        return;
     case Destination::UprAlternative:
-        if (keyword == Keyword::Ud)
+        if (word.keyword() == Keyword::Ud)
             group.destination = Destination::Body;
         else
             skipGroup();
         return;
     case Destination::Upr:
+    case Destination::StyleSheet:
+    case Destination::ShapePropertyName:
         return;
-    case Destination::FontTable:
-        switch (keyword) {
-        case Keyword::Font:
-            if (m_pendingFont.active && (!m_pendingFont.name.isEmpty() || !m_bytes.empty()))
-                commitFont();
-            m_bytes.clear();
-            m_pendingFont = PendingFont();
-            m_pendingFont.active = true;
-            m_pendingFont.number = parameter;
-            break;
-        case Keyword::FontCharset:
-            flushBytes();
-            m_pendingFont.charset = parameter;
-            break;
-        case Keyword::FontCodePage:
-            flushBytes();
-            m_pendingFont.codePage = parameter;
-            break;
-        case Keyword::Unicode:
-            unicodeChar(parameter);
-            m_fallbackToSkip = group.unicodeSkip;
-            break;
-        case Keyword::UnicodeSkip:
-            group.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
-            break;
-        default:
-            break;
-        }
-        return;
-    case Destination::ColorTable:
-        switch (keyword) {
-        case Keyword::Red: m_red = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        case Keyword::Green: m_green = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        case Keyword::Blue: m_blue = std::clamp(parameter, 0, 255); m_colorSet = true; break;
-        default: break;
-        }
-        return;
+    case Destination::FontTable: fontTableWord(word); return;
+    case Destination::ColorTable: m_colorTable.word(word.keyword(), word.parameter); return;
     case Destination::ListTable:
-        if (keyword == Keyword::List && m_overflowDepth == 0) {
-            group.destination = Destination::List;
-            m_pendingLevels.clear();
-            m_pendingListId = 0;
-        }
-        return;
     case Destination::List:
-        if (keyword == Keyword::ListLevel && m_overflowDepth == 0) {
-            group.destination = Destination::ListLevel;
-            if (m_pendingLevels.size() < std::size_t(MaxListLevels))
-                m_pendingLevels.push_back(ListKind::Decimal);
-        } else if (keyword == Keyword::ListId) {
-            m_pendingListId = parameter;
-        }
-        return;
     case Destination::ListLevel:
-        if (keyword == Keyword::LevelFormat && !m_pendingLevels.empty())
-            m_pendingLevels.back() = listKindForNumberFormat(parameter);
-        return;
     case Destination::ListOverrideTable:
-        if (keyword == Keyword::ListOverride && m_overflowDepth == 0) {
-            group.destination = Destination::ListOverride;
-            m_pendingOverrideIndex = 0;
-            m_pendingOverrideList = 0;
-        }
-        return;
     case Destination::ListOverride:
-        if (keyword == Keyword::ListId)
-            m_pendingOverrideList = parameter;
-        else if (keyword == Keyword::ListOverrideIndex)
-            m_pendingOverrideIndex = parameter;
+        listTableWord(word);
         return;
-    case Destination::Pn:
-        pnWord(keyword, parameter);
-        return;
+    case Destination::Pn: pnWord(word); return;
     case Destination::Picture:
-        pictureWord(keyword, name, hasParameter, parameter);
+        m_picture.word(word.keyword(), word.name, word.hasParameter, word.parameter);
         return;
     case Destination::FieldInstruction:
         // A link's target may hold a tab or a typographic quote, written as words.
-        characterWord(keyword, parameter);
+        characterWord(word);
         return;
-    case Destination::StyleSheet:
-        return;
-    case Destination::StyleEntry:
-        styleWord(keyword, hasParameter, parameter, name);
-        return;
+    case Destination::StyleEntry: m_styleSheet.word(word.info, word.hasParameter, word.parameter); return;
     case Destination::ShapeProperty:
-        if (keyword == Keyword::ShapePropertyName) {
-            group.destination = Destination::ShapePropertyName;
-            m_shapePropertyName.clear();
-        } else if (keyword == Keyword::ShapePropertyValue) {
-            // A picture shape keeps its picture here; its \shprslt copy is skipped.
-            if (m_shapePropertyName == u"pib" && m_overflowDepth == 0)
-                group.destination = Destination::ShapePropertyValue;
-            else
-                skipGroup();
+    case Destination::ShapePropertyValue:
+        shapeWord(word);
+        return;
+    }
+}
+
+// Words that describe the document or a section: kept as written, in order.
+void Reader::sectionWord(const Word &word)
+{
+    const Keyword keyword = word.keyword();
+    const std::string_view name = word.name;
+    const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
+    if (numbering)
+        m_notes.setNumbering(keyword, name);
+    const bool sectionLevel = m_capturing && m_stack.size() == 2;
+    const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
+    m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
+    if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
+        keepWord(name, word.hasParameter, word.parameter, m_bodyStarted ? m_sectionWords : m_kept.prologue);
+    } else if (numbering && !top().wrapId) {
+        // Elsewhere it still numbers the notes after it, so it goes back where it stood.
+        flushAll();
+        keepWord(name, word.hasParameter, word.parameter, keptInto());
+        if (!m_capturing)
+            m_pendingKept += ' '; // text may follow it
+    }
+}
+
+void Reader::fontTableWord(const Word &word)
+{
+    if (!m_fontTable.word(word.keyword(), word.parameter, m_documentCodePage))
+        characterWord(word);
+}
+
+void Reader::listTableWord(const Word &word)
+{
+    Group &group = top();
+    const Keyword keyword = word.keyword();
+    const bool opens = m_overflowDepth == 0;
+    switch (group.destination) {
+    case Destination::ListTable:
+        if (keyword == Keyword::List && opens) {
+            group.destination = Destination::List;
+            m_listTable.startList();
         }
         return;
-    case Destination::ShapePropertyName:
+    case Destination::List:
+        if (keyword == Keyword::ListLevel && opens) {
+            group.destination = Destination::ListLevel;
+            m_listTable.startLevel();
+        } else {
+            m_listTable.listWord(keyword, word.parameter);
+        }
         return;
-    case Destination::ShapePropertyValue:
+    case Destination::ListLevel:
+        m_listTable.levelWord(keyword, word.parameter);
+        return;
+    case Destination::ListOverrideTable:
+        if (keyword == Keyword::ListOverride && opens) {
+            group.destination = Destination::ListOverride;
+            m_listTable.startOverride();
+        }
+        return;
+    default: // Destination::ListOverride
+        m_listTable.overrideWord(keyword, word.parameter);
+        return;
+    }
+}
+
+void Reader::shapeWord(const Word &word)
+{
+    Group &group = top();
+    const Keyword keyword = word.keyword();
+    if (group.destination == Destination::ShapePropertyValue) {
         if (keyword == Keyword::Picture && m_overflowDepth == 0) {
             group.destination = Destination::Picture;
-            startPicture();
+            m_picture.start();
         }
         return;
     }
-}
-
-void Reader::startPicture()
-{
-    m_picture = Picture();
-    m_highNibble = -1;
-}
-
-void Reader::pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter)
-{
-    Picture &picture = m_picture;
-    if (picture.words.size() < MaxPictureWords) {
-        picture.words += '\\';
-        picture.words += QByteArrayView(name.data(), qsizetype(name.size()));
-        if (hasParameter)
-            picture.words += QByteArray::number(parameter);
-    }
-    switch (keyword) {
-    case Keyword::PngBlip: picture.kind = Picture::Kind::Png; break;
-    case Keyword::JpegBlip: picture.kind = Picture::Kind::Jpeg; break;
-    case Keyword::PictureWidth: picture.picw = parameter; break;
-    case Keyword::PictureHeight: picture.pich = parameter; break;
-    case Keyword::PictureGoalWidth: picture.goalWidth = parameter; break;
-    case Keyword::PictureGoalHeight: picture.goalHeight = parameter; break;
-    case Keyword::PictureScaleX: picture.scaleX = parameter; break;
-    case Keyword::PictureScaleY: picture.scaleY = parameter; break;
-    default: break;
-    }
-}
-
-void Reader::pictureBytes(std::string_view bytes)
-{
-    QByteArray &data = m_picture.data;
-    for (char c : bytes) {
-        int value;
-        if (c >= '0' && c <= '9')
-            value = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            value = c - 'A' + 10;
+    if (keyword == Keyword::ShapePropertyName) {
+        group.destination = Destination::ShapePropertyName;
+        m_shapePropertyName.clear();
+    } else if (keyword == Keyword::ShapePropertyValue) {
+        // A picture shape keeps its picture here; its \shprslt copy is skipped.
+        if (m_shapePropertyName == u"pib" && m_overflowDepth == 0)
+            group.destination = Destination::ShapePropertyValue;
         else
-            continue;
-        if (m_highNibble < 0) {
-            m_highNibble = value;
-        } else {
-            data.append(char(m_highNibble * 16 + value));
-            m_highNibble = -1;
-        }
-    }
-}
-
-void Reader::styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
-{
-    switch (keyword) {
-    case Keyword::ParagraphStyleRef:
-        m_pendingStyleKey = std::max(parameter, 0);
-        return;
-    case Keyword::CharacterStyleRef:
-        m_pendingStyleKey = -1 - std::max(parameter, 0);
-        return;
-    case Keyword::StyleBasedOn:
-        m_pendingStyle.basedOn = std::max(parameter, 0);
-        return;
-    default:
-        if (isStyleFormatting(keyword) && m_pendingStyle.words.size() < MaxStyleWords)
-            m_pendingStyle.words.push_back({keyword, hasParameter, parameter, name});
-        return;
-    }
-}
-
-const Reader::Style *Reader::resolveStyle(int key)
-{
-    const auto found = m_styles.find(key);
-    if (found == m_styles.end())
-        return nullptr;
-    Style &style = found->second;
-    if (style.resolved)
-        return &style;
-    // Collect the chain of styles it is based on; a cycle just stops at the bound.
-    std::vector<const Style *> chain{&style};
-    for (int next = style.basedOn; next != key && int(chain.size()) < MaxStyleChain;) {
-        const auto base = m_styles.find(next);
-        if (base == m_styles.end())
-            break;
-        chain.push_back(&base->second);
-        if (base->second.resolved)
-            break;
-        next = base->second.basedOn;
-    }
-    std::vector<StyleWord> words;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        for (const StyleWord &word : (*it)->words) {
-            if (words.size() < MaxStyleWords)
-                words.push_back(word);
-        }
-    }
-    style.words = std::move(words);
-    style.resolved = true;
-    return &style;
-}
-
-// The GivenWord bit of a paragraph word, or 0.
-static int givenWordOf(Keyword keyword)
-{
-    switch (keyword) {
-    case Keyword::AlignLeft: case Keyword::AlignRight: case Keyword::AlignCenter: case Keyword::AlignJustify:
-        return GivesAlignment;
-    case Keyword::LeftIndent: return GivesLeft;
-    case Keyword::FirstIndent: return GivesFirst;
-    case Keyword::RightIndent: return GivesRight;
-    case Keyword::SpaceBefore: return GivesBefore;
-    case Keyword::SpaceAfter: return GivesAfter;
-    default: return 0;
+            skipGroup();
     }
 }
 
 void Reader::applyStyle(int key)
 {
-    const Style *style = resolveStyle(key);
+    const StyleSheetReader::Style *style = m_styleSheet.resolve(key);
     if (!style)
         return;
     // What the paragraph stated stands, even when stated before its style.
     const int given = top().para.style.givenWords;
     m_replayingStyle = true;
-    for (const StyleWord &word : style->words) {
-        if (!(givenWordOf(word.keyword) & given))
-            bodyWord(word.keyword, word.hasParameter, word.parameter, word.name);
+    for (const StyleSheetReader::Word &word : style->words) {
+        if (!(word.info->gives & given))
+            bodyWord(Word{*word.info, word.info->name, word.hasParameter, word.parameter});
     }
     m_replayingStyle = false;
 }
 
-void Reader::pnWord(Keyword keyword, int parameter)
+void Reader::pnWord(const Word &word)
 {
     ParaState &para = m_stack[std::size_t(top().pnOwner)].para;
     if (para.pnContinued)
         return; // the kind words Word writes after it do not make it an item
-    switch (keyword) {
+    const bool numbered = para.pnKind != ListKind::None && para.pnKind != ListKind::Bullet;
+    switch (word.keyword()) {
     case Keyword::PnBullet:
         para.pnKind = ListKind::Bullet;
         para.pnLevel = 0;
-        break;
+        return;
     case Keyword::PnBody:
-        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
-            para.pnKind = ListKind::Decimal;
+        para.pnKind = numbered ? para.pnKind : ListKind::Decimal;
         para.pnLevel = 0;
-        break;
+        return;
     case Keyword::PnLevel:
-        if (para.pnKind == ListKind::None || para.pnKind == ListKind::Bullet)
-            para.pnKind = ListKind::Decimal;
-        para.pnLevel = std::clamp(parameter, 1, MaxListLevels) - 1;
-        break;
+        para.pnKind = numbered ? para.pnKind : ListKind::Decimal;
+        para.pnLevel = std::clamp(word.parameter, 1, MaxListLevels) - 1;
+        return;
     case Keyword::PnContinue:
         para.pnKind = ListKind::None;
         para.pnContinued = true;
-        break;
-    case Keyword::PnDecimal: case Keyword::PnUpperLetter: case Keyword::PnLowerLetter:
-    case Keyword::PnUpperRoman: case Keyword::PnLowerRoman:
-        if (para.pnKind != ListKind::Bullet) {
-            para.pnKind = keyword == Keyword::PnDecimal ? ListKind::Decimal
-                : keyword == Keyword::PnUpperLetter ? ListKind::UpperAlpha
-                : keyword == Keyword::PnLowerLetter ? ListKind::LowerAlpha
-                : keyword == Keyword::PnUpperRoman ? ListKind::UpperRoman
-                : ListKind::LowerRoman;
-        }
-        break;
+        return;
+    case Keyword::PnDecimal: setPnNumbering(para, ListKind::Decimal); return;
+    case Keyword::PnUpperLetter: setPnNumbering(para, ListKind::UpperAlpha); return;
+    case Keyword::PnLowerLetter: setPnNumbering(para, ListKind::LowerAlpha); return;
+    case Keyword::PnUpperRoman: setPnNumbering(para, ListKind::UpperRoman); return;
+    case Keyword::PnLowerRoman: setPnNumbering(para, ListKind::LowerRoman); return;
     default:
-        break;
+        return;
     }
 }
 
-// The words that set a \u character or how many fallback characters follow it.
-bool Reader::characterWord(Keyword keyword, int parameter)
+// A bullet stays a bullet whatever numbering follows it.
+void Reader::setPnNumbering(ParaState &para, ListKind kind)
 {
-    switch (keyword) {
+    if (para.pnKind != ListKind::Bullet)
+        para.pnKind = kind;
+}
+
+// The words that set a \u character or how many fallback characters follow it.
+bool Reader::characterWord(const Word &word)
+{
+    switch (word.keyword()) {
     case Keyword::Unicode:
-        unicodeChar(parameter);
+        unicodeChar(word.parameter);
         m_fallbackToSkip = top().unicodeSkip;
         return true;
     case Keyword::UnicodeSkip:
-        top().unicodeSkip = std::uint8_t(std::clamp(parameter, 0, 255));
+        top().unicodeSkip = std::uint8_t(std::clamp(word.parameter, 0, 255));
         return true;
     default:
         return false;
     }
 }
 
-void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name)
+// Words in the text that stand for or skip text: the run they stand in goes on.
+bool Reader::textWord(const Word &word)
 {
-    if (characterWord(keyword, parameter) || keyword == Keyword::Unknown)
-        return;
-    if (keyword == Keyword::FootnoteNumber) {
-        if (m_fallbackToSkip > 0) {
+    switch (word.keyword()) {
+    case Keyword::FootnoteNumber:
+        if (m_fallbackToSkip > 0)
             --m_fallbackToSkip;
-            return;
-        }
-        noteReference();
-        return;
-    }
-    if (keyword == Keyword::FieldResult) {
+        else
+            noteReference();
+        return true;
+    case Keyword::FieldResult:
         if (top().symbolShown)
             skipGroup();
-        return;
+        return true;
+    case Keyword::Unicode:
+    case Keyword::UnicodeSkip:
+        return characterWord(word);
+    default:
+        return false;
     }
+}
 
+void Reader::bodyWord(const Word &word)
+{
+    if (word.info.kind == WordKind::Unknown || textWord(word))
+        return;
     flushAll();
+    if (word.info.scriptBound)
+        keepScriptWord(word);
+    switch (word.info.kind) {
+    case WordKind::Flag: flagWord(word); return;
+    case WordKind::Toggle: toggleWord(word); return;
+    case WordKind::Value: valueWord(word); return;
+    case WordKind::Destination: openDestination(word); return;
+    default: return;
+    }
+}
+
+// What these words mean depends on the script words before them, in their group: kept in
+// order, with a { where a group began, as readers start each in the text's own script.
+void Reader::keepScriptWord(const Word &word)
+{
+    CharState &chars = top().chars;
+    if (chars.words.size() <= MaxScriptWords) {
+        if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
+            chars.words += '{';
+        keepWord(word.name, word.hasParameter, word.parameter, chars.words);
+        // Kept words may name a font the table lacks; new entries must not take its number.
+        if (word.keyword() == Keyword::Font || word.name == "af")
+            m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, word.parameter);
+    }
+}
+
+void Reader::flagWord(const Word &word)
+{
     Group &group = top();
     CharState &chars = group.chars;
     ParaState &para = group.para;
-    switch (keyword) {
-    case Keyword::ScriptWord:
-        chars.scripted = true;
-        [[fallthrough]];
-    case Keyword::Font: case Keyword::FontSize: case Keyword::Bold: case Keyword::Italic: case Keyword::Language:
-    case Keyword::CharacterStyleRef:
-        // What these words mean depends on the script words before them, in their group: kept
-        // in order, with a { where a group began, as readers start each in the text's own script.
-        if (chars.words.size() <= MaxScriptWords) {
-            if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
-                chars.words += '{';
-            keepWord(name, hasParameter, parameter, chars.words);
-            // Kept words may name a font the table lacks; new entries must not take its number.
-            if (keyword == Keyword::Font || name == "af")
-                m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, parameter);
-        }
-        break;
-    default:
-        break;
-    }
-    switch (keyword) {
-    case Keyword::FontTable:
-    case Keyword::ColorTable:
-    case Keyword::ListTable:
-    case Keyword::ListOverrideTable:
-    case Keyword::Pn:
-    case Keyword::Upr:
-    case Keyword::Picture:
-    case Keyword::FieldInstruction:
-    case Keyword::StyleSheet:
-    case Keyword::ShapeProperty:
-        if (m_overflowDepth > 0 || m_stack.size() <= 2)
-            break; // a table with no group of its own would swallow the document
-        // One that comes after the text began did not style the text before it, as it would
-        // saved at the top: it is kept where it stands, unread, whatever came before it.
-        if (m_bodyStarted && (keyword == Keyword::StyleSheet || keyword == Keyword::ListTable
-                              || keyword == Keyword::ListOverrideTable)) {
-            keepGroup(KeywordInfo());
-            return;
-        }
-        // A document has one stylesheet and one set of list tables: the first, which is
-        // the one kept and saved, so later ones would mean what a save does not hold.
-        if ((keyword == Keyword::StyleSheet && !m_kept.styleSheet.isEmpty())
-            || (keyword == Keyword::ListTable && !m_kept.listTable.isEmpty())
-            || (keyword == Keyword::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
-            skipGroup();
-            return;
-        }
-        group.destination = keyword == Keyword::FontTable ? Destination::FontTable
-            : keyword == Keyword::ColorTable ? Destination::ColorTable
-            : keyword == Keyword::ListTable ? Destination::ListTable
-            : keyword == Keyword::ListOverrideTable ? Destination::ListOverrideTable
-            : keyword == Keyword::Pn ? Destination::Pn
-            : keyword == Keyword::Picture ? Destination::Picture
-            : keyword == Keyword::FieldInstruction ? Destination::FieldInstruction
-            : keyword == Keyword::StyleSheet ? Destination::StyleSheet
-            : keyword == Keyword::ShapeProperty ? Destination::ShapeProperty
-            : Destination::Upr;
-        if (keyword == Keyword::Picture)
-            startPicture();
-        if (keyword == Keyword::FieldInstruction)
-            m_fieldInstruction.clear();
-        if (keyword == Keyword::ShapeProperty)
-            m_shapePropertyName.clear();
-        if (keyword == Keyword::Pn)
-            group.pnOwner = int(m_stack.size()) - 2;
-        if (keyword == Keyword::FontTable) {
-            m_pendingFont = PendingFont();
-            m_tableFonts.clear();
-        }
-        if (keyword == Keyword::ColorTable) {
-            m_colorTableStart = m_colors.size();
-            m_colorSet = false;
-            m_red = m_green = m_blue = 0;
-        }
-        break;
-
+    switch (word.keyword()) {
+    case Keyword::Plain: chars = CharState(); return;
+    case Keyword::UnderlineNone:
+        chars.underline = false;
+        chars.underlineKind = 0;
+        return;
+    case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; return;
     case Keyword::Ansi:
         if (!m_codePageGiven)
             changeCodePage(1252);
-        break;
-    case Keyword::Mac: changeCodePage(10000); break;
-    case Keyword::Pc: changeCodePage(437); break;
-    case Keyword::Pca: changeCodePage(850); break;
+        return;
+    case Keyword::Mac: changeCodePage(10000); return;
+    case Keyword::Pc: changeCodePage(437); return;
+    case Keyword::Pca: changeCodePage(850); return;
+    case Keyword::Par: endParagraph(); return;
+    case Keyword::Page: pageBreak(); return;
+    case Keyword::Section: sectionBreak(); return;
+    case Keyword::Pard:
+        para = ParaState();
+        m_pardSinceParagraph = true;
+        stopCapture();
+        return;
+    case Keyword::AlignLeft: setAlignment(para, Alignment::Left, word); return;
+    case Keyword::AlignRight: setAlignment(para, Alignment::Right, word); return;
+    case Keyword::AlignCenter: setAlignment(para, Alignment::Center, word); return;
+    case Keyword::AlignJustify: setAlignment(para, Alignment::Justify, word); return;
+    case Keyword::InTable: para.inTable = true; return;
+    case Keyword::RowDefaults: startRowDefinition(); return;
+    case Keyword::CellMergeLeft: m_rows.mergeNextCell(MergeLeft); return;
+    case Keyword::CellMergeUp: m_rows.mergeNextCell(MergeUp); return;
+    case Keyword::CellBorder:
+        m_rows.openCellBorder();
+        para.borderOpen = false;
+        return;
+    case Keyword::Cell: endCell(1); return;
+    case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); return;
+    case Keyword::Row: endRow(1); return;
+    case Keyword::NestRow: endRow(std::max(2, paragraphTableDepth())); return;
+    default: return;
+    }
+}
+
+void Reader::setAlignment(ParaState &para, Alignment alignment, const Word &word)
+{
+    para.style.alignment = alignment;
+    given(para, word.info.gives);
+}
+
+void Reader::toggleWord(const Word &word)
+{
+    const bool on = word.value() != 0;
+    CharState &chars = top().chars;
+    ParagraphStyle &style = top().para.style;
+    switch (word.keyword()) {
+    case Keyword::Bold: chars.bold = on; return;
+    case Keyword::Italic: chars.italic = on; return;
+    case Keyword::Underline:
+        chars.underline = on;
+        chars.underlineKind = on ? std::uint8_t(underlineKindOf(word.name)) : 0;
+        return;
+    case Keyword::Strike:
+    case Keyword::StrikeDouble: chars.strike = on; return;
+    case Keyword::Superscript: chars.position = on ? VerticalPosition::Super : VerticalPosition::Normal; return;
+    case Keyword::Subscript: chars.position = on ? VerticalPosition::Sub : VerticalPosition::Normal; return;
+    case Keyword::Hidden: chars.hidden = on; return;
+    case Keyword::PageBreakBefore: style.pageBreakBefore = on; return;
+    case Keyword::LineMultiple: style.lineMultiple = on; return;
+    default: return;
+    }
+}
+
+void Reader::valueWord(const Word &word)
+{
+    Group &group = top();
+    CharState &chars = group.chars;
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::AnsiCodePage:
         if (parameter > 0) {
             changeCodePage(parameter);
             m_codePageGiven = true;
         }
-        break;
+        return;
     case Keyword::DefaultFont:
-        // A document has one default font: a second \deff (in an RTF header pasted into the
+        // A document has one default font: a second \\deff (in an RTF header pasted into the
         // text) would give text read before it another font than a save, which writes one.
-        if (!m_defaultFontGiven) {
-            m_defaultFont = parameter;
-            m_defaultFontGiven = true;
-        }
-        break;
-
-    case Keyword::Font: chars.font = std::max(parameter, 0); break;
-    case Keyword::Plain: chars = CharState(); break;
-    case Keyword::Bold: chars.bold = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Italic: chars.italic = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Underline:
-        chars.underline = isToggleOn(hasParameter, parameter);
-        chars.underlineKind = chars.underline ? std::uint8_t(underlineKindOf(name)) : 0;
-        break;
-    case Keyword::UnderlineNone:
-        chars.underline = false;
-        chars.underlineKind = 0;
-        break;
-    case Keyword::Strike: chars.strike = isToggleOn(hasParameter, parameter); break;
-    case Keyword::StrikeDouble: chars.strike = isToggleOn(hasParameter, parameter); break;
-    case Keyword::FontSize:
-        chars.halfPoints = !hasParameter ? 24 : std::clamp(parameter, 0, 3276);
-        break;
-    case Keyword::Foreground: chars.foreground = std::max(parameter, 0); break;
-    case Keyword::Background: chars.background = std::max(parameter, 0); break;
-    case Keyword::Superscript:
-        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Super : VerticalPosition::Normal;
-        break;
-    case Keyword::Subscript:
-        chars.position = isToggleOn(hasParameter, parameter) ? VerticalPosition::Sub : VerticalPosition::Normal;
-        break;
-    case Keyword::NoSuperSub: chars.position = VerticalPosition::Normal; break;
-    case Keyword::Hidden: chars.hidden = isToggleOn(hasParameter, parameter); break;
-    case Keyword::Language: chars.language = parameter; break;
-    case Keyword::Raise: chars.raise = hasParameter ? std::clamp(parameter, 0, 3276) : 6; break;
-    case Keyword::Lower: chars.raise = -(hasParameter ? std::clamp(parameter, 0, 3276) : 6); break;
-
-    case Keyword::Par: endParagraph(); break;
-    case Keyword::Page:
-        // A page break starts the next paragraph on a new page; it is not a paragraph itself.
-        if (!m_paragraphEmpty)
-            endParagraph();
-        m_pageBreakPending = true;
-        break;
-    case Keyword::Section: {
-        // Inside a table the \sect only ends the paragraph, and starts no section there.
-        const bool inTable = paragraphTableDepth() > 0;
-        m_sectionEndPending = true;
-        endParagraph();
-        m_capturing = !inTable;
-        break;
+        if (!m_fontTable.defaultGiven())
+            m_fontTable.setDefault(parameter);
+        return;
+    case Keyword::Font: chars.font = std::max(parameter, 0); return;
+    case Keyword::FontSize: chars.halfPoints = std::clamp(word.value(), 0, 3276); return;
+    case Keyword::Foreground: chars.foreground = std::max(parameter, 0); return;
+    case Keyword::Background: chars.background = std::max(parameter, 0); return;
+    case Keyword::Language: chars.language = parameter; return;
+    case Keyword::Raise: chars.raise = std::clamp(word.value(), 0, 3276); return;
+    case Keyword::Lower: chars.raise = -std::clamp(word.value(), 0, 3276); return;
+    case Keyword::ScriptWord: chars.scripted = true; return;
+    case Keyword::ParagraphStyleRef: paragraphStyleRef(parameter); return;
+    case Keyword::CharacterStyleRef: characterStyleRef(parameter); return;
+    default: paragraphValue(word); return;
     }
-    case Keyword::Pard:
-        para = ParaState();
-        m_pardSinceParagraph = true;
-        stopCapture();
-        break;
-    case Keyword::PageBreakBefore: para.style.pageBreakBefore = isToggleOn(hasParameter, parameter); break;
+}
+
+void Reader::paragraphValue(const Word &word)
+{
+    ParaState &para = top().para;
+    ParagraphStyle &style = para.style;
+    const int parameter = word.parameter;
+    switch (word.keyword()) {
     case Keyword::LineSpacing:
-        para.style.lineSpacing = std::clamp(parameter, -31680, 31680);
+        style.lineSpacing = std::clamp(parameter, -31680, 31680);
         given(para, GivesLineSpacing);
-        break;
-    case Keyword::LineMultiple: para.style.lineMultiple = isToggleOn(hasParameter, parameter); break;
-    case Keyword::TabWord:
-        if (para.style.tabs.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.tabs);
-        break;
+        return;
+    case Keyword::LeftIndent:
+        style.leftIndent = parameter;
+        given(para, word.name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
+        return;
+    case Keyword::RightIndent:
+        style.rightIndent = parameter;
+        style.rightIndentGiven = true;
+        given(para, GivesRight);
+        return;
+    case Keyword::FirstIndent: style.firstLineIndent = parameter; given(para, GivesFirst); return;
+    case Keyword::SpaceBefore: style.spaceBefore = parameter; given(para, GivesBefore); return;
+    case Keyword::SpaceAfter: style.spaceAfter = parameter; given(para, GivesAfter); return;
+    case Keyword::ListOverrideIndex: para.listOverride = parameter; return;
+    case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); return;
+    case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); return;
+    case Keyword::TabWord: keepParagraphWord(word, style.tabs); return;
+    case Keyword::FrameWord: keepParagraphWord(word, style.frameWords); return;
+    case Keyword::ShadingWord: keepParagraphWord(word, style.shadingWords); return;
+    case Keyword::ShadingColor: shadingColor(word); return;
+    default: rowValue(word); return;
+    }
+}
+
+// Tab, frame, shading and border words go back as written with their paragraph.
+void Reader::keepParagraphWord(const Word &word, QByteArray &into, int parameter)
+{
+    if (into.size() < 4096)
+        keepWord(word.name, word.hasParameter, parameter, into);
+}
+
+void Reader::shadingColor(const Word &word)
+{
+    ParagraphStyle &style = top().para.style;
+    const int parameter = word.parameter;
+    style.shading = m_colorTable.at(parameter);
+    // Kept as 0 when it names no colour: a save may add the entry it names.
+    keepParagraphWord(word, style.shadingWords, style.shading.isValid() ? parameter : 0);
+}
+
+// Words that define the row, or else the paragraph's borders.
+void Reader::rowValue(const Word &word)
+{
+    ParaState &para = top().para;
+    switch (word.keyword()) {
+    case Keyword::RowLeft:
+        ++m_emitted;
+        m_rows.setLeft(word.parameter);
+        return;
+    case Keyword::CellRight:
+        ++m_emitted;
+        m_rows.addCell(word.parameter);
+        return;
     case Keyword::ParagraphBorder:
         para.borderOpen = true;
-        m_borderPending = false;
-        if (para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
+        m_rows.closeCellBorder();
+        keepParagraphWord(word, para.style.borders);
+        return;
     case Keyword::BorderAttribute:
-        if (para.borderOpen && !m_borderPending && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
-    case Keyword::ShadingColor:
-        para.style.shading = parameter > 0 && parameter < m_colors.size() ? m_colors.at(parameter) : QColor();
-        // Kept as 0 when it names no colour: a save may add the entry it names.
-        if (!para.style.shading.isValid())
-            parameter = 0;
-        [[fallthrough]];
-    case Keyword::ShadingWord:
-        if (para.style.shadingWords.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.shadingWords);
-        break;
-    case Keyword::FrameWord:
-        if (para.style.frameWords.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.frameWords);
-        break;
-    case Keyword::AlignLeft: para.style.alignment = Alignment::Left; given(para, GivesAlignment); break;
-    case Keyword::AlignRight: para.style.alignment = Alignment::Right; given(para, GivesAlignment); break;
-    case Keyword::AlignCenter: para.style.alignment = Alignment::Center; given(para, GivesAlignment); break;
-    case Keyword::AlignJustify: para.style.alignment = Alignment::Justify; given(para, GivesAlignment); break;
-    case Keyword::LeftIndent:
-        para.style.leftIndent = parameter;
-        given(para, name == "lin" ? GivesLeft : GivesLeft | GivesLeftByLi);
-        break;
-    case Keyword::RightIndent:
-        para.style.rightIndent = parameter;
-        para.style.rightIndentGiven = true;
-        given(para, GivesRight);
-        break;
-    case Keyword::FirstIndent: para.style.firstLineIndent = parameter; given(para, GivesFirst); break;
-    case Keyword::SpaceBefore: para.style.spaceBefore = parameter; given(para, GivesBefore); break;
-    case Keyword::SpaceAfter: para.style.spaceAfter = parameter; given(para, GivesAfter); break;
-    case Keyword::ListOverrideIndex: para.listOverride = parameter; break;
-    case Keyword::ListLevelIndex: para.listLevel = std::clamp(parameter, 0, MaxListLevels - 1); break;
+        if (para.borderOpen && !m_rows.cellBorderOpen())
+            keepParagraphWord(word, para.style.borders);
+        return;
+    case Keyword::BorderStyle:
+        if (m_rows.cellBorderOpen()) {
+            ++m_emitted;
+            m_rows.showBorders();
+        } else if (para.borderOpen) {
+            keepParagraphWord(word, para.style.borders);
+        }
+        return;
+    case Keyword::BorderNone:
+        if (!m_rows.cellBorderOpen() && para.borderOpen)
+            keepParagraphWord(word, para.style.borders);
+        m_rows.closeCellBorder();
+        return;
+    default:
+        return;
+    }
+}
+
+// A row's definition holds past its group: a group that gave one is not kept as written,
+// where read again it would define the row it is saved in.
+void Reader::startRowDefinition()
+{
+    ++m_emitted;
+    stopCapture();
+    m_rows.start(top().nestProperties ? std::max(2, paragraphTableDepth()) : 1);
+}
+
+// A page break starts the next paragraph on a new page; it is not a paragraph itself.
+void Reader::pageBreak()
+{
+    if (!m_paragraphEmpty)
+        endParagraph();
+    m_pageBreakPending = true;
+}
+
+// Inside a table the \sect only ends the paragraph, and starts no section there.
+void Reader::sectionBreak()
+{
+    const bool inTable = paragraphTableDepth() > 0;
+    m_sectionEndPending = true;
+    endParagraph();
+    m_capturing = !inTable;
+}
+
+void Reader::paragraphStyleRef(int parameter)
+{
+    applyStyle(std::max(parameter, 0));
+    ParagraphStyle &style = top().para.style;
+    style.styleNumber = std::max(parameter, 0);
+    style.styleSets = 0;
+    // What the style sets and gives matters only to a writer that writes the stylesheet
+    // back: one not kept whole sets nothing on the next reading either.
+    int styleGives = 0;
+    const StyleSheetReader::Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : m_styleSheet.resolve(style.styleNumber);
+    if (sheet) {
+        for (const StyleSheetReader::Word &word : sheet->words) {
+            styleGives |= word.info->gives;
+            style.styleSets |= styleSetOf(word.info->keyword);
+        }
+    }
+    // What the style leaves stands as the paragraph had it, from itself or an earlier style:
+    // the paragraph's own unless it is what a fresh paragraph has.
+    style.givenWords |= ~styleGives
+        & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
+           | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
+           | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
+}
+
+void Reader::characterStyleRef(int parameter)
+{
+    // The kept words name the style where it stood, not the words it gives.
+    const QByteArray words = top().chars.words;
+    applyStyle(-1 - std::max(parameter, 0));
+    top().chars.characterStyle = std::max(parameter, 0);
+    top().chars.words = words;
+}
+
+void Reader::openDestination(const Word &word)
+{
+    Group &group = top();
+    switch (word.keyword()) {
     case Keyword::Field:
         group.fieldOwner = true;
         group.symbolShown = false; // a SYMBOL field around it skips its own result, not this one's
-        break;
+        return;
     case Keyword::WrappedContainer:
         // Objects and shapes go back whole; what they show stands for them.
         if (!group.wrapId && m_overflowDepth == 0 && m_stack.size() > 2 && group.emittedAtOpen == m_emitted) {
@@ -1314,99 +1135,68 @@ void Reader::bodyWord(Keyword keyword, bool hasParameter, int parameter, std::st
             group.wrapOwner = true;
             ++m_wrapsOpen;
         }
-        break;
-    case Keyword::ParagraphStyleRef: {
-        applyStyle(std::max(parameter, 0));
-        ParagraphStyle &style = top().para.style;
-        style.styleNumber = std::max(parameter, 0);
-        style.styleSets = 0;
-        // What the style sets and gives matters only to a writer that writes the stylesheet
-        // back: one not kept whole sets nothing on the next reading either.
-        int styleGives = 0;
-        const Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : resolveStyle(style.styleNumber);
-        if (sheet) {
-            for (const StyleWord &word : sheet->words) {
-                styleGives |= givenWordOf(word.keyword);
-                switch (word.keyword) {
-                case Keyword::Bold: style.styleSets |= SetsBold; break;
-                case Keyword::Italic: style.styleSets |= SetsItalic; break;
-                case Keyword::Underline: style.styleSets |= SetsUnderline; break;
-                case Keyword::Strike: case Keyword::StrikeDouble: style.styleSets |= SetsStrike; break;
-                case Keyword::Foreground: style.styleSets |= SetsColor; break;
-                case Keyword::Hidden: style.styleSets |= SetsHidden; break;
-                default: break;
-                }
-            }
-        }
-        // What the style leaves stands as the paragraph had it, from itself or an earlier style:
-        // the paragraph's own unless it is what a fresh paragraph has.
-        style.givenWords |= ~styleGives
-            & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
-               | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
-               | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
-        break;
-    }
-    case Keyword::CharacterStyleRef: {
-        // The kept words name the style where it stood, not the words it gives.
-        const QByteArray words = chars.words;
-        applyStyle(-1 - std::max(parameter, 0));
-        top().chars.characterStyle = std::max(parameter, 0);
-        top().chars.words = words;
-        break;
-    }
-
-    case Keyword::InTable: para.inTable = true; break;
-    case Keyword::TableDepth: para.tableDepth = std::clamp(parameter, 0, MaxTableDepth); break;
-    case Keyword::NestTableProperties: group.nestProperties = true; break;
-    // A row's definition holds past its group: a group that gave one is not kept as written,
-    // where read again it would define the row it is saved in.
-    case Keyword::RowDefaults:
-        ++m_emitted;
-        stopCapture();
-        m_rowDepth = group.nestProperties ? std::max(2, paragraphTableDepth()) : 1;
-        m_rows[std::size_t(m_rowDepth)] = RowFormat();
-        m_borderPending = false;
-        m_mergePending = 0;
-        break;
-    case Keyword::RowLeft:
-        ++m_emitted;
-        m_rows[std::size_t(m_rowDepth)].left = parameter;
-        break;
-    case Keyword::CellRight: {
-        ++m_emitted;
-        RowFormat &row = m_rows[std::size_t(m_rowDepth)];
-        if (row.cellRight.size() < std::size_t(MaxTableColumns)) {
-            row.cellRight.push_back(parameter);
-            row.merges.push_back(m_mergePending);
-        }
-        m_borderPending = false;
-        m_mergePending = 0;
-        break;
-    }
-    case Keyword::CellMergeLeft: m_mergePending |= MergeLeft; break;
-    case Keyword::CellMergeUp: m_mergePending |= MergeUp; break;
-    case Keyword::CellBorder:
-        m_borderPending = true;
-        para.borderOpen = false;
-        break;
-    case Keyword::BorderStyle:
-        if (m_borderPending) {
-            ++m_emitted;
-            m_rows[std::size_t(m_rowDepth)].borders = true;
-        } else if (para.borderOpen && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        break;
-    case Keyword::BorderNone:
-        if (!m_borderPending && para.borderOpen && para.style.borders.size() < 4096)
-            keepWord(name, hasParameter, parameter, para.style.borders);
-        m_borderPending = false;
-        break;
-    case Keyword::Cell: endCell(1); break;
-    case Keyword::NestCell: endCell(std::max(2, paragraphTableDepth())); break;
-    case Keyword::Row: endRow(1); break;
-    case Keyword::NestRow: endRow(std::max(2, paragraphTableDepth())); break;
+        return;
+    case Keyword::NestTableProperties: group.nestProperties = true; return;
     default:
-        break;
+        enterDestination(word.keyword());
+        return;
+    }
+}
+
+void Reader::enterDestination(Keyword keyword)
+{
+    const Destination destination = readDestination(keyword);
+    if (destination == Destination::Body || m_overflowDepth > 0 || m_stack.size() <= 2)
+        return; // a table with no group of its own would swallow the document
+    // One that comes after the text began did not style the text before it, as it would
+    // saved at the top: it is kept where it stands, unread, whatever came before it.
+    const bool documentTable = destination == Destination::StyleSheet || destination == Destination::ListTable
+        || destination == Destination::ListOverrideTable;
+    if (documentTable && m_bodyStarted) {
+        keepGroup(KeywordInfo());
+        return;
+    }
+    // A document has one stylesheet and one set of list tables: the first, which is
+    // the one kept and saved, so later ones would mean what a save does not hold.
+    if ((destination == Destination::StyleSheet && !m_kept.styleSheet.isEmpty())
+        || (destination == Destination::ListTable && !m_kept.listTable.isEmpty())
+        || (destination == Destination::ListOverrideTable && !m_kept.listOverrideTable.isEmpty())) {
+        skipGroup();
+        return;
+    }
+    top().destination = destination;
+    startDestination(destination);
+}
+
+// The destination a word opens in the body, or Body where it opens none.
+Reader::Destination Reader::readDestination(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::FontTable: return Destination::FontTable;
+    case Keyword::ColorTable: return Destination::ColorTable;
+    case Keyword::ListTable: return Destination::ListTable;
+    case Keyword::ListOverrideTable: return Destination::ListOverrideTable;
+    case Keyword::Pn: return Destination::Pn;
+    case Keyword::Upr: return Destination::Upr;
+    case Keyword::Picture: return Destination::Picture;
+    case Keyword::FieldInstruction: return Destination::FieldInstruction;
+    case Keyword::StyleSheet: return Destination::StyleSheet;
+    case Keyword::ShapeProperty: return Destination::ShapeProperty;
+    default: return Destination::Body;
+    }
+}
+
+void Reader::startDestination(Destination destination)
+{
+    switch (destination) {
+    case Destination::Picture: m_picture.start(); return;
+    case Destination::FieldInstruction: m_fields.start(); return;
+    case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
+    case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
+    case Destination::FontTable: m_fontTable.start(); return;
+    case Destination::ColorTable: m_colorTable.start(); return;
+    default:
+        return;
     }
 }
 
@@ -1453,29 +1243,16 @@ void Reader::textBytes(std::string_view bytes)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        while (!bytes.empty()) {
-            const auto semicolon = bytes.find(';');
-            if (m_pendingFont.active)
-                m_bytes.append(bytes.substr(0, semicolon));
-            if (semicolon == std::string_view::npos)
-                break;
-            if (m_pendingFont.active)
-                commitFont();
-            bytes.remove_prefix(semicolon + 1);
-        }
+        m_fontTable.text(bytes, m_documentCodePage);
         return;
     case Destination::ColorTable:
-        for (char c : bytes) {
-            if (c == ';')
-                commitColor();
-        }
+        m_colorTable.text(bytes);
         return;
     case Destination::Picture:
-        pictureBytes(bytes);
+        m_picture.hexText(bytes);
         return;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() < MaxFieldInstruction)
-            m_fieldInstruction += QLatin1StringView(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), std::size_t(MaxFieldInstruction))));
+        m_fields.text(bytes);
         return;
     case Destination::ShapePropertyName:
         if (m_shapePropertyName.size() < 64)
@@ -1504,12 +1281,10 @@ void Reader::hexByte(std::uint8_t byte)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        if (m_pendingFont.active)
-            m_bytes.push_back(char(byte));
+        m_fontTable.byte(char(byte));
         return;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() < MaxFieldInstruction)
-            m_fieldInstruction += QChar(byte);
+        m_fields.byte(char(byte));
         return;
     default:
         return;
@@ -1559,15 +1334,14 @@ void Reader::appendChar(char32_t c)
         m_paragraphEmpty = false;
         break;
     case Destination::FieldInstruction:
-        if (m_fieldInstruction.size() >= MaxFieldInstruction)
+        target = m_fields.instruction();
+        if (!target)
             return;
-        target = &m_fieldInstruction;
         break;
     case Destination::FontTable:
-        if (!m_pendingFont.active)
+        target = m_fontTable.name(m_documentCodePage);
+        if (!target)
             return;
-        flushBytes();
-        target = &m_pendingFont.name;
         break;
     default:
         return;
@@ -1580,22 +1354,14 @@ void Reader::appendChar(char32_t c)
     }
 }
 
-void Reader::flushBytes()
+void Reader::decodeBytes()
 {
+    if (m_fontTable.waiting() && top().destination == Destination::FontTable)
+        m_fontTable.flush(m_documentCodePage);
     if (m_bytes.empty())
         return;
-    switch (top().destination) {
-    case Destination::Body:
+    if (top().destination == Destination::Body)
         bodyCodePage().decode(m_bytes, m_text);
-        break;
-    case Destination::FontTable:
-        if (m_pendingFont.active)
-            m_codePages.get(fontCodePage(m_pendingFont.charset, m_pendingFont.codePage))
-                .decode(m_bytes, m_pendingFont.name);
-        break;
-    default:
-        break;
-    }
     m_bytes.clear();
 }
 
@@ -1632,7 +1398,7 @@ void Reader::endRow(int depth)
     style.sectionStart = m_sectionWords;
     if (m_pageBreakPending)
         style.pageBreakWord = style.pageBreakBefore = true;
-    if (m_sink.rowEnd(m_rows[std::size_t(depth)], depth, style)) {
+    if (m_sink.rowEnd(m_rows.row(depth), depth, style)) {
         m_pendingKept.clear();
         m_sectionWords.clear();
         m_pageBreakPending = false;
@@ -1701,66 +1467,10 @@ void Reader::endParagraph()
     m_pardSinceParagraph = false;
 }
 
-int Reader::fontCodePage(int charset, int codePage) const
-{
-    int cp = charset >= 0 ? codePageForCharset(charset) : 0;
-    if (cp == 0)
-        cp = codePage;
-    return cp > 0 ? cp : m_documentCodePage;
-}
-
-void Reader::commitFont()
-{
-    flushBytes();
-    if (m_fonts.size() < MaxTableEntries || m_fonts.count(m_pendingFont.number)) {
-        Font font;
-        font.name = m_pendingFont.name.trimmed();
-        font.codePage = m_pendingFont.charset >= 0 ? codePageForCharset(m_pendingFont.charset) : 0;
-        if (font.codePage == 0)
-            font.codePage = std::max(m_pendingFont.codePage, 0);
-        m_tableFonts[m_pendingFont.number] = font.name;
-        m_fonts[m_pendingFont.number] = std::move(font);
-    }
-    m_pendingFont = PendingFont();
-    m_cachedFont = -2;
-}
-
-void Reader::commitColor()
-{
-    if (m_colors.size() < qsizetype(MaxTableEntries))
-        m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
-    m_colorSet = false;
-    m_red = m_green = m_blue = 0;
-}
-
-// The colours as read, as one table: for a file whose colours come from more than the one
-// table kept, or from a table cut short, so that every index means on saving what it meant.
-void Reader::keepColorsAsRead()
-{
-    m_kept.colorTable.clear();
-    if (m_colors.isEmpty())
-        return;
-    m_kept.colorTable = "{\\colortbl";
-    for (const QColor &color : std::as_const(m_colors)) {
-        if (color.isValid())
-            m_kept.colorTable += "\\red" + QByteArray::number(color.red()) + "\\green" + QByteArray::number(color.green())
-                + "\\blue" + QByteArray::number(color.blue());
-        m_kept.colorTable += ';';
-    }
-    m_kept.colorTable += '}';
-}
-
 CodePage &Reader::bodyCodePage()
 {
     const CharState &chars = top().chars;
-    const int font = chars.font >= 0 ? chars.font : m_defaultFont;
-    if (font != m_cachedFont || !m_cachedCodePage) {
-        const auto it = m_fonts.find(font);
-        const int cp = it != m_fonts.end() && it->second.codePage > 0 ? it->second.codePage : m_documentCodePage;
-        m_cachedCodePage = &m_codePages.get(cp);
-        m_cachedFont = font;
-    }
-    return *m_cachedCodePage;
+    return m_fontTable.codePageFor(chars.font >= 0 ? chars.font : m_fontTable.defaultFont(), m_documentCodePage);
 }
 
 TextStyle Reader::currentTextStyle() const
@@ -1768,16 +1478,15 @@ TextStyle Reader::currentTextStyle() const
     const CharState &chars = top().chars;
     TextStyle style;
     // Readers show text that names no font, in a file that names no default, in their own.
-    const auto font = m_fonts.find(chars.font >= 0 ? chars.font : m_defaultFontGiven ? m_defaultFont : -1);
-    if (font != m_fonts.end())
-        style.family = font->second.name;
+    if (const FontTableReader::Font *font = m_fontTable.find(chars.font >= 0 ? chars.font : m_fontTable.shownDefault()))
+        style.family = font->name;
     if (!m_symbolFamily.isEmpty())
         style.family = m_symbolFamily;
     style.halfPoints = chars.halfPoints;
-    if (chars.foreground > 0 && chars.foreground < m_colors.size())
-        style.foreground = m_colors.at(chars.foreground);
-    if (chars.background > 0 && chars.background < m_colors.size())
-        style.background = m_colors.at(chars.background);
+    if (chars.foreground > 0)
+        style.foreground = m_colorTable.at(chars.foreground);
+    if (chars.background > 0)
+        style.background = m_colorTable.at(chars.background);
     style.bold = chars.bold;
     style.italic = chars.italic;
     style.underline = chars.underline;
@@ -1789,7 +1498,7 @@ TextStyle Reader::currentTextStyle() const
     style.raise = chars.raise;
     // The words name fonts by the file's numbers, which only its own table, kept, keeps.
     // What an object or shape shows goes back inside it, its words with it.
-    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontsRenumbered
+    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontTable.renumbered()
         && !top().wrapId)
         style.scriptWords = chars.words;
     style.groupShading = top().para.style.shadingWords;
@@ -1797,10 +1506,10 @@ TextStyle Reader::currentTextStyle() const
     style.wrapId = top().wrapId;
     if (top().fieldId) {
         style.fieldId = top().fieldId;
-        style.fieldInstruction = m_fieldInstructions[std::size_t(top().fieldId - 1)];
+        style.fieldInstruction = m_fields.kept(top().fieldId);
     }
     if (top().link >= 0)
-        style.link = m_links[std::size_t(top().link)];
+        style.link = m_fields.link(top().link);
     return style;
 }
 
@@ -1810,18 +1519,9 @@ ParagraphStyle Reader::paragraphStyleOf(const Group &group) const
     ParagraphStyle style = para.style;
     style.listOverride = para.listOverride;
     style.listOverrideLevel = para.listLevel;
-    // \ls0 names a list only where the file's override table has one of that number.
-    if (para.listOverride > 0 || (para.listOverride == 0 && m_overrides.count(0))) {
-        style.list = ListKind::Bullet; // a list we cannot resolve still has markers
+    if (m_listTable.namesList(para.listOverride)) {
+        style.list = m_listTable.kindOf(para.listOverride, para.listLevel);
         style.listLevel = para.listLevel;
-        const auto override = m_overrides.find(para.listOverride);
-        if (override != m_overrides.end()) {
-            const auto list = m_lists.find(override->second);
-            if (list != m_lists.end() && !list->second.empty()) {
-                const auto &levels = list->second;
-                style.list = levels[std::min<std::size_t>(std::size_t(para.listLevel), levels.size() - 1)];
-            }
-        }
     } else if (para.pnKind != ListKind::None) {
         style.list = para.pnKind;
         style.listLevel = para.pnLevel;

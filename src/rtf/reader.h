@@ -1,18 +1,25 @@
 #pragma once
 
 #include "rtf/codepage.h"
+#include "rtf/colortablereader.h"
+#include "rtf/fieldreader.h"
+#include "rtf/fonttablereader.h"
 #include "rtf/keywords.h"
+#include "rtf/listtablereader.h"
+#include "rtf/notenumbering.h"
+#include "rtf/picturereader.h"
+#include "rtf/rowdefinitionreader.h"
 #include "rtf/sink.h"
+#include "rtf/stylesheetreader.h"
 #include "rtf/tablemetrics.h"
 
 #include <QByteArrayView>
-#include <QList>
-#include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace rtf {
+
+struct Token;
 
 class Reader
 {
@@ -87,35 +94,36 @@ private:
         int wrapId = 0;          // text here is shown for that group
     };
 
-    // A stylesheet entry: the formatting words it holds, replayed where \s or \cs names it.
-    struct StyleWord {
-        Keyword keyword;
-        bool hasParameter;
-        int parameter;
-        std::string_view name; // in the input, which outlives the reading
-    };
-    struct Style {
-        std::vector<StyleWord> words;
-        int basedOn = -1;
-        bool resolved = false;   // words already include those of the styles it is based on
+    // A control word as read, with its row of the keyword table.
+    struct Word {
+        const KeywordInfo &info;
+        std::string_view name;
+        bool hasParameter = false;
+        int parameter = 0;
+
+        Keyword keyword() const { return info.keyword; }
+        int value() const { return info.valueOf(hasParameter, parameter); }
     };
 
-    struct Font {
-        QString name;
-        int codePage = 0;        // 0: the document's code page
-    };
-
-    struct PendingFont {
-        bool active = false;
-        int number = 0;
-        int charset = -1;
-        int codePage = 0;
-        QString name;
-    };
-
+    void skippedToken(const Token &token);
+    void binaryBytes(std::string_view bytes);
+    void finish();
     void groupOpen();
     void groupClose();
+    void keepShownNothing(QByteArrayView whole);
+    void closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing);
+    void closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing);
+    void closePicture();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
+    void dropGroup(const Word &word);
+    void symbolWord(const KeywordInfo &info);
+    void keptWord(const Word &word);
+    void destinationWord(const Word &word);
+    void sectionWord(const Word &word);
+    void fontTableWord(const Word &word);
+    void colorTableWord(const Word &word);
+    void listTableWord(const Word &word);
+    void shapeWord(const Word &word);
     void keepGroup(const KeywordInfo &info);
     void keptGroupEnd(QByteArrayView group);
     QByteArray &keptInto();
@@ -124,19 +132,35 @@ private:
     void stopCapture();
     void flushHidden();
     TextStyle emittedStyle();
-    bool characterWord(Keyword keyword, int parameter);
-    void bodyWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name = {});
-    void pnWord(Keyword keyword, int parameter);
-    void startPicture();
-    void pictureWord(Keyword keyword, std::string_view name, bool hasParameter, int parameter);
-    void pictureBytes(std::string_view bytes);
-    void styleWord(Keyword keyword, bool hasParameter, int parameter, std::string_view name);
+    bool characterWord(const Word &word);
+    bool textWord(const Word &word);
+    void bodyWord(const Word &word);
+    void keepScriptWord(const Word &word);
+    void flagWord(const Word &word);
+    void toggleWord(const Word &word);
+    void valueWord(const Word &word);
+    void paragraphValue(const Word &word);
+    void rowValue(const Word &word);
+    void openDestination(const Word &word);
+    void enterDestination(Keyword keyword);
+    static Destination readDestination(Keyword keyword);
+    void startDestination(Destination destination);
+    void setAlignment(ParaState &para, Alignment alignment, const Word &word);
+    void keepParagraphWord(const Word &word, QByteArray &into) { keepParagraphWord(word, into, word.parameter); }
+    void keepParagraphWord(const Word &word, QByteArray &into, int parameter);
+    void shadingColor(const Word &word);
+    void startRowDefinition();
+    void pageBreak();
+    void sectionBreak();
+    void paragraphStyleRef(int parameter);
+    void characterStyleRef(int parameter);
+    void pnWord(const Word &word);
+    static void setPnNumbering(ParaState &para, ListKind kind);
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
-    const Style *resolveStyle(int key);
     void fieldInstructionEnd(QByteArrayView group, bool keepable);
-    void showSymbol(QStringView arguments, int fieldId);
+    void showSymbol(const SymbolField &symbol, int fieldId);
     void noteReference();
     void endCell(int depth);
     void endRow(int depth);
@@ -150,17 +174,21 @@ private:
     void unicodeChar(int value);
     void appendChar(char32_t c);
 
-    void flushBytes();
+    // Most words come with no bytes waiting.
+    void flushBytes()
+    {
+        if (!m_bytes.empty() || m_fontTable.waiting())
+            decodeBytes();
+    }
+    void decodeBytes();
     void flushText();
     void flushAll() { flushBytes(); flushText(); flushHidden(); }
     void endParagraph();
     void takeParagraphKept(ParagraphStyle &style);
     void endWraps();
-    void commitFont();
-    void commitColor();
-    void keepColorsAsRead();
+    void closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole);
+    void closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     CodePage &bodyCodePage();
-    int fontCodePage(int charset, int codePage) const;
     void settleCodePage();
     void changeCodePage(int codePage);
     TextStyle currentTextStyle() const;
@@ -182,29 +210,11 @@ private:
     int m_documentCodePage = 1252;
     bool m_codePageGiven = false;
     bool m_codePageSettled = false; // the header's code page is m_kept.codePage
-    int m_defaultFont = 0;
-    bool m_defaultFontGiven = false; // without \deff, text that names no font has none
-    std::unordered_map<int, Font> m_fonts;
-    std::unordered_map<int, QString> m_tableFonts; // what the font table being read names
-    PendingFont m_pendingFont;
-    bool m_fontsRenumbered = false; // a font table besides the kept one was read
-    QList<QColor> m_colors;
-    int m_red = 0, m_green = 0, m_blue = 0;
-    bool m_colorSet = false;
-    qsizetype m_colorTableStart = 0; // entries before the colour table being read
-    qsizetype m_keptColorsFrom = 0, m_keptColorsTo = 0; // the entries the kept table gave
+    ColorTableReader m_colorTable;
 
-    // Word lists: \listid -> format per level, \ls -> \listid.
-    std::unordered_map<int, std::vector<ListKind>> m_lists;
-    std::unordered_map<int, int> m_overrides;
-    std::vector<ListKind> m_pendingLevels;
-    int m_pendingListId = 0;
-    int m_pendingOverrideList = 0;
-    int m_pendingOverrideIndex = 0;
+    ListTableReader m_listTable;
 
-    CodePages m_codePages;
-    int m_cachedFont = -2;
-    CodePage *m_cachedCodePage = nullptr;
+    FontTableReader m_fontTable;
 
     std::string m_bytes;         // undecoded bytes; multi-byte characters may span tokens
     QString m_text;              // decoded text, all in the current style
@@ -212,30 +222,17 @@ private:
     bool m_pardSinceParagraph = false;
     ParagraphStyle m_finalParagraph;
 
-    // Tables: each depth's row definition (\trowd ... \cellx), read before or after its cells.
-    std::array<RowFormat, MaxTableDepth + 1> m_rows;
-    int m_rowDepth = 1;          // the depth the last \trowd defines
-    bool m_borderPending = false;
-    std::uint8_t m_mergePending = 0; // CellMerge flags for the next \cellx
+    RowDefinitionReader m_rows;
+    PictureReader m_picture;
 
-    Picture m_picture;
-    int m_highNibble = -1;       // a hex digit waiting for its partner
-
-    QString m_fieldInstruction;
-    QString m_symbolFamily;      // the font a SYMBOL field names, while its character is read
-    std::vector<QString> m_links;
-    int m_footnotes = 0;         // footnote references so far, numbered as Word shows them
-    int m_endnotes = 0;
-    ListKind m_footnoteNumbering = ListKind::Decimal;
-    ListKind m_endnoteNumbering = ListKind::LowerRoman;
+    FieldReader m_fields;
+    NoteNumbering m_notes;
     QByteArrayView m_input;      // for groups kept as written
 
-    // Paragraph styles by \s number, character styles by -1 - \cs number.
-    std::unordered_map<int, Style> m_styles;
-    Style m_pendingStyle;
-    int m_pendingStyleKey = 0;
+    StyleSheetReader m_styleSheet;
     bool m_replayingStyle = false;
     QString m_shapePropertyName;
+    QString m_symbolFamily;      // the font a SYMBOL field names, while its character is read
 
     // What is kept as written. Until the first paragraph starts, and again after each \sect,
     // words the reader does not act on and whole groups describe the document or section.
@@ -251,7 +248,6 @@ private:
     int m_keptIds = 0;
     int m_wrapIds = 0;
     int m_wrapsOpen = 0;
-    std::vector<QByteArray> m_fieldInstructions; // as written, braces included
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     int m_markNote = 0;          // the note reference being read

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <numeric>
 
 namespace rtf {
 
@@ -254,6 +255,56 @@ std::vector<Region> planRegions(std::span<const RowShape> rows, const std::vecto
         std::swap(above, here);
     }
     return regions;
+}
+
+qint64 regionTwips(const Region &region, const std::vector<int> &columnTwips)
+{
+    qint64 twips = 0;
+    for (int column = region.column; column < region.column + region.columns; ++column)
+        twips += columnTwips[std::size_t(column)];
+    return twips;
+}
+
+// Written back just as the file had them, the rows make the same table when read again, but
+// only when every row gives every edge in order; and when the file's rows are those the
+// writer writes anyway, one cell per column on the table's columns, there is nothing to keep.
+KeptEdges keptEdges(std::span<const RowShape> rows, const std::vector<Region> &regions,
+                    const std::vector<int> &columnTwips)
+{
+    const int columns = int(columnTwips.size());
+    for (const RowShape &shape : rows) {
+        if (!givesEdges(*shape.format, shape.cells))
+            return {};
+    }
+    KeptEdges kept;
+    std::vector<bool> covered(rows.size() * std::size_t(columns));
+    bool asWritten = true;
+    for (const Region &region : regions) {
+        const std::size_t leading = region.cells.front().row;
+        const RowFormat &format = *rows[leading].format;
+        QList<int> &edges = kept.lists.emplace_back(QList<int>{columns, region.columns, format.left});
+        for (const CellRef &ref : region.cells) {
+            if (ref.row == leading)
+                edges << format.cellRight[ref.cell];
+        }
+        qint64 right = std::accumulate(columnTwips.begin(), columnTwips.begin() + region.column, qint64(0));
+        asWritten = asWritten && edges.size() - 3 == region.columns && (region.column > 0 || format.left == 0);
+        for (int k = 0; k < region.columns && asWritten; ++k) {
+            right += columnTwips[std::size_t(region.column + k)];
+            asWritten = edges[3 + k] == right;
+        }
+        for (int r = region.row; r < region.row + region.rows; ++r)
+            std::fill_n(covered.begin() + qsizetype(r) * columns + region.column, region.columns, true);
+    }
+    for (std::size_t i = 0; i < covered.size(); ++i) {
+        if (!covered[i]) {
+            kept.pastEnd.push_back(GridCell{int(i / std::size_t(columns)), int(i % std::size_t(columns))});
+            kept.lists.push_back(QList<int>{columns, 1, 0});
+        }
+    }
+    if (asWritten && kept.pastEnd.empty())
+        return {};
+    return kept;
 }
 
 } // namespace rtf

@@ -2,6 +2,7 @@
 
 #include "rtf/sink.h"
 
+#include <QList>
 #include <QtGlobal>
 
 #include <cstddef>
@@ -77,6 +78,25 @@ std::vector<int> columnWidths(const RowShape &first, const std::vector<int> &gri
 // `columns` columns, cells merged across and down joined into one region each.
 std::vector<Region> planRegions(std::span<const RowShape> rows, const std::vector<int> &grid, int columns,
                                 MergeBudget &budget);
+
+// The twips of the columns a region covers.
+qint64 regionTwips(const Region &region, const std::vector<int> &columnTwips);
+
+// A cell of the table that no region covers: the end of a row shorter than the others.
+struct GridCell {
+    int row = 0;
+    int column = 0;
+};
+
+// What the writer needs to give each cell of a table back the edges the file gave it (see
+// KeptCellEdges): one list per region, then one per cell past the end of a shorter row, at
+// `pastEnd`. Both are empty when there is nothing to keep.
+struct KeptEdges {
+    std::vector<QList<int>> lists;
+    std::vector<GridCell> pastEnd;
+};
+KeptEdges keptEdges(std::span<const RowShape> rows, const std::vector<Region> &regions,
+                    const std::vector<int> &columnTwips);
 
 // What a merged cell keeps: its leading cell's content, then that of the cells merged into
 // it that hold anything. Word shows only the first; dropping the rest would lose text,
