@@ -741,8 +741,15 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
     setIfGiven(format, KeptAtEnd, style.keptAtEnd);
 }
 
-const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &style)
+const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &given)
 {
+    // An object or shape cut off with the file never gave its group: its runs are plain ones.
+    if (given.wrapId && given.wrapped.isEmpty()) {
+        TextStyle plain = given;
+        plain.wrapId = 0;
+        return formatFor(plain);
+    }
+    const TextStyle &style = given;
     if (const auto found = m_formats.constFind(style); found != m_formats.cend())
         return found.value();
     // Kept groups make styles unique; a bound keeps the memory linear in the document.
