@@ -496,12 +496,12 @@ void Reader::settleCodePage()
 
 void Reader::changeCodePage(int codePage)
 {
-    if (codePage == m_documentCodePage)
-        return;
+    const bool changed = codePage != m_documentCodePage;
     m_documentCodePage = codePage;
     // Groups kept as written decode their bytes on the next reading in the code page then in
-    // force; a group kept whole replays the word itself.
-    if (m_codePageSettled && !top().wrapId) {
+    // force; a group kept whole replays the word itself. One that changes nothing is kept
+    // too: a change before it may stand in text a save writes otherwise (hidden text).
+    if (m_codePageSettled && !top().wrapId && (changed || m_bodyStarted)) {
         flushAll();
         keepWord("ansicpg", true, codePage, keptInto());
         if (!m_capturing)
