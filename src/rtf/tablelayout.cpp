@@ -36,15 +36,6 @@ std::size_t runLength(const RowFormat &format, std::size_t cell, std::size_t cel
     return n;
 }
 
-bool mergesUp(const RowFormat &format, std::size_t cells)
-{
-    for (std::size_t cell = 0; cell < cells; ++cell) {
-        if (mergeFlags(format, cell) & MergeUp)
-            return true;
-    }
-    return false;
-}
-
 // Where a row's cells start and end, cells merged across taken as one. Empty when the row
 // does not give every edge, in order, and so cannot share its columns with other rows.
 std::vector<int> edgesOf(const RowFormat &format, std::size_t cells)
@@ -107,12 +98,11 @@ bool MergeBudget::afford(qint64 cells)
     return true;
 }
 
-// Rows with as many cells as the first row join its table. A row with other cells joins
-// it too when it differs only by cells merged: it carries on a cell merged down from the
-// row above, or it has every edge the table has so far, or no edge the table lacks, which
-// is how Word writes cells merged across. Such a table lays each cell on the edges of all
-// its rows (a few twips apart count as one), so every row must give its edges; a row that
-// differs in any other way starts the next table.
+// Rows with as many cells as the first row join its table, and so does a row with other
+// cells whose edges lie on the table's or between them, as Word and LibreOffice keep rows of
+// other shapes in one table. Such a table lays each cell on the edges of all its rows (a few
+// twips apart count as one), so every row must give its edges, in order, and their union stay
+// within the columns a table may have; a row that cannot starts the next table.
 std::vector<RowGroup> groupRows(std::span<const RowShape> rows)
 {
     std::vector<RowGroup> groups;
@@ -128,8 +118,7 @@ std::vector<RowGroup> groupRows(std::span<const RowShape> rows)
             const bool asFirst = row.cells == rows[first].cells;
             std::vector<int> edges = edgesOf(*row.format, row.cells);
             const bool laid = layOn(grid, edges, joined);
-            const bool nested = laid && (joined.size() == grid.size() || joined.size() == edges.size());
-            if ((sameCount && asFirst) || (laid && (asFirst || nested || mergesUp(*row.format, row.cells)))) {
+            if ((sameCount && asFirst) || laid) {
                 sameCount = sameCount && asFirst;
                 if (laid)
                     std::swap(grid, joined);

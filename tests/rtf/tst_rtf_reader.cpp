@@ -425,12 +425,14 @@ void TestRtfReader::tablesPicturesAndLinks_data()
         << QStringLiteral("[]\n<table 2x3 widths=100,50,50 border=0>\n <cell 0,0 rowspan=2 edges=0|1500>\n  []{}tall\n"
                           " <cell 0,1 colspan=2 edges=0|3000>\n  []{}a\n <cell 0,2 in 0,1>\n <cell 1,0 in 0,0>\n"
                           " <cell 1,1 edges=0|2250>\n  []{}b\n <cell 1,2 edges=0|3000>\n  []{}c\n</table>\n[]\n");
-    QTest::newRow("rows that differ by more than merges are separate tables")
+    QTest::newRow("rows of other edges are one table, with room after a short row")
         << QByteArray("\\trowd\\cellx1500\\cellx3000 \\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx1000\\cellx2000\\cellx4000 \\intbl c\\cell d\\cell e\\cell\\row\\pard")
-        << QStringLiteral("[]\n<table 1x2 widths=100,100 border=0>\n <cell 0,0>\n  []{}a\n <cell 0,1>\n  []{}b\n</table>\n[]\n"
-                          "<table 1x3 widths=66.6667,66.6667,133.333 border=0>\n <cell 0,0>\n  []{}c\n <cell 0,1>\n  []{}d\n"
-                          " <cell 0,2>\n  []{}e\n</table>\n[]\n");
+        << QStringLiteral("[]\n<table 2x5 widths=66.6667,33.3333,33.3333,66.6667,66.6667 border=0>\n"
+                          " <cell 0,0 colspan=2 edges=0|1500>\n  []{}a\n <cell 0,1 in 0,0>\n"
+                          " <cell 0,2 colspan=2 edges=0|3000>\n  []{}b\n <cell 0,3 in 0,2>\n <cell 0,4 edges=0|>\n  []\n"
+                          " <cell 1,0 edges=0|1000>\n  []{}c\n <cell 1,1 colspan=2 edges=0|2000>\n  []{}d\n <cell 1,2 in 1,1>\n"
+                          " <cell 1,3 colspan=2 edges=0|4000>\n  []{}e\n <cell 1,4 in 1,3>\n</table>\n[]\n");
     QTest::newRow("metafile kept as a box of its goal size")
         << QByteArray("a{\\pict\\wmetafile8\\picw2000\\pich1000\\picwgoal1500\\pichgoal750 0102ff}b")
         << QStringLiteral("[]{}a{img=100x50,kind=2,data=3:4f989b1ac8e4,"

@@ -90,11 +90,14 @@ void TestRtfTableLayout::rowsJoinWhileTheyShareColumns_data()
                                                            << "0-2 [0,1000,2000,3000]";
     QTest::newRow("a merge down holds rows of other edges together")
         << QStringList{"1500 4500", "^1500 3000 6000"} << "0-2 [0,1500,3000,4500,6000]";
-    QTest::newRow("without a merge they are two tables") << QStringList{"1500 4500", "1500 3000 6000"} << "0-1|1-2";
+    QTest::newRow("rows of other edges share one table") << QStringList{"1500 4500", "1500 3000 6000"}
+                                                         << "0-2 [0,1500,3000,4500,6000]";
     QTest::newRow("edges within a cell gap are one column") << QStringList{"1500 3000", "^1510 2250 3000"}
                                                               << "0-2 [0,1500,2250,3000]";
-    QTest::newRow("a table ends where a row fits no more")
-        << QStringList{"1000 2000", "1000 2000", "500 900 3000", "500 900 3000"} << "0-2|2-4";
+    QTest::newRow("edges between the table's add columns")
+        << QStringList{"1000 2000", "1000 2000", "500 900 3000", "500 900 3000"} << "0-4 [0,500,1000,2000,3000]";
+    QTest::newRow("a row without edges starts the next table") << QStringList{"1000 2000", "", "1000 2000"}
+                                                               << "0-1|1-2|2-3";
 }
 
 void TestRtfTableLayout::rowsJoinWhileTheyShareColumns()
