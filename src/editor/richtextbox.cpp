@@ -58,8 +58,10 @@ int longestParagraph(const QTextDocument &document, int atLeast)
     return longest;
 }
 
-// Stands for Select all among the moves waiting for the layout, which are otherwise keys.
+// Stand for Select all, and for bringing the caret into view after an undo or redo, among
+// the moves waiting for the layout, which are otherwise keys.
 constexpr QKeyCombination PendingSelectAll{Qt::NoModifier, Qt::Key_unknown};
+constexpr QKeyCombination PendingShowCaret{Qt::ShiftModifier, Qt::Key_unknown};
 
 bool ownedBy(const QObject *object, const QObject *owner)
 {
@@ -414,7 +416,35 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         return;
     if (event->matches(QKeySequence::Redo) && goForward())
         return;
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        undoOrRedo(event);
+        return;
+    }
     QTextEdit::keyPressEvent(event);
+}
+
+// The toolkit repaints the selection and caret as they were before an undo or redo, and
+// brings the caret into view after it, laying out everything before them; after selecting
+// all and undoing a large change that is the end of the document (over a second for a
+// 10 MB file). The layout stays held until the key is done, so that this costs nothing, and
+// the caret comes into view once the layout, going on in steps, gets there.
+void RichTextBox::undoOrRedo(QKeyEvent *event)
+{
+    const QTextCursor before = textCursor();
+    if (!laidOutTo(std::max(before.position(), before.anchor())))
+        holdLayout();
+    m_resumeDeferred = true;
+    QTextEdit::keyPressEvent(event);
+    m_resumeDeferred = false;
+    if (!m_layoutHeld)
+        return;
+    resumeLayout();
+    if (!laidOutTo(textCursor().position())) {
+        m_pendingMove = PendingShowCaret;
+        m_pendingMoveTimer->start(0);
+    } else {
+        ensureCursorVisible();
+    }
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent *event)
@@ -465,7 +495,7 @@ bool RichTextBox::laidOutTo(int position) const
 void RichTextBox::layOutTowardsPendingMove()
 {
     const QTextDocument *document = this->document();
-    const int end = document->characterCount() - 1;
+    const int end = m_pendingMove == PendingShowCaret ? textCursor().position() : document->characterCount() - 1;
     if (laidOutTo(end)) {
         finishPendingMove();
         return;
@@ -485,11 +515,28 @@ void RichTextBox::finishPendingMove()
     m_pendingMove.reset();
     m_pendingMoveTimer->stop();
     if (move == PendingSelectAll) {
-        QTextEdit::selectAll();
+        selectAllWithoutLayout();
+        return;
+    }
+    if (move == PendingShowCaret) {
+        ensureCursorVisible();
         return;
     }
     QKeyEvent event(QEvent::KeyPress, move.key(), move.keyboardModifiers());
     QTextEdit::keyPressEvent(&event);
+}
+
+// The toolkit works out where the caret at the end of the selection stands on its line, and
+// to know that lays out everything before it (a second or more for a 10 MB file). With the
+// layout held there is nothing to lay out; the caret's place is worked out when it is next
+// needed, and the layout starts again from the start, in steps, as after any large change.
+void RichTextBox::selectAllWithoutLayout()
+{
+    const bool held = m_layoutHeld;
+    holdLayout();
+    QTextEdit::selectAll();
+    if (!held)
+        resumeLayout();
 }
 
 QMenu *RichTextBox::createContextMenu(const QPoint &position)
@@ -525,6 +572,8 @@ void RichTextBox::watchDocument()
 
 // Takes the document's page size away, which the layout takes as "nothing to lay out", so
 // that what follows neither lays out nor keeps old layout; resumeLayout gives it back.
+// (An empty size, not an invalid one: the layout takes a negative width as "lay out without
+// wrapping" and starts over.)
 void RichTextBox::holdLayout()
 {
     QTextDocument *document = this->document();
@@ -533,7 +582,7 @@ void RichTextBox::holdLayout()
     m_layoutHeld = true;
     m_heldPageSize = document->pageSize();
     m_heldScroll = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
-    document->setPageSize(QSizeF());
+    document->setPageSize(QSizeF(0, 0));
     // Should a change end without the signal that resumes, the next turn of the event loop does.
     QMetaObject::invokeMethod(this, &RichTextBox::resumeLayout, Qt::QueuedConnection);
 }
@@ -543,7 +592,7 @@ void RichTextBox::holdLayout()
 // was.
 void RichTextBox::resumeLayout()
 {
-    if (!m_layoutHeld)
+    if (!m_layoutHeld || m_resumeDeferred)
         return;
     m_layoutHeld = false;
     QTextDocument *document = this->document();

@@ -89,6 +89,8 @@ private:
     bool laidOutTo(int position) const;
     void layOutTowardsPendingMove();
     void finishPendingMove();
+    void selectAllWithoutLayout();
+    void undoOrRedo(QKeyEvent *event);
     void holdLayout();
     void resumeLayout();
 
@@ -99,6 +101,8 @@ private:
     // While the layout is held, the document has no page size, which the layout takes as
     // "nothing to lay out"; these bring the view back as it was (see holdLayout).
     bool m_layoutHeld = false;
+    // While an undo or redo key is handled, the layout stays held past the change's end.
+    bool m_resumeDeferred = false;
     QSizeF m_heldPageSize;
     QPoint m_heldScroll;
     // A move to the end (a key, or Select all) of a document not laid out that far, made once

@@ -110,6 +110,7 @@ private slots:
     void pageBreaksShowAsLinesBetweenParagraphs();
     void largeChangesAreLaidOutLaterAndUndoWhole();
     void theEndOfADocumentNotLaidOutIsReachedOnceItIs();
+    void everythingFormattedAndUndoneBeforeTheLayoutGetsThere();
     void longDocumentsShowWithTheirScrollBarAndSaveAsRead();
 };
 
@@ -397,6 +398,36 @@ void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&box, "x");
     QCOMPARE(box.toPlainText(), QStringLiteral("x"));
+}
+
+void TestRichTextBoxView::everythingFormattedAndUndoneBeforeTheLayoutGetsThere()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    const QString text = lines.join('\n');
+    box.replaceWithText(text);
+    const QTextBlock last = box.document()->lastBlock();
+    const auto weightAtEnd = [&] { return QTextCursor(box.document()->lastBlock()).charFormat().fontWeight(); };
+
+    // Bold before Select all has waited its turn: on everything, and nothing laid out for it.
+    box.selectWholeDocument();
+    box.setSelectionBold(true);
+    QCOMPARE(box.textCursor().selectedText().size(), text.size());
+    QCOMPARE(weightAtEnd(), int(QFont::Bold));
+    QCOMPARE(last.layout()->lineCount(), 0);
+
+    // The undo key takes it all back at once; the caret comes into view as the layout gets there.
+    QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(weightAtEnd(), int(QFont::Normal));
+    QCOMPARE(last.layout()->lineCount(), 0);
+    QTRY_VERIFY(box.viewport()->rect().contains(box.cursorRect()));
+    QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(weightAtEnd(), int(QFont::Bold));
+    QCOMPARE(box.toPlainText(), text);
 }
 
 void TestRichTextBoxView::longDocumentsShowWithTheirScrollBarAndSaveAsRead()
