@@ -953,9 +953,10 @@ void Reader::valueWord(const Word &word)
         }
         return;
     case Keyword::DefaultFont:
-        // A document has one default font: a second \\deff (in an RTF header pasted into the
-        // text) would give text read before it another font than a save, which writes one.
-        if (!m_fontTable.defaultGiven())
+        // A document has one default font, which its header gives: another \\deff (in an RTF
+        // header pasted into the text) would give text read before it another font than a
+        // save, which writes one.
+        if (!m_fontTable.defaultGiven() && !m_bodyStarted)
             m_fontTable.setDefault(parameter);
         return;
     case Keyword::Font: chars.font = std::max(parameter, 0); return;
