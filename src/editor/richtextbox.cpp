@@ -249,10 +249,13 @@ QColor RichTextBox::backColor() const
 
 namespace {
 
-// A file this big (or a document this long, for a save) is read or written on a thread of
-// its own while the window goes on painting: past it, the work takes a noticeable part of a
-// second or more.
+// A file this big is read on a thread of its own while the window goes on painting: past
+// it, the work takes a noticeable part of a second or more.
 constexpr qint64 WorkInBackgroundFrom = 1'000'000;
+// A document this long is saved so. Saving is faster than reading, and on a thread it would
+// share the processor with the layout Qt goes on with meanwhile: below this, about 20 MB of
+// RTF, a save ends before the half second after which it would show progress.
+constexpr qint64 SaveInBackgroundFrom = 5'000'000;
 
 // The file read and parsed into a new document, on whichever thread; the document then
 // belongs to `home`'s thread.
@@ -317,7 +320,7 @@ Status RichTextBox::saveFile(const QString &fileName, DocumentKind kind) const
         const QByteArray bytes = kind == DocumentKind::Rtf ? rtf::write(*document()) : PlainText::save(*document());
         status = DocumentFile::write(fileName, bytes);
     };
-    if (document()->characterCount() >= WorkInBackgroundFrom)
+    if (document()->characterCount() >= SaveInBackgroundFrom)
         runInBackground(this, tr("Saving %1").arg(QFileInfo(fileName).fileName()), write);
     else
         write();
