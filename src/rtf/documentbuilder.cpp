@@ -636,6 +636,10 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
     if (style.spaceAfter)
         format.setBottomMargin(style.spaceAfter / TwipsPerPixel);
     applyKeptParagraph(style, format);
+    // A list of \pn words alone is indented by the paragraph: saved with \ls, it would be
+    // by the list table in LibreOffice, which gives a list paragraph its own only with \ri.
+    const bool rightIndentWord = list
+        && (style.rightIndentGiven || (style.listOverride < 0 && (style.givenWords & (GivesLeft | GivesFirst))));
     // What a paragraph has from its style alone goes back unsaid: a reader that sees the
     // style otherwise (its own heading style, no inheriting from the base style) then sees
     // the paragraph as it saw it in the file.
@@ -650,7 +654,9 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
             add(GivesLeft, "\\li", style.leftIndent);
             add(GivesFirst, "\\fi", style.firstLineIndent);
         }
-        add(GivesRight, "\\ri", style.rightIndent);
+        // Stated where it is kept: read again, \ri from the style alone would not count.
+        if (!rightIndentWord)
+            add(GivesRight, "\\ri", style.rightIndent);
         add(GivesBefore, "\\sb", style.spaceBefore);
         add(GivesAfter, "\\sa", style.spaceAfter);
         setIfGiven(format, StyleParagraphWords, words);
@@ -671,9 +677,7 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
             if ((style.givenWords & (GivesLeft | GivesLeftByLi | GivesFirst)) != GivesLeft)
                 format.setProperty(ListFirstIndent, style.firstLineIndent);
         }
-        // A list of \pn words alone is indented by the paragraph: saved with \ls, it would be
-        // by the list table in LibreOffice, which gives a list paragraph its own only with \ri.
-        if (style.rightIndentGiven || (style.listOverride < 0 && (style.givenWords & (GivesLeft | GivesFirst))))
+        if (rightIndentWord)
             format.setProperty(RightIndentWord, true);
     }
     // A list level without a label (\levelnfc255) makes no list here, but the paragraph
