@@ -193,7 +193,25 @@ void Reader::groupClose()
     const Group group = std::move(m_stack.back());
     m_stack.pop_back();
     closeOwner(group, whole, gaveNothing);
+    QByteArray *const table = keptTableOf(group.destination);
+    const bool tableWasEmpty = table && table->isEmpty();
     closeDestination(group.destination, whole, gaveNothing);
+    // A table kept whole holds the words kept from inside its group so far: kept once.
+    if (tableWasEmpty && !table->isEmpty())
+        forgetKeptSince(group);
+}
+
+// Where the document's own table a destination reads is kept as written, if it is one.
+QByteArray *Reader::keptTableOf(Destination destination)
+{
+    switch (destination) {
+    case Destination::FontTable: return &m_kept.fontTable;
+    case Destination::ColorTable: return &m_kept.colorTable;
+    case Destination::StyleSheet: return &m_kept.styleSheet;
+    case Destination::ListTable: return &m_kept.listTable;
+    case Destination::ListOverrideTable: return &m_kept.listOverrideTable;
+    default: return nullptr;
+    }
 }
 
 // A group whose content is read but showed nothing goes back whole; one that stood in

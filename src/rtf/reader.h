@@ -160,6 +160,7 @@ private:
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
     void fieldInstructionEnd(QByteArrayView group, bool keepable);
+    QByteArray *keptTableOf(Destination destination);
     void showSymbol(const SymbolField &symbol, int fieldId);
     void noteReference();
     void endCell(int depth);
