@@ -98,6 +98,15 @@ void verifyBetween(const RichTextBox &box, int row, const QTextBlock &above, con
              qPrintable(QStringLiteral("row %1 crosses %2").arg(row).arg(describe(below))));
 }
 
+// Enough paragraphs that a change to all of them is laid out in the background.
+QString manyParagraphs()
+{
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
+    return lines.join('\n');
+}
+
 } // namespace
 
 class TestRichTextBoxView : public QObject
@@ -307,10 +316,7 @@ void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
     RichTextBox box;
     box.resize(400, 300);
     box.show();
-    QStringList lines;
-    for (int i = 0; i < 3000; ++i)
-        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
-    box.replaceWithText(lines.join('\n'));
+    box.replaceWithText(manyParagraphs());
     QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
     const QTextBlock last = box.document()->lastBlock();
     layout->documentSize(); // laid out in full
@@ -344,7 +350,7 @@ void TestRichTextBoxView::largeChangesAreLaidOutLaterAndUndoWhole()
     box.redo();
     QVERIFY(boldEverywhere(true));
     QVERIFY(box.viewport()->rect().contains(box.cursorRect()));
-    QCOMPARE(box.toPlainText(), lines.join('\n'));
+    QCOMPARE(box.toPlainText(), manyParagraphs());
 
     // A small change is laid out at once, as before.
     QTextCursor(box.document()->begin()).insertText("x");
@@ -358,10 +364,7 @@ void TestRichTextBoxView::theEndOfADocumentNotLaidOutIsReachedOnceItIs()
     RichTextBox box;
     box.resize(400, 300);
     box.show();
-    QStringList lines;
-    for (int i = 0; i < 3000; ++i)
-        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
-    const QString text = lines.join('\n');
+    const QString text = manyParagraphs();
 
     // The caret gets there, and into view, as the layout does; nothing is laid out at once.
     box.replaceWithText(text);
@@ -405,10 +408,7 @@ void TestRichTextBoxView::everythingFormattedAndUndoneBeforeTheLayoutGetsThere()
     RichTextBox box;
     box.resize(400, 300);
     box.show();
-    QStringList lines;
-    for (int i = 0; i < 3000; ++i)
-        lines << QStringLiteral("paragraph %1 with enough words to be worth laying out").arg(i);
-    const QString text = lines.join('\n');
+    const QString text = manyParagraphs();
     box.replaceWithText(text);
     const QTextBlock last = box.document()->lastBlock();
     const auto weightAtEnd = [&] { return QTextCursor(box.document()->lastBlock()).charFormat().fontWeight(); };
