@@ -680,7 +680,9 @@ void Reader::sectionWord(const Word &word)
     const bool numbering = keyword == Keyword::FootnoteNumbering || keyword == Keyword::EndnoteNumbering;
     if (numbering)
         m_notes.setNumbering(keyword, name);
-    const bool sectionLevel = m_capturing && m_stack.size() == 2;
+    // After a \sect the next section's words may stand in a group that held the \sect (as in
+    // an index's field result): they still describe the section that begins.
+    const bool sectionLevel = m_capturing && (m_stack.size() == 2 || (m_bodyStarted && !top().wrapId));
     const bool pageBorder = m_pageBorderOpen && (keyword == Keyword::BorderAttribute || keyword == Keyword::BorderStyle);
     m_pageBorderOpen = sectionLevel && (name.starts_with("pgbrdr") || (m_pageBorderOpen && (pageBorder || (keyword == Keyword::Unknown && name.starts_with("brdr")))));
     if (sectionLevel && (keyword == Keyword::Unknown || numbering || pageBorder)) {
