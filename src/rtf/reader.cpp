@@ -229,8 +229,10 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
 {
     // A field with nothing to show keeps its whole group where it stood, with the groups
     // inside it that were kept on their own so far. A field in another's result has no
-    // instruction of its own to keep.
-    if (group.fieldOwner && group.fieldId && !top().fieldId && gaveNothing && !group.wrapId) {
+    // instruction of its own to keep. So does a link with nothing shown (hidden text): its
+    // text alone would lose where it led.
+    const bool ownLink = group.link >= 0 && group.link != top().link;
+    if (group.fieldOwner && (group.fieldId || ownLink) && !top().fieldId && gaveNothing && !group.wrapId) {
         forgetKeptSince(group);
         keepShownNothing(whole);
     }

@@ -22,7 +22,8 @@ const QByteArray wordLike =
     "\\pard\\plain\\s1\\b\\fs32 Heading\\par"
     "\\pard\\plain\\s0\\sl360\\slmult1\\tqr\\tldot\\tx5000\\cbpat2\\shading2000\\brdrb\\brdrs\\brdrw10\\lang1033 "
     "{\\*\\bkmkstart here}Body{\\*\\bkmkend here} text{\\super\\chftn}{\\footnote \\pard\\plain {\\super\\chftn} A note.}"
-    "{\\v hidden words} after\\tab tabbed {\\up6 raised}\\par"
+    "{\\v hidden words {\\field{\\*\\fldinst HYPERLINK \"http://example.com/\"}{\\fldrslt a hidden link}}}"
+    " after\\tab tabbed {\\up6 raised}\\par"
     "\\pard\\plain\\page After the break"
     "\\sect\\sectd\\sbknone\\cols2 \\pard\\plain Second section\\par}";
 
@@ -76,7 +77,8 @@ void TestRtfKept::keptWhereItStood()
     QVERIFY(saved.indexOf("{\\*\\bkmkstart here}") < saved.indexOf("Body"));
     QVERIFY(saved.indexOf("{\\*\\bkmkend here}") < saved.indexOf(" text", saved.indexOf("Body")));
     QVERIFY(saved.contains("\\chftn{\\footnote \\pard\\plain {\\super\\chftn} A note.}"));
-    QVERIFY(saved.contains("{\\v hidden words}"));
+    QVERIFY(saved.contains("{\\v hidden words }"));
+    QVERIFY(saved.contains("HYPERLINK \"http://example.com/\""));
     QVERIFY(saved.contains("\\s1"));
     QVERIFY(saved.contains("\\lang1033"));
     QVERIFY(saved.contains("\\tqr\\tldot\\tx5000"));
