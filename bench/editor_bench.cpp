@@ -125,7 +125,8 @@ void benchFile(const QString &path, const QTemporaryDir &scratch)
         return;
     }
     const double tokenizer = tokenizerMegabytesPerSecond(path);
-    const double office = libreOfficeSeconds(path, scratch.path());
+    // LibreOffice needs minutes for each 10 MB: past a few hundred it would take the hour.
+    const double office = megabytes < 200 ? libreOfficeSeconds(path, scratch.path()) : -1;
     std::printf("  tokenizer %5.0f MB/s", tokenizer);
     if (office > 0)
         std::printf("  LibreOffice %6.3f s (%.1fx ours)", office, office / seconds(shownNs));
