@@ -5,6 +5,7 @@
 //   has made it there; /tmp/brevon-bench by default)
 #include "editor/richtextbox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -63,7 +64,8 @@ void awaitEnd(RichTextBox &box)
         longest = std::max(longest, turn.nsecsElapsed() / 1e6);
     }
     box.viewport()->grab();
-    std::printf("  %-32s %8.1f ms (longest stall %.1f ms)\n", "  caret at the end after", timer.nsecsElapsed() / 1e6, longest);
+    std::printf("  %-32s %8.1f ms (longest stall %.1f ms, document %.0f pixels high)\n", "  caret at the end after",
+                timer.nsecsElapsed() / 1e6, longest, box.document()->documentLayout()->documentSize().height());
 }
 
 // Runs the event loop until the layout has reached the end, as when the user pauses.

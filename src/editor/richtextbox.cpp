@@ -36,6 +36,24 @@ namespace {
 // Below it, laying out the change is cheaper than laying out the view again.
 constexpr int LayLaterFrom = 100'000;
 
+// The toolkit takes a page height of -1 as one endless page, which it stores as the largest
+// height its fixed-point numbers hold, 8,388,607 pixels. A document laid out past that (about
+// 85 MB of text, half a million short paragraphs, or a few thousand with the largest spacing)
+// never ends its layout step: it keeps starting a page that never comes. Pages of this
+// height, taller than any screen, lay such a document out; where one ends, the next paragraph
+// moves down less than a line. A paragraph that starts a new page would start it there too,
+// millions of pixels on: a document with such paragraphs keeps the endless page.
+constexpr qreal PageHeight = 1 << 22;
+
+bool breaksPages(const QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto)
+            return true;
+    }
+    return false;
+}
+
 // The toolkit lays a paragraph out as one piece, counting its memory in int: one of 200
 // million characters takes it past 3 GB and then crashes it. A 20 MB line is still shown.
 constexpr int MaxParagraphLength = 1 << 25;
@@ -375,7 +393,9 @@ void RichTextBox::showDocument(std::unique_ptr<QTextDocument> document)
                               && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
     if (barForLength)
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_pagesBounded = !breaksPages(*document);
     setDocument(document.release());
+    boundPageHeight();
     if (barForLength)
         setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCurrentCharFormat(QTextCharFormat());
@@ -601,6 +621,7 @@ void RichTextBox::resumeLayout()
     QTextDocument *document = this->document();
     QAbstractTextDocumentLayout *layout = document->documentLayout();
     document->setPageSize(m_heldPageSize);
+    boundPageHeight();
     const int viewBottom = m_heldScroll.y() + viewport()->height();
     const int reached = layout->hitTest(QPointF(0, viewBottom), Qt::FuzzyHit);
     // The scroll bar learns the new height only when the layout next reports it.
@@ -636,6 +657,12 @@ void RichTextBox::noteChange(int position, int removed, int added)
     // Replacing everything (setPlainText) also resets the root frame: older wants are void.
     const bool everything = position == 0 && added >= document->characterCount() - 1;
     m_wantedRoom = everything ? wanted : std::max(m_wantedRoom, wanted);
+    // A page started by a paragraph would open millions of pixels on in a bounded page.
+    if (pageBreak && m_pagesBounded) {
+        m_pagesBounded = false;
+        if (const QSizeF size = document->pageSize(); size.height() > 0)
+            this->document()->setPageSize(QSizeF(size.width(), -1));
+    }
     // After a format change the layout repaints the paragraph, not the space above it where
     // its line goes. (Typing changes lengths; it never moves the line without the layout
     // repainting everything below.)
@@ -667,6 +694,24 @@ void RichTextBox::makeRoomForHangingLines()
 QColor RichTextBox::pageBreakColour()
 {
     return QColor(150, 150, 150);
+}
+
+// The toolkit gives the document an endless page whenever the view's width changes.
+void RichTextBox::resizeEvent(QResizeEvent *event)
+{
+    QTextEdit::resizeEvent(event);
+    boundPageHeight();
+}
+
+// Setting the page size lays the document's start out again, which costs little unless its
+// first paragraph is long: a document that starts with a long line keeps the endless page.
+void RichTextBox::boundPageHeight()
+{
+    QTextDocument *document = this->document();
+    const QSizeF size = document->pageSize();
+    if (!m_pagesBounded || size.isNull() || size.height() >= 0 || document->firstBlock().length() >= LayLaterFrom)
+        return;
+    document->setPageSize(QSizeF(size.width(), PageHeight));
 }
 
 void RichTextBox::paintEvent(QPaintEvent *event)

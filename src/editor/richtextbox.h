@@ -64,6 +64,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -93,6 +94,7 @@ private:
     void undoOrRedo(QKeyEvent *event);
     void holdLayout();
     void resumeLayout();
+    void boundPageHeight();
 
     // Room for hanging paragraphs that changes found wanting, not yet given (see
     // makeRoomForHangingLines).
@@ -104,6 +106,8 @@ private:
     // While an undo or redo key is handled, the layout stays held past the change's end.
     bool m_resumeDeferred = false;
     QSizeF m_heldPageSize;
+    // Whether the document is laid out in pages of a finite height (see boundPageHeight).
+    bool m_pagesBounded = true;
     QPoint m_heldScroll;
     // A move to the end (a key, or Select all) of a document not laid out that far, made once
     // the layout, going on in steps, gets there, or at once when anything else comes first.

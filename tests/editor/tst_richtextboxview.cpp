@@ -121,6 +121,7 @@ private slots:
     void theEndOfADocumentNotLaidOutIsReachedOnceItIs();
     void everythingFormattedAndUndoneBeforeTheLayoutGetsThere();
     void longDocumentsShowWithTheirScrollBarAndSaveAsRead();
+    void documentsTallerThanTheToolkitsEndlessPageAreLaidOut();
 };
 
 void TestRichTextBoxView::hangingParagraphsFromAFileShowWhole()
@@ -468,6 +469,26 @@ void TestRichTextBoxView::longDocumentsShowWithTheirScrollBarAndSaveAsRead()
     open("short.txt", "a few words");
     QVERIFY(!box.verticalScrollBar()->isVisible());
     QCOMPARE(savedBytes(), QByteArray("a few words"));
+}
+
+// The toolkit's endless page ends at 8,388,607 pixels, and its layout never got past that.
+void TestRichTextBoxView::documentsTallerThanTheToolkitsEndlessPageAreLaidOut()
+{
+    RichTextBox box;
+    box.resize(400, 300);
+    box.show();
+    box.replaceWithText(QStringLiteral("x\n").repeated(5000));
+    QTextCursor all(box.document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat spaced;
+    spaced.setTopMargin(2000);
+    all.mergeBlockFormat(spaced);
+    // A new width gives the document a new page, as the toolkit sees it.
+    box.resize(500, 300);
+
+    const QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
+    QVERIFY(layout->blockBoundingRect(box.document()->lastBlock()).bottom() > 9'000'000);
+    QVERIFY(layout->documentSize().height() > 9'000'000);
 }
 
 QTEST_MAIN(TestRichTextBoxView)
