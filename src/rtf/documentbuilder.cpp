@@ -815,6 +815,8 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &given)
     if (style.fieldId) {
         format.setProperty(FieldId, style.fieldId);
         format.setProperty(FieldInstruction, style.fieldInstruction);
+        if (style.fieldSymbol)
+            format.setProperty(FieldSymbol, true);
     }
     if (style.wrapId) {
         format.setProperty(WrappedId, style.wrapId);

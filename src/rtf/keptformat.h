@@ -29,6 +29,7 @@ enum KeptProperty {
     GroupShadingWords,       // QByteArray: paragraph shading words given in the run's own group, which
                              // ended before the paragraph did (LibreOffice shades the paragraph)
     ScriptWordsLook,         // QString: characterLook() of the run when read: changed, the words no longer hold
+    FieldSymbol,             // bool: the field is a SYMBOL field, read as the character its instruction names
 
     // On paragraphs (QTextBlockFormat).
     ParagraphStyleNumber = QTextFormat::UserProperty + 0x5340, // int: \s

@@ -352,7 +352,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
     case FieldKind::Symbol: {
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
-        const int id = keeps ? m_fields.keep(group) : 0;
+        const int id = keeps ? m_fields.keep(group, true) : 0;
         if (const std::optional<SymbolField> symbol = symbolField(arguments))
             showSymbol(*symbol, id);
         return;
@@ -1530,6 +1530,7 @@ TextStyle Reader::currentTextStyle() const
     if (top().fieldId) {
         style.fieldId = top().fieldId;
         style.fieldInstruction = m_fields.kept(top().fieldId);
+        style.fieldSymbol = m_fields.isSymbol(top().fieldId);
     }
     if (top().link >= 0)
         style.link = m_fields.link(top().link);

@@ -41,6 +41,7 @@ struct TextStyle {
     int keptId = 0;
     int fieldId = 0;         // the run is a field's result (not a link's)
     QByteArray fieldInstruction; // that field's {\\*\\fldinst ...} as written
+    bool fieldSymbol = false; // that field is a SYMBOL field, whose character stands for its result
     int wrapId = 0;          // the run is what an object or shape shows
     QByteArray wrapped;      // that group as written, once it is known
     QByteArray groupShading; // paragraph shading words in force in the run's group; kept where

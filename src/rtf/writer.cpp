@@ -687,7 +687,7 @@ private:
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
             const bool linkChanges = href != link;
-            const bool symbol = charFormat.hasProperty(FieldId) && isSymbolField(charFormat);
+            const bool symbol = charFormat.hasProperty(FieldId) && charFormat.boolProperty(FieldSymbol);
             // Text typed into a SYMBOL field's result would be skipped as its result: it is
             // saved as text, the character too.
             const int field = symbol && !isSymbolAlone(block.begin(), it) ? 0 : charFormat.intProperty(FieldId);
@@ -818,25 +818,6 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
-    }
-
-    static bool isSymbolField(const QTextCharFormat &format)
-    {
-        const QByteArray instruction = format.property(FieldInstruction).toByteArray();
-        QByteArray words; // the instruction without its control words and braces
-        for (qsizetype i = 0; i < instruction.size() && words.size() < 8; ++i) {
-            if (instruction[i] == '\\' && i + 1 < instruction.size() && std::isalpha(uchar(instruction[i + 1]))) {
-                for (++i; i < instruction.size() && (std::isalnum(uchar(instruction[i])) || instruction[i] == '-');)
-                    ++i;
-                if (i < instruction.size() && instruction[i] != ' ')
-                    --i;
-            } else if (instruction[i] == '\\') {
-                ++i;
-            } else if (instruction[i] != '{' && instruction[i] != '}' && (!words.isEmpty() || instruction[i] != ' ')) {
-                words += instruction[i];
-            }
-        }
-        return words.toUpper().startsWith("SYMBOL");
     }
 
     // Whether a field's instruction, as written, gives `family` with its \f option: a quoted
