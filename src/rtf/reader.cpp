@@ -247,8 +247,11 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
         around.noteId = around.wrapId = around.fieldId = 0;
         around.fieldInstruction.clear();
         m_sink.wrapped(group.wrapId, whole.toByteArray(), around);
-    } else if (group.wrapId)
+    } else if (group.wrapId) {
+        // With the hidden text and groups kept inside it so far, or they would go back twice.
+        forgetKeptSince(group);
         keepShownNothing(whole);
+    }
 }
 
 // The group of a destination closes, back in `top()`.
