@@ -304,7 +304,7 @@ void Reader::closePicture()
 
 void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
 {
-    m_fontTable.end(m_documentCodePage);
+    m_fontTable.end(fontTableCodePage());
     const bool inBody = parent == Destination::Body;
     if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
         // The names as this table gives them; a later table may renumber fonts, and an
@@ -703,7 +703,7 @@ void Reader::sectionWord(const Word &word)
 
 void Reader::fontTableWord(const Word &word)
 {
-    if (!m_fontTable.word(word.keyword(), word.parameter, m_documentCodePage))
+    if (!m_fontTable.word(word.keyword(), word.parameter, fontTableCodePage()))
         characterWord(word);
 }
 
@@ -1269,7 +1269,7 @@ void Reader::textBytes(std::string_view bytes)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        m_fontTable.text(bytes, m_documentCodePage);
+        m_fontTable.text(bytes, fontTableCodePage());
         return;
     case Destination::ColorTable:
         m_colorTable.text(bytes);
@@ -1365,7 +1365,7 @@ void Reader::appendChar(char32_t c)
             return;
         break;
     case Destination::FontTable:
-        target = m_fontTable.name(m_documentCodePage);
+        target = m_fontTable.name(fontTableCodePage());
         if (!target)
             return;
         break;
@@ -1383,7 +1383,7 @@ void Reader::appendChar(char32_t c)
 void Reader::decodeBytes()
 {
     if (m_fontTable.waiting() && top().destination == Destination::FontTable)
-        m_fontTable.flush(m_documentCodePage);
+        m_fontTable.flush(fontTableCodePage());
     if (m_bytes.empty())
         return;
     if (top().destination == Destination::Body)
@@ -1491,6 +1491,13 @@ void Reader::endParagraph()
     m_sink.paragraphEnd(style);
     m_paragraphEmpty = true;
     m_pardSinceParagraph = false;
+}
+
+// The table kept is saved at the top, under the header's code page: its names are read
+// in that one, whatever code page the text had changed to before it.
+int Reader::fontTableCodePage() const
+{
+    return m_codePageSettled && m_kept.fontTable.isEmpty() ? m_kept.codePage : m_documentCodePage;
 }
 
 CodePage &Reader::bodyCodePage()

@@ -190,6 +190,7 @@ private:
     void closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     void closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     CodePage &bodyCodePage();
+    int fontTableCodePage() const;
     void settleCodePage();
     void changeCodePage(int codePage);
     TextStyle currentTextStyle() const;
