@@ -193,19 +193,24 @@ void DocumentBuilder::wrapped(int wrapId, const QByteArray &group, const TextSty
             run.style.wrapOpenedIn = openedInFormat;
         }
     }
-    if (!group.isEmpty())
-        return;
     // Plain runs join their neighbours as if they had never been shown for a group.
+    if (group.isEmpty())
+        joinRuns(m_runs);
+}
+
+// Runs that now carry on one another become one, as text read in one piece would.
+void DocumentBuilder::joinRuns(std::vector<Run> &runs)
+{
     std::size_t kept = 0;
-    for (std::size_t i = 1; i < m_runs.size(); ++i) {
-        Run &last = m_runs[kept];
-        if (!last.picture && !m_runs[i].picture && continuesRun(last.style, m_runs[i].style))
-            last.text.append(m_runs[i].text);
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        Run &last = runs[kept];
+        if (!last.picture && !runs[i].picture && continuesRun(last.style, runs[i].style))
+            last.text.append(runs[i].text);
         else if (++kept != i)
-            m_runs[kept] = std::move(m_runs[i]);
+            runs[kept] = std::move(runs[i]);
     }
-    if (!m_runs.empty())
-        m_runs.resize(kept + 1);
+    if (!runs.empty())
+        runs.resize(kept + 1);
 }
 
 void DocumentBuilder::document(const KeptDocument &kept)
@@ -243,11 +248,17 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
     Paragraph paragraph{std::move(m_runs), style};
     m_runs.clear();
     // What a run's group added to the paragraph's shading, which the paragraph did not keep.
+    bool sliced = false;
     for (Run &run : paragraph.runs) {
         QByteArray &words = run.style.groupShading;
-        if (words.startsWith(style.shadingWords))
+        if (!style.shadingWords.isEmpty() && words.startsWith(style.shadingWords)) {
             words = words.sliced(style.shadingWords.size());
+            sliced = true;
+        }
     }
+    // Runs that the group's shading alone kept apart are one run, as they are read back.
+    if (sliced)
+        joinRuns(paragraph.runs);
     return paragraph;
 }
 
