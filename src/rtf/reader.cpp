@@ -165,6 +165,7 @@ void Reader::groupOpen()
     group.keptAtOpen = &keptInto();
     group.keptSizeAtOpen = group.keptAtOpen->size();
     group.pendingSizeAtOpen = m_pendingKept.size();
+    group.hiddenAtOpen = m_hiddenRead;
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -195,7 +196,9 @@ void Reader::groupClose()
     closeOwner(group, whole, gaveNothing);
     QByteArray *const table = keptTableOf(group.destination);
     const bool tableWasEmpty = table && table->isEmpty();
-    closeDestination(group.destination, whole, gaveNothing);
+    // Hidden text read in it before its destination word is kept for the next run: the
+    // destination's group kept whole as well would hold it twice, and out of hiding.
+    closeDestination(group.destination, whole, gaveNothing && group.hiddenAtOpen == m_hiddenRead);
     // A table kept whole holds the words kept from inside its group so far: kept once.
     if (tableWasEmpty && !table->isEmpty())
         forgetKeptSince(group);
@@ -430,7 +433,8 @@ void Reader::keepGroup(const KeywordInfo &info)
     // is a table the word stands in, out of place: what was read of it holds already.
     flushAll();
     const bool keep = m_overflowDepth == 0 && m_stack.size() > 2 && top().destination == Destination::Body
-        && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
+        && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted
+        && top().hiddenAtOpen == m_hiddenRead;
     const qint64 from = top().openOffset;
     if (keep)
         forgetKeptSince(top());
@@ -1260,6 +1264,7 @@ void Reader::textBytes(std::string_view bytes)
         m_highSurrogate = 0;
         if (top().chars.hidden) {
             m_hiddenBytes.append(bytes);
+            ++m_hiddenRead;
             return;
         }
         // Producers indent their words with blanks; those do not start a paragraph.
@@ -1300,6 +1305,7 @@ void Reader::hexByte(std::uint8_t byte)
         m_highSurrogate = 0;
         if (top().chars.hidden) {
             m_hiddenBytes.push_back(char(byte));
+            ++m_hiddenRead;
             return;
         }
         stopCapture();
@@ -1352,6 +1358,7 @@ void Reader::appendChar(char32_t c)
                 m_hiddenBytes.clear();
             }
             target = &m_hiddenText;
+            ++m_hiddenRead;
             break;
         }
         stopCapture();

@@ -89,6 +89,7 @@ private:
         const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
         qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
         qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
+        std::uint64_t hiddenAtOpen = 0; // hidden text read before it opened: m_hiddenRead
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
@@ -257,6 +258,7 @@ private:
     bool m_pageBreakPending = false;
     bool m_sectionEndPending = false;
     std::string m_hiddenBytes;   // hidden text, kept as a group before the next run
+    std::uint64_t m_hiddenRead = 0; // pieces of hidden text read so far
     QString m_hiddenText;
 };
 
