@@ -198,7 +198,7 @@ void Reader::groupClose()
     const bool tableWasEmpty = table && table->isEmpty();
     // Hidden text read in it before its destination word is kept for the next run: the
     // destination's group kept whole as well would hold it twice, and out of hiding.
-    closeDestination(group.destination, whole, gaveNothing && group.hiddenAtOpen == m_hiddenRead);
+    closeDestination(group, whole, gaveNothing && group.hiddenAtOpen == m_hiddenRead);
     // A table kept whole holds the words kept from inside its group so far: kept once.
     if (tableWasEmpty && !table->isEmpty())
         forgetKeptSince(group);
@@ -258,8 +258,9 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
 }
 
 // The group of a destination closes, back in `top()`.
-void Reader::closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing)
+void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gaveNothing)
 {
+    const Destination closing = group.destination;
     const Destination parent = top().destination;
     const bool inBody = parent == Destination::Body;
     switch (closing) {
@@ -284,7 +285,7 @@ void Reader::closeDestination(Destination closing, QByteArrayView whole, bool ga
         // Text shown from the group before its instruction began is in the document: kept
         // with the instruction as well, it would show twice when read again.
         if (parent != Destination::FieldInstruction)
-            fieldInstructionEnd(whole, gaveNothing);
+            fieldInstructionEnd(group, whole, gaveNothing);
         return;
     case Destination::Picture:
         if (parent != Destination::Picture)
@@ -341,7 +342,7 @@ void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayVie
     }
 }
 
-void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
+void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, bool keepable)
 {
     const QString instruction = m_fields.takeInstruction();
     QStringView arguments;
@@ -349,6 +350,10 @@ void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
     // In a field's result, the outermost field is the one whose instruction is kept.
     const bool keeps = keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2
         && !m_stack[m_stack.size() - 2].fieldId;
+    // The instruction kept holds the words kept from inside its group so far (a note
+    // numbering word, say): kept once, before a SYMBOL field's character takes them.
+    if (keeps && kind != FieldKind::Link)
+        forgetKeptSince(closing);
     switch (kind) {
     case FieldKind::Other:
         // It shows its result and keeps its instruction as written.
@@ -464,9 +469,9 @@ void Reader::keptGroupEnd(QByteArrayView group)
 // A group about to be kept whole holds what was kept inside it so far: kept once.
 void Reader::forgetKeptSince(const Group &group)
 {
-    QByteArray &into = keptInto();
-    if (&into == group.keptAtOpen && into.size() >= group.keptSizeAtOpen)
-        into.truncate(group.keptSizeAtOpen);
+    // Where they went when it opened, though the text may have begun in it since.
+    if (QByteArray *into = group.keptAtOpen; into && into->size() >= group.keptSizeAtOpen)
+        into->truncate(group.keptSizeAtOpen);
     // Hidden text waits for the next run also while the opening words are kept.
     if (m_pendingKept.size() >= group.pendingSizeAtOpen)
         m_pendingKept.truncate(group.pendingSizeAtOpen);

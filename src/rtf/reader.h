@@ -86,7 +86,7 @@ private:
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
         bool fieldOwner = false; // the \field group itself
-        const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
+        QByteArray *keptAtOpen = nullptr;       // where groups were kept when it opened, and
         qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
         qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
         std::uint64_t hiddenAtOpen = 0; // hidden text read before it opened: m_hiddenRead
@@ -113,7 +113,7 @@ private:
     void groupClose();
     void keepShownNothing(QByteArrayView whole);
     void closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing);
-    void closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing);
+    void closeDestination(const Group &closing, QByteArrayView whole, bool gaveNothing);
     void closePicture();
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void dropGroup(const Word &word);
@@ -160,7 +160,7 @@ private:
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
-    void fieldInstructionEnd(QByteArrayView group, bool keepable);
+    void fieldInstructionEnd(const Group &closing, QByteArrayView group, bool keepable);
     QByteArray *keptTableOf(Destination destination);
     void showSymbol(const SymbolField &symbol, int fieldId);
     void noteReference();
