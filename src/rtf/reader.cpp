@@ -108,7 +108,7 @@ void Reader::skippedToken(const Token &token)
     } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
         const QByteArrayView group = m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom);
         // Hidden by the text around it, it stays hidden where a save puts it back.
-        if (top().chars.hidden && top().destination == Destination::Body && !m_keepingNote)
+        if (top().chars.hidden && top().destination == Destination::Body && !(m_keepingNote && m_openNote))
             keptGroupEnd("{\\v " + group.toByteArray() + '}');
         else
             keptGroupEnd(group);
@@ -423,6 +423,14 @@ void Reader::noteReference()
 {
     const QString number = m_notes.nextReference();
     flushAll();
+    if (top().chars.hidden) {
+        // A hidden mark shows no number; it goes back as the mark it was, still counted,
+        // and a note after it as a group kept hidden.
+        if (!top().wrapId)
+            m_pendingKept += "{\\v \\chftn}";
+        m_openNote = 0;
+        return;
+    }
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
         appendChar(c.unicode());
