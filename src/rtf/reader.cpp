@@ -584,11 +584,16 @@ TextStyle Reader::emittedStyle()
 void Reader::skipGroup()
 {
     flushAll();
-    if (m_overflowDepth > 0)
+    if (m_overflowDepth > 0) {
         --m_overflowDepth;
-    else if (m_stack.size() > 2)
+    } else if (m_stack.size() > 2) {
+        if (top().wrapOwner) {
+            // An object or shape cut short by a destination word goes back as what it showed.
+            m_sink.wrapped(top().wrapId, QByteArray(), TextStyle());
+            --m_wrapsOpen;
+        }
         m_stack.pop_back();
-    else
+    } else
         return; // never skip the document itself
     m_skipDepth = 1;
 }
