@@ -1182,6 +1182,8 @@ void Reader::openDestination(const Word &word)
             group.wrapId = ++m_wrapIds;
             group.wrapOwner = true;
             ++m_wrapsOpen;
+            // The words kept from its group so far (a code page word) go back in it.
+            forgetKeptSince(group);
         }
         return;
     case Keyword::NestTableProperties: group.nestProperties = true; return;
