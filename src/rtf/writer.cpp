@@ -586,6 +586,20 @@ private:
         }
     }
 
+    // Paragraph words said again after a field ends in the paragraph: a \page there would
+    // break the page once more, before the next paragraph.
+    static QByteArray withoutPageBreak(QByteArray words)
+    {
+        for (qsizetype at = words.indexOf("\\page"); at >= 0; at = words.indexOf("\\page", at)) {
+            const qsizetype end = at + 5;
+            if (end < words.size() && std::isalpha(static_cast<unsigned char>(words[end])))
+                at = end; // \pagebb: the paragraph's own, which holds
+            else
+                words.remove(at, 5);
+        }
+        return words;
+    }
+
     // Whether a styled paragraph has this word from its style alone, so that it goes unsaid.
     static bool fromStyle(const QTextBlockFormat &format, const QByteArray &word)
     {
@@ -677,7 +691,7 @@ private:
             m_out += m_sharedWords;
         }
         m_out += ' ';
-        const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
+        const QByteArray paragraphWords = inFieldFromBefore ? withoutPageBreak(m_out.mid(wordsFrom)) : QByteArray();
         m_paragraphWordsInField = paragraphWords;
 
         QString link;
