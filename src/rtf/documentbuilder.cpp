@@ -240,6 +240,12 @@ void DocumentBuilder::document(const KeptDocument &kept)
     setIfGiven(format, DocumentPrologue, kept.prologue);
     if (kept.highestFontNumber >= 0)
         format.setProperty(HighestFontNumber, kept.highestFontNumber);
+    if (!kept.laterFonts.empty()) {
+        QStringList names;
+        for (const auto &[number, name] : kept.laterFonts)
+            names << QStringLiteral("%1=%2").arg(number).arg(name);
+        format.setProperty(LaterFontNames, names);
+    }
     m_document.rootFrame()->setFrameFormat(format);
 }
 

@@ -143,6 +143,13 @@ void Reader::finish()
     m_colorTable.keep(m_kept);
     settleCodePage();
     m_kept.defaultFont = m_fontTable.shownDefault();
+    for (const auto &[number, named] : m_fontsNamed) {
+        const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
+        const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;
+        if (named.second && !named.first.isEmpty() && !m_kept.fontTable.isEmpty() && !inKeptTable)
+            m_kept.laterFonts.emplace_back(number, named.first);
+    }
+    std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end());
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -908,7 +915,23 @@ void Reader::keepScriptWord(const Word &word)
         // Kept words may name a font the table lacks; new entries must not take its number.
         if (word.keyword() == Keyword::Font || word.name == "af")
             m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, word.parameter);
+        if (word.keyword() == Keyword::Font)
+            noteFontNamed(std::max(word.parameter, 0));
     }
+}
+
+// Kept words go back naming fonts by the file's numbers. Where a table that is not kept gave
+// a number its typeface, the saved table must give it the same one: noted for each number,
+// unless kept words named it while it stood for another.
+void Reader::noteFontNamed(int number)
+{
+    const FontTableReader::Font *font = m_fontTable.find(number);
+    const QString family = font ? font->name : QString();
+    const auto [it, added] = m_fontsNamed.try_emplace(number, family, true);
+    if (!added && it->second.first != family)
+        it->second.second = false;
+    else if (added && m_fontsNamed.size() > 4096)
+        m_fontsNamed.erase(it); // bounded: hostile files may name any number of fonts
 }
 
 void Reader::flagWord(const Word &word)

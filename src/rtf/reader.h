@@ -15,6 +15,7 @@
 
 #include <QByteArrayView>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -137,6 +138,7 @@ private:
     bool textWord(const Word &word);
     void bodyWord(const Word &word);
     void keepScriptWord(const Word &word);
+    void noteFontNamed(int number);
     void flagWord(const Word &word);
     void toggleWord(const Word &word);
     void valueWord(const Word &word);
@@ -253,6 +255,7 @@ private:
     int m_wrapsOpen = 0;
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
+    std::unordered_map<int, std::pair<QString, bool>> m_fontsNamed; // typeface kept words saw; false: several
     int m_markNote = 0;          // the note reference being read
     int m_openNote = 0;          // the last mark, until its note or other text comes
     bool m_pageBreakPending = false;

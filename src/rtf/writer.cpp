@@ -182,6 +182,19 @@ private:
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
             }
+            // Fonts kept words name as a table that is not kept numbered them: the same numbers.
+            for (const QString &entry : m_kept.property(LaterFontNames).toStringList()) {
+                const qsizetype equals = entry.indexOf(u'=');
+                const int number = entry.first(equals).toInt();
+                const QString family = entry.sliced(equals + 1);
+                if (number < 0 || keptNumbers.contains(number))
+                    continue;
+                m_fonts.append({number, family});
+                if (!m_fontIndex.contains(family))
+                    m_fontIndex.insert(family, number);
+                m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+                keptNumbers.insert(number);
+            }
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
             deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
         } else if (!m_kept.hasProperty(DocumentHeader)) {
