@@ -355,8 +355,9 @@ void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, boo
     QStringView arguments;
     const FieldKind kind = fieldKind(instruction, arguments);
     // In a field's result, the outermost field is the one whose instruction is kept.
+    // One in an object or shape goes back inside its group, which is kept whole.
     const bool keeps = keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2
-        && !m_stack[m_stack.size() - 2].fieldId;
+        && !m_stack[m_stack.size() - 2].fieldId && !top().wrapId;
     // The instruction kept holds the words kept from inside its group so far (a note
     // numbering word, say): kept once, before a SYMBOL field's character takes them.
     if (keeps && kind != FieldKind::Link)
