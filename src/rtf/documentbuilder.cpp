@@ -261,6 +261,17 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
             words = words.sliced(style.shadingWords.size());
             sliced = true;
         }
+        // So does the formatting an object or shape was opened in, which goes back before it.
+        QTextCharFormat &opened = run.style.wrapOpenedIn;
+        if (!style.shadingWords.isEmpty() && opened.hasProperty(GroupShadingWords)) {
+            const QByteArray openedWords = opened.property(GroupShadingWords).toByteArray();
+            if (openedWords.startsWith(style.shadingWords)) {
+                if (openedWords.size() == style.shadingWords.size())
+                    opened.clearProperty(GroupShadingWords);
+                else
+                    opened.setProperty(GroupShadingWords, openedWords.sliced(style.shadingWords.size()));
+            }
+        }
     }
     // Runs that the group's shading alone kept apart are one run, as they are read back.
     if (sliced)
