@@ -242,8 +242,8 @@ void DocumentBuilder::document(const KeptDocument &kept)
         format.setProperty(HighestFontNumber, kept.highestFontNumber);
     if (!kept.laterFonts.empty()) {
         QStringList names;
-        for (const auto &[number, name] : kept.laterFonts)
-            names << QStringLiteral("%1=%2").arg(number).arg(name);
+        for (const KeptDocument::LaterFont &font : kept.laterFonts)
+            names << QStringLiteral("%1=%2=%3").arg(font.number).arg(font.codePage).arg(font.family);
         format.setProperty(LaterFontNames, names);
     }
     m_document.rootFrame()->setFrameFormat(format);

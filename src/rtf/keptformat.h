@@ -61,8 +61,8 @@ enum KeptProperty {
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
     HighestFontNumber,       // int: the highest font number kept words name; new entries go above it
-    LaterFontNames,          // QStringList: "N=family" for fonts kept words name by a number a table
-                             // not kept gave them, which the saved table must give them too
+    LaterFontNames,          // QStringList: "N=codepage=family" for fonts kept words name by a number a
+                             // table not kept gave them, which the saved table must give them too
 
     // On table cells (QTextTableCellFormat, held in the cell's first block's char format).
     // QList<int>: the table's columns and the cell's column span when read, the row's \trleft,

@@ -144,12 +144,15 @@ void Reader::finish()
     settleCodePage();
     m_kept.defaultFont = m_fontTable.shownDefault();
     for (const auto &[number, named] : m_fontsNamed) {
+        if (!named.single || (named.family.isEmpty() && !named.codePage) || m_kept.fontTable.isEmpty())
+            continue;
         const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
         const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;
-        if (named.second && !named.first.isEmpty() && !m_kept.fontTable.isEmpty() && !inKeptTable)
-            m_kept.laterFonts.emplace_back(number, named.first);
+        if (!inKeptTable)
+            m_kept.laterFonts.push_back({number, named.codePage, named.family});
     }
-    std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end());
+    std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end(),
+              [](const KeptDocument::LaterFont &a, const KeptDocument::LaterFont &b) { return a.number < b.number; });
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -580,6 +583,17 @@ TextStyle Reader::emittedStyle()
 {
     ++m_emitted;
     TextStyle style = currentTextStyle();
+    // Script words go back as written, naming fonts by the file's numbers.
+    if (!style.scriptWords.isEmpty() && style.scriptWords != m_lastScriptWordsNoted) {
+        m_lastScriptWordsNoted = style.scriptWords;
+        const QByteArrayView words = style.scriptWords;
+        for (qsizetype at = words.indexOf("\\f"); at >= 0; at = words.indexOf("\\f", at + 2)) {
+            int number = 0;
+            const auto [end, error] = std::from_chars(words.data() + at + 2, words.data() + words.size(), number);
+            if (error == std::errc() && end != words.data() + at + 2)
+                noteFontNamed(std::max(number, 0));
+        }
+    }
     if (!m_pendingKept.isEmpty()) {
         style.keptBefore = std::exchange(m_pendingKept, QByteArray());
         style.keptId = ++m_keptIds;
@@ -916,21 +930,23 @@ void Reader::keepScriptWord(const Word &word)
         // Kept words may name a font the table lacks; new entries must not take its number.
         if (word.keyword() == Keyword::Font || word.name == "af")
             m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, word.parameter);
-        if (word.keyword() == Keyword::Font)
+        if (word.keyword() == Keyword::Font && top().wrapId)
             noteFontNamed(std::max(word.parameter, 0));
     }
 }
 
-// Kept words go back naming fonts by the file's numbers. Where a table that is not kept gave
-// a number its typeface, the saved table must give it the same one: noted for each number,
+// Kept words go back naming fonts by the file's numbers, and the bytes of an object or shape
+// go back to be decoded in its fonts' code pages. Where a table that is not kept gave a number
+// its typeface or code page, the saved table must give it the same: noted for each number,
 // unless kept words named it while it stood for another.
 void Reader::noteFontNamed(int number)
 {
     const FontTableReader::Font *font = m_fontTable.find(number);
     const QString family = font ? font->name : QString();
-    const auto [it, added] = m_fontsNamed.try_emplace(number, family, true);
-    if (!added && it->second.first != family)
-        it->second.second = false;
+    const int codePage = font ? font->codePage : 0;
+    const auto [it, added] = m_fontsNamed.try_emplace(number, NamedFont{family, codePage, true});
+    if (!added && (it->second.family != family || it->second.codePage != codePage))
+        it->second.single = false;
     else if (added && m_fontsNamed.size() > 4096)
         m_fontsNamed.erase(it); // bounded: hostile files may name any number of fonts
 }
@@ -1437,8 +1453,11 @@ void Reader::decodeBytes()
         m_fontTable.flush(fontTableCodePage());
     if (m_bytes.empty())
         return;
-    if (top().destination == Destination::Body)
+    if (top().destination == Destination::Body) {
+        if (top().wrapId)
+            noteFontNamed(top().chars.font >= 0 ? top().chars.font : m_fontTable.defaultFont());
         bodyCodePage().decode(m_bytes, m_text);
+    }
     m_bytes.clear();
 }
 

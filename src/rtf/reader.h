@@ -255,7 +255,13 @@ private:
     int m_wrapsOpen = 0;
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
-    std::unordered_map<int, std::pair<QString, bool>> m_fontsNamed; // typeface kept words saw; false: several
+    struct NamedFont {
+        QString family;
+        int codePage = 0;
+        bool single = true;      // false: kept words saw the number stand for several
+    };
+    std::unordered_map<int, NamedFont> m_fontsNamed;
+    QByteArray m_lastScriptWordsNoted;
     int m_markNote = 0;          // the note reference being read
     int m_openNote = 0;          // the last mark, until its note or other text comes
     bool m_pageBreakPending = false;

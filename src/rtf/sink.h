@@ -96,8 +96,13 @@ struct KeptDocument {
     int codePage = 1252;
     int defaultFont = 0;     // \deff; -1: not given
     int highestFontNumber = -1; // the highest \f or \af kept words name, in the table or not
-    std::vector<std::pair<int, QString>> laterFonts; // fonts kept words name that the kept table
-                                                     // lacks, as a later table gave them
+    struct LaterFont {
+        int number = 0;
+        int codePage = 0;        // 0: the document's
+        QString family;
+    };
+    std::vector<LaterFont> laterFonts; // fonts kept words name that the kept table lacks, as a
+                                       // later table gave them
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

@@ -185,11 +185,15 @@ private:
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
             for (const QString &entry : m_kept.property(LaterFontNames).toStringList()) {
                 const qsizetype equals = entry.indexOf(u'=');
+                const qsizetype second = entry.indexOf(u'=', equals + 1);
                 const int number = entry.first(equals).toInt();
-                const QString family = entry.sliced(equals + 1);
+                const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
+                const QString family = entry.sliced(second + 1);
                 if (number < 0 || keptNumbers.contains(number))
                     continue;
                 m_fonts.append({number, family});
+                if (codePage > 0)
+                    m_fontCodePages.insert(number, codePage);
                 if (!m_fontIndex.contains(family))
                     m_fontIndex.insert(family, number);
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
@@ -296,6 +300,8 @@ private:
         for (const auto &[number, family] : m_fonts) {
             m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil ";
+            if (const int codePage = m_fontCodePages.value(number))
+                m_out += "\\cpg" + QByteArray::number(codePage) + ' ';
             appendEscapedFontName(m_out, family);
             m_out += bare ? ";" : ";}";
         }
@@ -1165,6 +1171,7 @@ private:
     QList<std::pair<int, QString>> m_fonts; // entries written after the file's own
     int m_nextFont = 0;
     QHash<QString, int> m_fontIndex;
+    QHash<int, int> m_fontCodePages;        // the code page of entries a later table of the file gave one
     QList<QRgb> m_colors;                   // entries written after the file's own
     qsizetype m_colorCount = 0;
     // Our lists, with numbers a file's own lists do not use: they go after the file's.
