@@ -1146,6 +1146,8 @@ private:
             p += "\\super";
         else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
             p += "\\sub";
+        else if (format.hasProperty(CharacterStyle))
+            p += "\\nosupersub"; // the style may raise or lower its text
         // First: the run's other words override what a character style named in them gives,
         // and are the same in every script. Each { in them stands for a group that began
         // there, which the run's end closes.
