@@ -159,8 +159,15 @@ private:
     {
         if (family.isEmpty() || m_fontIndex.contains(family))
             return;
-        m_fontIndex.insert(family, m_nextFont);
-        m_fonts.append({m_nextFont, family});
+        // Past the last number int has, a number below that no entry or kept word takes.
+        int number = m_nextFont;
+        if (number == std::numeric_limits<int>::max()) {
+            while (m_takenFontNumbers.contains(number) && number > 0)
+                --number;
+        }
+        m_takenFontNumbers.insert(number);
+        m_fontIndex.insert(family, number);
+        m_fonts.append({number, family});
         if (m_nextFont < std::numeric_limits<int>::max())
             ++m_nextFont;
     }
@@ -181,6 +188,7 @@ private:
                 // A file may number a font as high as int goes; new ones then share the last number.
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
+                m_takenFontNumbers.insert(number);
             }
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
             for (const QString &entry : m_kept.property(LaterFontNames).toStringList()) {
@@ -198,6 +206,7 @@ private:
                     m_fontIndex.insert(family, number);
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
+                m_takenFontNumbers.insert(number);
             }
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
             deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
@@ -213,6 +222,7 @@ private:
         }
         if (m_kept.hasProperty(HighestFontNumber)) {
             const int highest = m_kept.intProperty(HighestFontNumber);
+            m_takenFontNumbers.insert(highest);
             m_nextFont = std::max(m_nextFont, highest < std::numeric_limits<int>::max() ? highest + 1 : highest);
         }
         if (m_kept.hasProperty(ColorTableEntries)) {
@@ -1173,6 +1183,7 @@ private:
     QList<std::pair<int, QString>> m_fonts; // entries written after the file's own
     int m_nextFont = 0;
     QHash<QString, int> m_fontIndex;
+    QSet<int> m_takenFontNumbers;           // the file's and kept words' numbers, and those given
     QHash<int, int> m_fontCodePages;        // the code page of entries a later table of the file gave one
     QList<QRgb> m_colors;                   // entries written after the file's own
     qsizetype m_colorCount = 0;
