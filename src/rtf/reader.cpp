@@ -402,12 +402,18 @@ void Reader::showSymbol(const SymbolField &symbol, int fieldId)
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
     constexpr int Unnamed = std::numeric_limits<int>::min();
     const int named = m_fontTable.numberNamed(symbol.fontName, Unnamed);
-    if (named != Unnamed)
+    if (named != Unnamed) {
         group.chars.font = named;
-    else if (!symbol.fontName.isEmpty())
+    } else if (!symbol.fontName.isEmpty()) {
         // A font the table lacks is still the one the character is drawn in; saved, it has
-        // an entry, so reading the copy must not give the character another font.
-        m_symbolFamily = symbol.fontName.trimmed();
+        // an entry, so reading the copy must not give the character another font. Named as
+        // that entry reads back: without the characters the reader drops.
+        for (const QChar c : symbol.fontName.trimmed()) {
+            if (!isDroppedCharacter(c.unicode()))
+                m_symbolFamily += c;
+        }
+        m_symbolFamily = m_symbolFamily.trimmed();
+    }
     // A code below 256 is an ANSI character or a symbol font's glyph number, whatever the
     // document's code page: decoded through a font's, it would change with the font table
     // a save writes.
