@@ -276,9 +276,9 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
     switch (closing) {
     case Destination::FontTable: closeFontTable(parent, gaveNothing, whole); return;
     case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
-    case Destination::StyleSheet: keepTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
-    case Destination::ListTable: keepTable(m_kept.listTable, inBody, gaveNothing, whole); return;
-    case Destination::ListOverrideTable: keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
+    case Destination::StyleSheet: keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
+    case Destination::ListTable: keepDocumentTable(m_kept.listTable, inBody, gaveNothing, whole); return;
+    case Destination::ListOverrideTable: keepDocumentTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
     case Destination::List:
         if (parent == Destination::ListTable)
             m_listTable.endList();
@@ -304,6 +304,15 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
     default:
         return;
     }
+}
+
+// A group around a table kept is not kept whole as well, or it would go back twice.
+void Reader::keepDocumentTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
+{
+    const bool wasEmpty = into.isEmpty();
+    keepTable(into, inBody, gaveNothing, whole);
+    if (wasEmpty && !into.isEmpty())
+        ++m_emitted;
 }
 
 void Reader::closePicture()

@@ -116,6 +116,7 @@ private:
     void closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing);
     void closeDestination(const Group &closing, QByteArrayView whole, bool gaveNothing);
     void closePicture();
+    void keepDocumentTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole);
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void dropGroup(const Word &word);
     void symbolWord(const KeywordInfo &info);
