@@ -257,6 +257,8 @@ private:
         if (keptFonts)
             chooseNoFont(keptNumbers, deff);
         m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
+        if (m_keptLists)
+            m_keptOverrides = listOverrides(m_kept.property(ListOverrideTableGroup).toByteArray());
     }
 
     // Text without a typeface reads back as such under the default font only when the
@@ -386,8 +388,7 @@ private:
     // an earlier save, else one it does not use for a list of its own.
     void chooseListNumbers()
     {
-        const QHash<qint64, qint64> overrides = m_keptLists ? listOverrides(m_kept.property(ListOverrideTableGroup).toByteArray())
-                                                            : QHash<qint64, qint64>();
+        const QHash<qint64, qint64> &overrides = m_keptOverrides;
         qint64 next = ListNumberBase;
         for (int slot = 0; slot < ListSlots; ++slot) {
             const qint64 ours = m_listIdBase + slot + 1;
@@ -696,13 +697,15 @@ private:
         } else {
             // In a list level without a label, and so not a list here: the file's list, whose
             // indents the paragraph's own then override.
+            // One that names no list of the file's has no list indents to override.
             const bool inKeptList = m_keptLists && format.hasProperty(ListOverrideNumber);
+            const bool inKeptListLevel = inKeptList && m_keptOverrides.contains(format.intProperty(ListOverrideNumber));
             if (inKeptList)
                 m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
                     + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            length("\\li", toTwips(left), (stated & GivesLeft) || inKeptList);
-            length("\\fi", toTwips(format.textIndent()), (stated & GivesFirst) || inKeptList);
+            length("\\li", toTwips(left), (stated & GivesLeft) || inKeptListLevel);
+            length("\\fi", toTwips(format.textIndent()), (stated & GivesFirst) || inKeptListLevel);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is
         // given too: so it goes back where the file gave it.
@@ -1192,6 +1195,7 @@ private:
     static constexpr qint64 ListNumberBase = 1000;
     std::array<qint64, ListSlots> m_listNumbers{1001, 1002, 1003, 1004, 1005, 1006};
     bool m_keptLists = false;
+    QHash<qint64, qint64> m_keptOverrides; // the file's \ls numbers, with the \listid each names
     int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
     bool m_styled = false;
     QHash<quint64, QByteArray> m_propertiesByFormat;
