@@ -1130,11 +1130,11 @@ void Reader::rowValue(const Word &word)
     ParaState &para = top().para;
     switch (word.keyword()) {
     case Keyword::RowLeft:
-        ++m_emitted;
+        defineRow();
         m_rows.setLeft(word.parameter);
         return;
     case Keyword::CellRight:
-        ++m_emitted;
+        defineRow();
         m_rows.addCell(word.parameter);
         return;
     case Keyword::ParagraphBorder:
@@ -1148,7 +1148,7 @@ void Reader::rowValue(const Word &word)
         return;
     case Keyword::BorderStyle:
         if (m_rows.cellBorderOpen()) {
-            ++m_emitted;
+            defineRow();
             m_rows.showBorders();
         } else if (para.borderOpen) {
             keepParagraphWord(word, para.style.borders);
@@ -1165,10 +1165,17 @@ void Reader::rowValue(const Word &word)
 }
 
 // A row's definition holds past its group: a group that gave one is not kept as written,
-// where read again it would define the row it is saved in.
-void Reader::startRowDefinition()
+// where read again it would define the row it is saved in; nor is an object or shape it
+// stands in, which the row's definition written again would follow.
+void Reader::defineRow()
 {
     ++m_emitted;
+    endWraps();
+}
+
+void Reader::startRowDefinition()
+{
+    defineRow();
     stopCapture();
     m_rows.start(top().nestProperties ? std::max(2, paragraphTableDepth()) : 1);
 }

@@ -154,6 +154,7 @@ private:
     void keepParagraphWord(const Word &word, QByteArray &into, int parameter);
     void shadingColor(const Word &word);
     void startRowDefinition();
+    void defineRow();
     void pageBreak();
     void sectionBreak();
     void paragraphStyleRef(int parameter);
