@@ -260,7 +260,9 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
         around.noteId = around.wrapId = around.fieldId = 0;
         around.fieldInstruction.clear();
         m_sink.wrapped(group.wrapId, whole.toByteArray(), around);
+        ++m_wrapsKept;
     } else if (group.wrapId) {
+        ++m_wrapsKept;
         // With the hidden text and groups kept inside it so far, or they would go back twice.
         forgetKeptSince(group);
         keepShownNothing(whole);
@@ -274,7 +276,9 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
     const Destination parent = top().destination;
     const bool inBody = parent == Destination::Body;
     switch (closing) {
-    case Destination::FontTable: closeFontTable(parent, gaveNothing, whole); return;
+    // An object or shape kept whole before names fonts by numbers that meant none then: the
+    // table, saved at the top, would give them some.
+    case Destination::FontTable: closeFontTable(parent, gaveNothing && !m_wrapsKept, whole); return;
     case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
     case Destination::StyleSheet: keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
     case Destination::ListTable: keepDocumentTable(m_kept.listTable, inBody, gaveNothing, whole); return;

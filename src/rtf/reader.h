@@ -255,6 +255,7 @@ private:
     int m_keptIds = 0;
     int m_wrapIds = 0;
     int m_wrapsOpen = 0;
+    int m_wrapsKept = 0;         // objects and shapes kept whole so far
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
     struct NamedFont {
