@@ -451,16 +451,20 @@ void Reader::showSymbol(const SymbolField &symbol, int fieldId)
 // A note reference shows its number, which its note goes back with.
 void Reader::noteReference()
 {
-    const QString number = m_notes.nextReference();
     flushAll();
     if (top().chars.hidden) {
         // A hidden mark shows no number; it goes back as the mark it was, still counted,
-        // and a note after it as a group kept hidden.
-        if (!top().wrapId)
+        // and a note after it as a group kept hidden. In an object or shape it goes back
+        // only with the group, if that is kept whole: not counted, it numbers nothing
+        // either way.
+        if (!top().wrapId) {
+            m_notes.nextReference();
             m_pendingKept += "{\\v \\chftn}";
+        }
         m_openNote = 0;
         return;
     }
+    const QString number = m_notes.nextReference();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
         appendChar(c.unicode());
