@@ -700,7 +700,8 @@ private:
             // One that names no list of the file's has no list indents to override.
             const bool inKeptList = m_keptLists && format.hasProperty(ListOverrideNumber);
             const bool inKeptListLevel = inKeptList && m_keptOverrides.contains(format.intProperty(ListOverrideNumber));
-            if (inKeptList)
+            // So does a styled one: its style may name a list, which its own \ls undid.
+            if (inKeptList || (m_styled && format.hasProperty(ListOverrideNumber)))
                 m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
                     + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
