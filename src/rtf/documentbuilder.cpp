@@ -193,19 +193,24 @@ void DocumentBuilder::wrapped(int wrapId, const QByteArray &group, const TextSty
             run.style.wrapOpenedIn = openedInFormat;
         }
     }
-    if (!group.isEmpty())
-        return;
     // Plain runs join their neighbours as if they had never been shown for a group.
+    if (group.isEmpty())
+        joinRuns(m_runs);
+}
+
+// Runs that now carry on one another become one, as text read in one piece would.
+void DocumentBuilder::joinRuns(std::vector<Run> &runs)
+{
     std::size_t kept = 0;
-    for (std::size_t i = 1; i < m_runs.size(); ++i) {
-        Run &last = m_runs[kept];
-        if (!last.picture && !m_runs[i].picture && continuesRun(last.style, m_runs[i].style))
-            last.text.append(m_runs[i].text);
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        Run &last = runs[kept];
+        if (!last.picture && !runs[i].picture && continuesRun(last.style, runs[i].style))
+            last.text.append(runs[i].text);
         else if (++kept != i)
-            m_runs[kept] = std::move(m_runs[i]);
+            runs[kept] = std::move(runs[i]);
     }
-    if (!m_runs.empty())
-        m_runs.resize(kept + 1);
+    if (!runs.empty())
+        runs.resize(kept + 1);
 }
 
 void DocumentBuilder::document(const KeptDocument &kept)
@@ -235,6 +240,12 @@ void DocumentBuilder::document(const KeptDocument &kept)
     setIfGiven(format, DocumentPrologue, kept.prologue);
     if (kept.highestFontNumber >= 0)
         format.setProperty(HighestFontNumber, kept.highestFontNumber);
+    if (!kept.laterFonts.empty()) {
+        QStringList names;
+        for (const KeptDocument::LaterFont &font : kept.laterFonts)
+            names << QStringLiteral("%1=%2=%3").arg(font.number).arg(font.codePage).arg(font.family);
+        format.setProperty(LaterFontNames, names);
+    }
     m_document.rootFrame()->setFrameFormat(format);
 }
 
@@ -243,11 +254,28 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
     Paragraph paragraph{std::move(m_runs), style};
     m_runs.clear();
     // What a run's group added to the paragraph's shading, which the paragraph did not keep.
+    bool sliced = false;
     for (Run &run : paragraph.runs) {
         QByteArray &words = run.style.groupShading;
-        if (words.startsWith(style.shadingWords))
+        if (!style.shadingWords.isEmpty() && words.startsWith(style.shadingWords)) {
             words = words.sliced(style.shadingWords.size());
+            sliced = true;
+        }
+        // So does the formatting an object or shape was opened in, which goes back before it.
+        QTextCharFormat &opened = run.style.wrapOpenedIn;
+        if (!style.shadingWords.isEmpty() && opened.hasProperty(GroupShadingWords)) {
+            const QByteArray openedWords = opened.property(GroupShadingWords).toByteArray();
+            if (openedWords.startsWith(style.shadingWords)) {
+                if (openedWords.size() == style.shadingWords.size())
+                    opened.clearProperty(GroupShadingWords);
+                else
+                    opened.setProperty(GroupShadingWords, openedWords.sliced(style.shadingWords.size()));
+            }
+        }
     }
+    // Runs that the group's shading alone kept apart are one run, as they are read back.
+    if (sliced)
+        joinRuns(paragraph.runs);
     return paragraph;
 }
 
@@ -815,6 +843,8 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &given)
     if (style.fieldId) {
         format.setProperty(FieldId, style.fieldId);
         format.setProperty(FieldInstruction, style.fieldInstruction);
+        if (style.fieldSymbol)
+            format.setProperty(FieldSymbol, true);
     }
     if (style.wrapId) {
         format.setProperty(WrappedId, style.wrapId);

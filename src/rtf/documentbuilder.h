@@ -65,6 +65,7 @@ private:
     };
 
     Paragraph takeParagraph(const ParagraphStyle &style);
+    static void joinRuns(std::vector<Run> &runs);
     void openTables(std::size_t depth);
     void closeTable();
     static void endCellOf(Table &table);

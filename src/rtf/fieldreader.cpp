@@ -130,9 +130,10 @@ QString FieldReader::takeInstruction()
     return std::exchange(m_instruction, QString());
 }
 
-int FieldReader::keep(QByteArrayView group)
+int FieldReader::keep(QByteArrayView group, bool symbol)
 {
     m_kept.push_back(group.toByteArray());
+    m_symbols.push_back(symbol);
     return int(m_kept.size());
 }
 

@@ -40,9 +40,11 @@ public:
     QString *instruction();
     QString takeInstruction();
 
-    // Keeps a field's instruction group as written: its id, from 1.
-    int keep(QByteArrayView group);
+    // Keeps a field's instruction group as written: its id, from 1. A SYMBOL field's
+    // character stands for its result: the writer must know it as the reader took it.
+    int keep(QByteArrayView group, bool symbol = false);
     const QByteArray &kept(int id) const { return m_kept[std::size_t(id - 1)]; }
+    bool isSymbol(int id) const { return m_symbols[std::size_t(id - 1)]; }
 
     // The index of a link's target.
     int addLink(QString target);
@@ -51,6 +53,7 @@ public:
 private:
     QString m_instruction;
     std::vector<QByteArray> m_kept; // braces included
+    std::vector<bool> m_symbols;
     std::vector<QString> m_links;
 };
 

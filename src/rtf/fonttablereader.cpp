@@ -132,11 +132,22 @@ CodePage &FontTableReader::lookUpCodePage(int font, int documentCodePage)
 
 int FontTableReader::numberNamed(const QString &name, int otherwise) const
 {
+    // The entry spelt as the name is, else one spelt otherwise: with several, the lowest
+    // number, whatever order the fonts are held in.
+    int exact = 0, caseless = 0;
+    bool exactFound = false, caselessFound = false;
     for (const auto &[number, entry] : m_fonts) {
-        if (!name.isEmpty() && entry.name.compare(name, Qt::CaseInsensitive) == 0)
-            return number;
+        if (name.isEmpty() || entry.name.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entry.name == name) {
+            exact = exactFound ? std::min(exact, number) : number;
+            exactFound = true;
+        } else {
+            caseless = caselessFound ? std::min(caseless, number) : number;
+            caselessFound = true;
+        }
     }
-    return otherwise;
+    return exactFound ? exact : caselessFound ? caseless : otherwise;
 }
 
 void FontTableReader::setDefault(int number)

@@ -29,6 +29,7 @@ enum KeptProperty {
     GroupShadingWords,       // QByteArray: paragraph shading words given in the run's own group, which
                              // ended before the paragraph did (LibreOffice shades the paragraph)
     ScriptWordsLook,         // QString: characterLook() of the run when read: changed, the words no longer hold
+    FieldSymbol,             // bool: the field is a SYMBOL field, read as the character its instruction names
 
     // On paragraphs (QTextBlockFormat).
     ParagraphStyleNumber = QTextFormat::UserProperty + 0x5340, // int: \s
@@ -60,6 +61,8 @@ enum KeptProperty {
     ListOverrideTableGroup,  // QByteArray: the {\*\listoverridetable ...} group
     DocumentPrologue,        // QByteArray: document and first-section words and groups, in order
     HighestFontNumber,       // int: the highest font number kept words name; new entries go above it
+    LaterFontNames,          // QStringList: "N=codepage=family" for fonts kept words name by a number a
+                             // table not kept gave them, which the saved table must give them too
 
     // On table cells (QTextTableCellFormat, held in the cell's first block's char format).
     // QList<int>: the table's columns and the cell's column span when read, the row's \trleft,

@@ -108,7 +108,7 @@ void Reader::skippedToken(const Token &token)
     } else if (token.type == TokenType::GroupClose && --m_skipDepth == 0 && m_keepFrom >= 0) {
         const QByteArrayView group = m_input.sliced(m_keepFrom, token.offset + 1 - m_keepFrom);
         // Hidden by the text around it, it stays hidden where a save puts it back.
-        if (top().chars.hidden && top().destination == Destination::Body && !m_keepingNote)
+        if (top().chars.hidden && top().destination == Destination::Body && !(m_keepingNote && m_openNote))
             keptGroupEnd("{\\v " + group.toByteArray() + '}');
         else
             keptGroupEnd(group);
@@ -143,6 +143,16 @@ void Reader::finish()
     m_colorTable.keep(m_kept);
     settleCodePage();
     m_kept.defaultFont = m_fontTable.shownDefault();
+    for (const auto &[number, named] : m_fontsNamed) {
+        if (!named.single || (named.family.isEmpty() && !named.codePage) || m_kept.fontTable.isEmpty())
+            continue;
+        const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
+        const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;
+        if (!inKeptTable)
+            m_kept.laterFonts.push_back({number, named.codePage, named.family});
+    }
+    std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end(),
+              [](const KeptDocument::LaterFont &a, const KeptDocument::LaterFont &b) { return a.number < b.number; });
     m_sink.document(m_kept);
     m_sink.documentEnd(m_finalParagraph, !m_paragraphEmpty || m_pardSinceParagraph);
 }
@@ -165,6 +175,7 @@ void Reader::groupOpen()
     group.keptAtOpen = &keptInto();
     group.keptSizeAtOpen = group.keptAtOpen->size();
     group.pendingSizeAtOpen = m_pendingKept.size();
+    group.hiddenAtOpen = m_hiddenRead;
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -195,7 +206,9 @@ void Reader::groupClose()
     closeOwner(group, whole, gaveNothing);
     QByteArray *const table = keptTableOf(group.destination);
     const bool tableWasEmpty = table && table->isEmpty();
-    closeDestination(group.destination, whole, gaveNothing);
+    // Hidden text read in it before its destination word is kept for the next run: the
+    // destination's group kept whole as well would hold it twice, and out of hiding.
+    closeDestination(group, whole, gaveNothing && group.hiddenAtOpen == m_hiddenRead);
     // A table kept whole holds the words kept from inside its group so far: kept once.
     if (tableWasEmpty && !table->isEmpty())
         forgetKeptSince(group);
@@ -247,21 +260,29 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
         around.noteId = around.wrapId = around.fieldId = 0;
         around.fieldInstruction.clear();
         m_sink.wrapped(group.wrapId, whole.toByteArray(), around);
-    } else if (group.wrapId)
+        ++m_wrapsKept;
+    } else if (group.wrapId) {
+        ++m_wrapsKept;
+        // With the hidden text and groups kept inside it so far, or they would go back twice.
+        forgetKeptSince(group);
         keepShownNothing(whole);
+    }
 }
 
 // The group of a destination closes, back in `top()`.
-void Reader::closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing)
+void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gaveNothing)
 {
+    const Destination closing = group.destination;
     const Destination parent = top().destination;
     const bool inBody = parent == Destination::Body;
     switch (closing) {
-    case Destination::FontTable: closeFontTable(parent, gaveNothing, whole); return;
+    // An object or shape kept whole before names fonts by numbers that meant none then: the
+    // table, saved at the top, would give them some.
+    case Destination::FontTable: closeFontTable(parent, gaveNothing && !m_wrapsKept, whole); return;
     case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
-    case Destination::StyleSheet: keepTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
-    case Destination::ListTable: keepTable(m_kept.listTable, inBody, gaveNothing, whole); return;
-    case Destination::ListOverrideTable: keepTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
+    case Destination::StyleSheet: keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
+    case Destination::ListTable: keepDocumentTable(m_kept.listTable, inBody, gaveNothing, whole); return;
+    case Destination::ListOverrideTable: keepDocumentTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
     case Destination::List:
         if (parent == Destination::ListTable)
             m_listTable.endList();
@@ -278,7 +299,7 @@ void Reader::closeDestination(Destination closing, QByteArrayView whole, bool ga
         // Text shown from the group before its instruction began is in the document: kept
         // with the instruction as well, it would show twice when read again.
         if (parent != Destination::FieldInstruction)
-            fieldInstructionEnd(whole, gaveNothing);
+            fieldInstructionEnd(group, whole, gaveNothing);
         return;
     case Destination::Picture:
         if (parent != Destination::Picture)
@@ -287,6 +308,15 @@ void Reader::closeDestination(Destination closing, QByteArrayView whole, bool ga
     default:
         return;
     }
+}
+
+// A group around a table kept is not kept whole as well, or it would go back twice.
+void Reader::keepDocumentTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
+{
+    const bool wasEmpty = into.isEmpty();
+    keepTable(into, inBody, gaveNothing, whole);
+    if (wasEmpty && !into.isEmpty())
+        ++m_emitted;
 }
 
 void Reader::closePicture()
@@ -301,7 +331,7 @@ void Reader::closePicture()
 
 void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
 {
-    m_fontTable.end(m_documentCodePage);
+    m_fontTable.end(fontTableCodePage());
     const bool inBody = parent == Destination::Body;
     if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
         // The names as this table gives them; a later table may renumber fonts, and an
@@ -335,14 +365,19 @@ void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayVie
     }
 }
 
-void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
+void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, bool keepable)
 {
     const QString instruction = m_fields.takeInstruction();
     QStringView arguments;
     const FieldKind kind = fieldKind(instruction, arguments);
     // In a field's result, the outermost field is the one whose instruction is kept.
+    // One in an object or shape goes back inside its group, which is kept whole.
     const bool keeps = keepable && top().fieldOwner && !top().fieldId && m_stack.size() > 2
-        && !m_stack[m_stack.size() - 2].fieldId;
+        && !m_stack[m_stack.size() - 2].fieldId && !top().wrapId;
+    // The instruction kept holds the words kept from inside its group so far (a note
+    // numbering word, say): kept once, before a SYMBOL field's character takes them.
+    if (keeps && kind != FieldKind::Link)
+        forgetKeptSince(closing);
     switch (kind) {
     case FieldKind::Other:
         // It shows its result and keeps its instruction as written.
@@ -352,7 +387,7 @@ void Reader::fieldInstructionEnd(QByteArrayView group, bool keepable)
     case FieldKind::Symbol: {
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
-        const int id = keeps ? m_fields.keep(group) : 0;
+        const int id = keeps ? m_fields.keep(group, true) : 0;
         if (const std::optional<SymbolField> symbol = symbolField(arguments))
             showSymbol(*symbol, id);
         return;
@@ -380,12 +415,18 @@ void Reader::showSymbol(const SymbolField &symbol, int fieldId)
     const int outerField = std::exchange(group.fieldId, fieldId ? fieldId : group.fieldId);
     constexpr int Unnamed = std::numeric_limits<int>::min();
     const int named = m_fontTable.numberNamed(symbol.fontName, Unnamed);
-    if (named != Unnamed)
+    if (named != Unnamed) {
         group.chars.font = named;
-    else if (!symbol.fontName.isEmpty())
+    } else if (!symbol.fontName.isEmpty()) {
         // A font the table lacks is still the one the character is drawn in; saved, it has
-        // an entry, so reading the copy must not give the character another font.
-        m_symbolFamily = symbol.fontName.trimmed();
+        // an entry, so reading the copy must not give the character another font. Named as
+        // that entry reads back: without the characters the reader drops.
+        for (const QChar c : symbol.fontName.trimmed()) {
+            if (!isDroppedCharacter(c.unicode()))
+                m_symbolFamily += c;
+        }
+        m_symbolFamily = m_symbolFamily.trimmed();
+    }
     // A code below 256 is an ANSI character or a symbol font's glyph number, whatever the
     // document's code page: decoded through a font's, it would change with the font table
     // a save writes.
@@ -410,8 +451,20 @@ void Reader::showSymbol(const SymbolField &symbol, int fieldId)
 // A note reference shows its number, which its note goes back with.
 void Reader::noteReference()
 {
-    const QString number = m_notes.nextReference();
     flushAll();
+    if (top().chars.hidden) {
+        // A hidden mark shows no number; it goes back as the mark it was, still counted,
+        // and a note after it as a group kept hidden. In an object or shape it goes back
+        // only with the group, if that is kept whole: not counted, it numbers nothing
+        // either way.
+        if (!top().wrapId) {
+            m_notes.nextReference();
+            m_pendingKept += "{\\v \\chftn}";
+        }
+        m_openNote = 0;
+        return;
+    }
+    const QString number = m_notes.nextReference();
     m_markNote = ++m_noteIds;
     for (const QChar c : number)
         appendChar(c.unicode());
@@ -427,7 +480,8 @@ void Reader::keepGroup(const KeywordInfo &info)
     // is a table the word stands in, out of place: what was read of it holds already.
     flushAll();
     const bool keep = m_overflowDepth == 0 && m_stack.size() > 2 && top().destination == Destination::Body
-        && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted;
+        && m_stack[m_stack.size() - 2].destination == Destination::Body && top().emittedAtOpen == m_emitted
+        && top().hiddenAtOpen == m_hiddenRead;
     const qint64 from = top().openOffset;
     if (keep)
         forgetKeptSince(top());
@@ -457,9 +511,9 @@ void Reader::keptGroupEnd(QByteArrayView group)
 // A group about to be kept whole holds what was kept inside it so far: kept once.
 void Reader::forgetKeptSince(const Group &group)
 {
-    QByteArray &into = keptInto();
-    if (&into == group.keptAtOpen && into.size() >= group.keptSizeAtOpen)
-        into.truncate(group.keptSizeAtOpen);
+    // Where they went when it opened, though the text may have begun in it since.
+    if (QByteArray *into = group.keptAtOpen; into && into->size() >= group.keptSizeAtOpen)
+        into->truncate(group.keptSizeAtOpen);
     // Hidden text waits for the next run also while the opening words are kept.
     if (m_pendingKept.size() >= group.pendingSizeAtOpen)
         m_pendingKept.truncate(group.pendingSizeAtOpen);
@@ -552,6 +606,17 @@ TextStyle Reader::emittedStyle()
 {
     ++m_emitted;
     TextStyle style = currentTextStyle();
+    // Script words go back as written, naming fonts by the file's numbers.
+    if (!style.scriptWords.isEmpty() && style.scriptWords != m_lastScriptWordsNoted) {
+        m_lastScriptWordsNoted = style.scriptWords;
+        const QByteArrayView words = style.scriptWords;
+        for (qsizetype at = words.indexOf("\\f"); at >= 0; at = words.indexOf("\\f", at + 2)) {
+            int number = 0;
+            const auto [end, error] = std::from_chars(words.data() + at + 2, words.data() + words.size(), number);
+            if (error == std::errc() && end != words.data() + at + 2)
+                noteFontNamed(std::max(number, 0));
+        }
+    }
     if (!m_pendingKept.isEmpty()) {
         style.keptBefore = std::exchange(m_pendingKept, QByteArray());
         style.keptId = ++m_keptIds;
@@ -564,11 +629,16 @@ TextStyle Reader::emittedStyle()
 void Reader::skipGroup()
 {
     flushAll();
-    if (m_overflowDepth > 0)
+    if (m_overflowDepth > 0) {
         --m_overflowDepth;
-    else if (m_stack.size() > 2)
+    } else if (m_stack.size() > 2) {
+        if (top().wrapOwner) {
+            // An object or shape cut short by a destination word goes back as what it showed.
+            m_sink.wrapped(top().wrapId, QByteArray(), TextStyle());
+            --m_wrapsOpen;
+        }
         m_stack.pop_back();
-    else
+    } else
         return; // never skip the document itself
     m_skipDepth = 1;
 }
@@ -700,7 +770,7 @@ void Reader::sectionWord(const Word &word)
 
 void Reader::fontTableWord(const Word &word)
 {
-    if (!m_fontTable.word(word.keyword(), word.parameter, m_documentCodePage))
+    if (!m_fontTable.word(word.keyword(), word.parameter, fontTableCodePage()))
         characterWord(word);
 }
 
@@ -883,7 +953,25 @@ void Reader::keepScriptWord(const Word &word)
         // Kept words may name a font the table lacks; new entries must not take its number.
         if (word.keyword() == Keyword::Font || word.name == "af")
             m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, word.parameter);
+        if (word.keyword() == Keyword::Font && top().wrapId)
+            noteFontNamed(std::max(word.parameter, 0));
     }
+}
+
+// Kept words go back naming fonts by the file's numbers, and the bytes of an object or shape
+// go back to be decoded in its fonts' code pages. Where a table that is not kept gave a number
+// its typeface or code page, the saved table must give it the same: noted for each number,
+// unless kept words named it while it stood for another.
+void Reader::noteFontNamed(int number)
+{
+    const FontTableReader::Font *font = m_fontTable.find(number);
+    const QString family = font ? font->name : QString();
+    const int codePage = font ? font->codePage : 0;
+    const auto [it, added] = m_fontsNamed.try_emplace(number, NamedFont{family, codePage, true});
+    if (!added && (it->second.family != family || it->second.codePage != codePage))
+        it->second.single = false;
+    else if (added && m_fontsNamed.size() > 4096)
+        m_fontsNamed.erase(it); // bounded: hostile files may name any number of fonts
 }
 
 void Reader::flagWord(const Word &word)
@@ -1050,11 +1138,11 @@ void Reader::rowValue(const Word &word)
     ParaState &para = top().para;
     switch (word.keyword()) {
     case Keyword::RowLeft:
-        ++m_emitted;
+        defineRow();
         m_rows.setLeft(word.parameter);
         return;
     case Keyword::CellRight:
-        ++m_emitted;
+        defineRow();
         m_rows.addCell(word.parameter);
         return;
     case Keyword::ParagraphBorder:
@@ -1068,7 +1156,7 @@ void Reader::rowValue(const Word &word)
         return;
     case Keyword::BorderStyle:
         if (m_rows.cellBorderOpen()) {
-            ++m_emitted;
+            defineRow();
             m_rows.showBorders();
         } else if (para.borderOpen) {
             keepParagraphWord(word, para.style.borders);
@@ -1085,10 +1173,17 @@ void Reader::rowValue(const Word &word)
 }
 
 // A row's definition holds past its group: a group that gave one is not kept as written,
-// where read again it would define the row it is saved in.
-void Reader::startRowDefinition()
+// where read again it would define the row it is saved in; nor is an object or shape it
+// stands in, which the row's definition written again would follow.
+void Reader::defineRow()
 {
     ++m_emitted;
+    endWraps();
+}
+
+void Reader::startRowDefinition()
+{
+    defineRow();
     stopCapture();
     m_rows.start(top().nestProperties ? std::max(2, paragraphTableDepth()) : 1);
 }
@@ -1157,6 +1252,8 @@ void Reader::openDestination(const Word &word)
             group.wrapId = ++m_wrapIds;
             group.wrapOwner = true;
             ++m_wrapsOpen;
+            // The words kept from its group so far (a code page word) go back in it.
+            forgetKeptSince(group);
         }
         return;
     case Keyword::NestTableProperties: group.nestProperties = true; return;
@@ -1257,6 +1354,7 @@ void Reader::textBytes(std::string_view bytes)
         m_highSurrogate = 0;
         if (top().chars.hidden) {
             m_hiddenBytes.append(bytes);
+            ++m_hiddenRead;
             return;
         }
         // Producers indent their words with blanks; those do not start a paragraph.
@@ -1266,7 +1364,7 @@ void Reader::textBytes(std::string_view bytes)
         m_paragraphEmpty = false;
         return;
     case Destination::FontTable:
-        m_fontTable.text(bytes, m_documentCodePage);
+        m_fontTable.text(bytes, fontTableCodePage());
         return;
     case Destination::ColorTable:
         m_colorTable.text(bytes);
@@ -1297,6 +1395,7 @@ void Reader::hexByte(std::uint8_t byte)
         m_highSurrogate = 0;
         if (top().chars.hidden) {
             m_hiddenBytes.push_back(char(byte));
+            ++m_hiddenRead;
             return;
         }
         stopCapture();
@@ -1349,6 +1448,7 @@ void Reader::appendChar(char32_t c)
                 m_hiddenBytes.clear();
             }
             target = &m_hiddenText;
+            ++m_hiddenRead;
             break;
         }
         stopCapture();
@@ -1362,7 +1462,7 @@ void Reader::appendChar(char32_t c)
             return;
         break;
     case Destination::FontTable:
-        target = m_fontTable.name(m_documentCodePage);
+        target = m_fontTable.name(fontTableCodePage());
         if (!target)
             return;
         break;
@@ -1380,11 +1480,14 @@ void Reader::appendChar(char32_t c)
 void Reader::decodeBytes()
 {
     if (m_fontTable.waiting() && top().destination == Destination::FontTable)
-        m_fontTable.flush(m_documentCodePage);
+        m_fontTable.flush(fontTableCodePage());
     if (m_bytes.empty())
         return;
-    if (top().destination == Destination::Body)
+    if (top().destination == Destination::Body) {
+        if (top().wrapId)
+            noteFontNamed(top().chars.font >= 0 ? top().chars.font : m_fontTable.defaultFont());
         bodyCodePage().decode(m_bytes, m_text);
+    }
     m_bytes.clear();
 }
 
@@ -1490,6 +1593,13 @@ void Reader::endParagraph()
     m_pardSinceParagraph = false;
 }
 
+// The table kept is saved at the top, under the header's code page: its names are read
+// in that one, whatever code page the text had changed to before it.
+int Reader::fontTableCodePage() const
+{
+    return m_codePageSettled && m_kept.fontTable.isEmpty() ? m_kept.codePage : m_documentCodePage;
+}
+
 CodePage &Reader::bodyCodePage()
 {
     const CharState &chars = top().chars;
@@ -1530,6 +1640,7 @@ TextStyle Reader::currentTextStyle() const
     if (top().fieldId) {
         style.fieldId = top().fieldId;
         style.fieldInstruction = m_fields.kept(top().fieldId);
+        style.fieldSymbol = m_fields.isSymbol(top().fieldId);
     }
     if (top().link >= 0)
         style.link = m_fields.link(top().link);

@@ -15,6 +15,7 @@
 
 #include <QByteArrayView>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -86,9 +87,10 @@ private:
         bool nestProperties = false; // inside {\*\nesttableprops}
         bool symbolShown = false; // a SYMBOL field whose character is in; its result is skipped
         bool fieldOwner = false; // the \field group itself
-        const QByteArray *keptAtOpen = nullptr; // where groups were kept when it opened, and
+        QByteArray *keptAtOpen = nullptr;       // where groups were kept when it opened, and
         qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
         qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
+        std::uint64_t hiddenAtOpen = 0; // hidden text read before it opened: m_hiddenRead
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
@@ -112,8 +114,9 @@ private:
     void groupClose();
     void keepShownNothing(QByteArrayView whole);
     void closeOwner(const Group &group, QByteArrayView whole, bool gaveNothing);
-    void closeDestination(Destination closing, QByteArrayView whole, bool gaveNothing);
+    void closeDestination(const Group &closing, QByteArrayView whole, bool gaveNothing);
     void closePicture();
+    void keepDocumentTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole);
     void controlWord(std::string_view name, bool hasParameter, int parameter, bool starred);
     void dropGroup(const Word &word);
     void symbolWord(const KeywordInfo &info);
@@ -136,6 +139,7 @@ private:
     bool textWord(const Word &word);
     void bodyWord(const Word &word);
     void keepScriptWord(const Word &word);
+    void noteFontNamed(int number);
     void flagWord(const Word &word);
     void toggleWord(const Word &word);
     void valueWord(const Word &word);
@@ -150,6 +154,7 @@ private:
     void keepParagraphWord(const Word &word, QByteArray &into, int parameter);
     void shadingColor(const Word &word);
     void startRowDefinition();
+    void defineRow();
     void pageBreak();
     void sectionBreak();
     void paragraphStyleRef(int parameter);
@@ -159,7 +164,7 @@ private:
     void applyStyle(int key);
     // Notes a word the paragraph states itself, not one its style gives it.
     void given(ParaState &para, int word) { para.style.givenWords |= m_replayingStyle ? 0 : word; }
-    void fieldInstructionEnd(QByteArrayView group, bool keepable);
+    void fieldInstructionEnd(const Group &closing, QByteArrayView group, bool keepable);
     QByteArray *keptTableOf(Destination destination);
     void showSymbol(const SymbolField &symbol, int fieldId);
     void noteReference();
@@ -190,6 +195,7 @@ private:
     void closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     void closeColorTable(Destination parent, bool gaveNothing, QByteArrayView whole);
     CodePage &bodyCodePage();
+    int fontTableCodePage() const;
     void settleCodePage();
     void changeCodePage(int codePage);
     TextStyle currentTextStyle() const;
@@ -249,13 +255,22 @@ private:
     int m_keptIds = 0;
     int m_wrapIds = 0;
     int m_wrapsOpen = 0;
+    int m_wrapsKept = 0;         // objects and shapes kept whole so far
     std::uint64_t m_emitted = 0;  // runs and pictures sent so far
     int m_noteIds = 0;
+    struct NamedFont {
+        QString family;
+        int codePage = 0;
+        bool single = true;      // false: kept words saw the number stand for several
+    };
+    std::unordered_map<int, NamedFont> m_fontsNamed;
+    QByteArray m_lastScriptWordsNoted;
     int m_markNote = 0;          // the note reference being read
     int m_openNote = 0;          // the last mark, until its note or other text comes
     bool m_pageBreakPending = false;
     bool m_sectionEndPending = false;
     std::string m_hiddenBytes;   // hidden text, kept as a group before the next run
+    std::uint64_t m_hiddenRead = 0; // pieces of hidden text read so far
     QString m_hiddenText;
 };
 

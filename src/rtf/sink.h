@@ -41,6 +41,7 @@ struct TextStyle {
     int keptId = 0;
     int fieldId = 0;         // the run is a field's result (not a link's)
     QByteArray fieldInstruction; // that field's {\\*\\fldinst ...} as written
+    bool fieldSymbol = false; // that field is a SYMBOL field, whose character stands for its result
     int wrapId = 0;          // the run is what an object or shape shows
     QByteArray wrapped;      // that group as written, once it is known
     QByteArray groupShading; // paragraph shading words in force in the run's group; kept where
@@ -95,6 +96,13 @@ struct KeptDocument {
     int codePage = 1252;
     int defaultFont = 0;     // \deff; -1: not given
     int highestFontNumber = -1; // the highest \f or \af kept words name, in the table or not
+    struct LaterFont {
+        int number = 0;
+        int codePage = 0;        // 0: the document's
+        QString family;
+    };
+    std::vector<LaterFont> laterFonts; // fonts kept words name that the kept table lacks, as a
+                                       // later table gave them
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

@@ -159,8 +159,15 @@ private:
     {
         if (family.isEmpty() || m_fontIndex.contains(family))
             return;
-        m_fontIndex.insert(family, m_nextFont);
-        m_fonts.append({m_nextFont, family});
+        // Past the last number int has, a number below that no entry or kept word takes.
+        int number = m_nextFont;
+        if (number == std::numeric_limits<int>::max()) {
+            while (m_takenFontNumbers.contains(number) && number > 0)
+                --number;
+        }
+        m_takenFontNumbers.insert(number);
+        m_fontIndex.insert(family, number);
+        m_fonts.append({number, family});
         if (m_nextFont < std::numeric_limits<int>::max())
             ++m_nextFont;
     }
@@ -181,6 +188,25 @@ private:
                 // A file may number a font as high as int goes; new ones then share the last number.
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
+                m_takenFontNumbers.insert(number);
+            }
+            // Fonts kept words name as a table that is not kept numbered them: the same numbers.
+            for (const QString &entry : m_kept.property(LaterFontNames).toStringList()) {
+                const qsizetype equals = entry.indexOf(u'=');
+                const qsizetype second = entry.indexOf(u'=', equals + 1);
+                const int number = entry.first(equals).toInt();
+                const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
+                const QString family = entry.sliced(second + 1);
+                if (number < 0 || keptNumbers.contains(number))
+                    continue;
+                m_fonts.append({number, family});
+                if (codePage > 0)
+                    m_fontCodePages.insert(number, codePage);
+                if (!m_fontIndex.contains(family))
+                    m_fontIndex.insert(family, number);
+                m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+                keptNumbers.insert(number);
+                m_takenFontNumbers.insert(number);
             }
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
             deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
@@ -196,6 +222,7 @@ private:
         }
         if (m_kept.hasProperty(HighestFontNumber)) {
             const int highest = m_kept.intProperty(HighestFontNumber);
+            m_takenFontNumbers.insert(highest);
             m_nextFont = std::max(m_nextFont, highest < std::numeric_limits<int>::max() ? highest + 1 : highest);
         }
         if (m_kept.hasProperty(ColorTableEntries)) {
@@ -230,6 +257,8 @@ private:
         if (keptFonts)
             chooseNoFont(keptNumbers, deff);
         m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
+        if (m_keptLists)
+            m_keptOverrides = listOverrides(m_kept.property(ListOverrideTableGroup).toByteArray());
     }
 
     // Text without a typeface reads back as such under the default font only when the
@@ -283,6 +312,8 @@ private:
         for (const auto &[number, family] : m_fonts) {
             m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil ";
+            if (const int codePage = m_fontCodePages.value(number))
+                m_out += "\\cpg" + QByteArray::number(codePage) + ' ';
             appendEscapedFontName(m_out, family);
             m_out += bare ? ";" : ";}";
         }
@@ -357,8 +388,7 @@ private:
     // an earlier save, else one it does not use for a list of its own.
     void chooseListNumbers()
     {
-        const QHash<qint64, qint64> overrides = m_keptLists ? listOverrides(m_kept.property(ListOverrideTableGroup).toByteArray())
-                                                            : QHash<qint64, qint64>();
+        const QHash<qint64, qint64> &overrides = m_keptOverrides;
         qint64 next = ListNumberBase;
         for (int slot = 0; slot < ListSlots; ++slot) {
             const qint64 ours = m_listIdBase + slot + 1;
@@ -586,6 +616,20 @@ private:
         }
     }
 
+    // Paragraph words said again after a field ends in the paragraph: a \page there would
+    // break the page once more, before the next paragraph.
+    static QByteArray withoutPageBreak(QByteArray words)
+    {
+        for (qsizetype at = words.indexOf("\\page"); at >= 0; at = words.indexOf("\\page", at)) {
+            const qsizetype end = at + 5;
+            if (end < words.size() && std::isalpha(static_cast<unsigned char>(words[end])))
+                at = end; // \pagebb: the paragraph's own, which holds
+            else
+                words.remove(at, 5);
+        }
+        return words;
+    }
+
     // Whether a styled paragraph has this word from its style alone, so that it goes unsaid.
     static bool fromStyle(const QTextBlockFormat &format, const QByteArray &word)
     {
@@ -653,13 +697,16 @@ private:
         } else {
             // In a list level without a label, and so not a list here: the file's list, whose
             // indents the paragraph's own then override.
+            // One that names no list of the file's has no list indents to override.
             const bool inKeptList = m_keptLists && format.hasProperty(ListOverrideNumber);
-            if (inKeptList)
+            const bool inKeptListLevel = inKeptList && m_keptOverrides.contains(format.intProperty(ListOverrideNumber));
+            // So does a styled one: its style may name a list, which its own \ls undid.
+            if (inKeptList || (m_styled && format.hasProperty(ListOverrideNumber)))
                 m_out += "\\ls" + QByteArray::number(format.intProperty(ListOverrideNumber)) + "\\ilvl"
                     + QByteArray::number(format.intProperty(ListLevelNumber));
             const double left = format.leftMargin() + format.indent() * m_document.indentWidth();
-            length("\\li", toTwips(left), (stated & GivesLeft) || inKeptList);
-            length("\\fi", toTwips(format.textIndent()), (stated & GivesFirst) || inKeptList);
+            length("\\li", toTwips(left), (stated & GivesLeft) || inKeptListLevel);
+            length("\\fi", toTwips(format.textIndent()), (stated & GivesFirst) || inKeptListLevel);
         }
         // In a list, LibreOffice takes the indents from the list unless the right one is
         // given too: so it goes back where the file gave it.
@@ -677,7 +724,7 @@ private:
             m_out += m_sharedWords;
         }
         m_out += ' ';
-        const QByteArray paragraphWords = inFieldFromBefore ? m_out.mid(wordsFrom) : QByteArray();
+        const QByteArray paragraphWords = inFieldFromBefore ? withoutPageBreak(m_out.mid(wordsFrom)) : QByteArray();
         m_paragraphWordsInField = paragraphWords;
 
         QString link;
@@ -687,7 +734,7 @@ private:
             // Neighbouring runs of one link share one field, as Word writes them.
             const QString href = charFormat.isAnchor() ? charFormat.anchorHref() : QString();
             const bool linkChanges = href != link;
-            const bool symbol = charFormat.hasProperty(FieldId) && isSymbolField(charFormat);
+            const bool symbol = charFormat.hasProperty(FieldId) && charFormat.boolProperty(FieldSymbol);
             // Text typed into a SYMBOL field's result would be skipped as its result: it is
             // saved as text, the character too.
             const int field = symbol && !isSymbolAlone(block.begin(), it) ? 0 : charFormat.intProperty(FieldId);
@@ -818,25 +865,6 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
-    }
-
-    static bool isSymbolField(const QTextCharFormat &format)
-    {
-        const QByteArray instruction = format.property(FieldInstruction).toByteArray();
-        QByteArray words; // the instruction without its control words and braces
-        for (qsizetype i = 0; i < instruction.size() && words.size() < 8; ++i) {
-            if (instruction[i] == '\\' && i + 1 < instruction.size() && std::isalpha(uchar(instruction[i + 1]))) {
-                for (++i; i < instruction.size() && (std::isalnum(uchar(instruction[i])) || instruction[i] == '-');)
-                    ++i;
-                if (i < instruction.size() && instruction[i] != ' ')
-                    --i;
-            } else if (instruction[i] == '\\') {
-                ++i;
-            } else if (instruction[i] != '{' && instruction[i] != '}' && (!words.isEmpty() || instruction[i] != ' ')) {
-                words += instruction[i];
-            }
-        }
-        return words.toUpper().startsWith("SYMBOL");
     }
 
     // Whether a field's instruction, as written, gives `family` with its \f option: a quoted
@@ -1132,6 +1160,8 @@ private:
             p += "\\super";
         else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
             p += "\\sub";
+        else if (format.hasProperty(CharacterStyle))
+            p += "\\nosupersub"; // the style may raise or lower its text
         // First: the run's other words override what a character style named in them gives,
         // and are the same in every script. Each { in them stands for a group that began
         // there, which the run's end closes.
@@ -1157,6 +1187,8 @@ private:
     QList<std::pair<int, QString>> m_fonts; // entries written after the file's own
     int m_nextFont = 0;
     QHash<QString, int> m_fontIndex;
+    QSet<int> m_takenFontNumbers;           // the file's and kept words' numbers, and those given
+    QHash<int, int> m_fontCodePages;        // the code page of entries a later table of the file gave one
     QList<QRgb> m_colors;                   // entries written after the file's own
     qsizetype m_colorCount = 0;
     // Our lists, with numbers a file's own lists do not use: they go after the file's.
@@ -1164,6 +1196,7 @@ private:
     static constexpr qint64 ListNumberBase = 1000;
     std::array<qint64, ListSlots> m_listNumbers{1001, 1002, 1003, 1004, 1005, 1006};
     bool m_keptLists = false;
+    QHash<qint64, qint64> m_keptOverrides; // the file's \ls numbers, with the \listid each names
     int m_defaultHalfPoints = int(std::lround(std::max(m_document.defaultFont().pointSizeF(), 0.0) * 2));
     bool m_styled = false;
     QHash<quint64, QByteArray> m_propertiesByFormat;
