@@ -19,6 +19,7 @@ private slots:
     void editsElsewhereKeepKeptBytesAndLineEnds();
     void aDocumentNotReadFromTextIsWrittenAsUtf8WithLineFeeds();
     void windows1252GivesWayToUtf8RatherThanLoseCharacters();
+    void aLongLineShowsInPiecesAndIsSavedWhole();
 };
 
 void TestPlainText::detectsTheEncoding_data()
@@ -112,6 +113,43 @@ void TestPlainText::windows1252GivesWayToUtf8RatherThanLoseCharacters()
     QCOMPARE(save(document), QByteArray("\x80 caf\xE9\r\n"));
     cursor.insertText(QStringLiteral("中"));
     QCOMPARE(save(document), QByteArray("\xE2\x82\xAC \xE4\xB8\xAD" "caf\xC3\xA9\r\n"));
+}
+
+void TestPlainText::aLongLineShowsInPiecesAndIsSavedWhole()
+{
+    // Words, a stray byte, and a stretch without spaces of characters of two code units.
+    QByteArray words;
+    while (words.size() < 2 * LinePieceLength)
+        words += "word ";
+    QByteArray notes;
+    while (notes.size() < 3 * LinePieceLength)
+        notes += "a\xF0\x9D\x84\x9E";
+    const QByteArray bytes = words + "\xFF" + notes + "\r\nshort\r\n";
+    QTextDocument document;
+    load(document, bytes);
+    QVERIFY(document.blockCount() > 5);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QVERIFY(block.length() - 1 <= LinePieceLength);
+        QVERIFY(block.text().isEmpty() || !block.text().front().isLowSurrogate());
+    }
+    // Pieces of words end where the line could wrap.
+    QVERIFY(document.begin().text().endsWith(u' '));
+    QCOMPARE(save(document), bytes);
+
+    // Joining two pieces adds no line end, and Enter in a piece adds one, whatever the
+    // pieces around it.
+    QTextCursor cursor(document.begin());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deleteChar();
+    QCOMPARE(save(document), bytes);
+    const int at = LinePieceLength + 10;
+    cursor.setPosition(at);
+    cursor.insertBlock();
+    QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at));
+    cursor.setPosition(document.findBlockByNumber(2).position());
+    cursor.insertBlock();
+    const int second = document.findBlockByNumber(3).position() - 3; // all ASCII before, and one line end
+    QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at, second - at) + "\r\n" + bytes.mid(second));
 }
 
 QTEST_MAIN(TestPlainText)
