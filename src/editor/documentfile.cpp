@@ -2,6 +2,7 @@
 
 #include "editor/fileerror.h"
 #include "editor/filemetadata.h"
+#include "editor/hugepages.h"
 #include "editor/fileio.h"
 #include "editor/inplacewrite.h"
 
@@ -132,6 +133,7 @@ Result<QByteArray> read(const QString &fileName)
 
     // The size may change while it is read: read to the end, but never past the limit.
     QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    preferHugePages(bytes.data(), bytes.size());
     qsizetype length = 0;
     for (;;) {
         if (length == bytes.size()) {

@@ -1,5 +1,6 @@
 #include "editor/textdecoding.h"
 
+#include "editor/hugepages.h"
 #include "editor/windows1252.h"
 
 #include <algorithm>
@@ -15,7 +16,11 @@ namespace {
 class Builder
 {
 public:
-    explicit Builder(qsizetype sizeHint) { m_text.reserve(sizeHint + sizeHint / (LinePieceLength / 2) + 1); }
+    explicit Builder(qsizetype sizeHint)
+    {
+        m_text.reserve(sizeHint + sizeHint / (LinePieceLength / 2) + 1);
+        preferHugePages(m_text.data(), m_text.capacity() * qsizetype(sizeof(QChar)));
+    }
 
     void character(char32_t c, QByteArrayView source)
     {
