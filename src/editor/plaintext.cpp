@@ -33,6 +33,8 @@ void appendBlock(TextEncoder &out, const QTextBlock &block, LineEnd lineEnd)
         qsizetype from = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
+            if (c < QChar::LineSeparator) // below every character looked for: most of them
+                continue;
             const bool standIn = !standsFor.isEmpty()
                                  && (c == QChar::ReplacementCharacter || c == QChar::LineSeparator);
             if (!standIn && c != QChar::LineSeparator && c != QChar::ObjectReplacementCharacter)
