@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace PlainText {
 namespace {
@@ -230,11 +231,37 @@ qsizetype plainRun(QByteArrayView bytes, qsizetype from)
     return p - start;
 }
 
-// Counts the invalid bytes and the valid multi-byte sequences, which say whether the bytes
-// are UTF-8 at all (see decode).
-Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark, qsizetype &invalid, qsizetype &multiByte)
+// Windows-1252 text seldom holds a valid multi-byte sequence (an accented capital before a
+// symbol, say) and then holds many more invalid ones; a damaged UTF-8 file is the other way
+// round. At most one invalid byte for two valid sequences makes UTF-8.
+bool mostlyUtf8(QByteArrayView bytes)
+{
+    qsizetype multiByte = 0, invalid = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (const qsizetype run = plainRun(bytes, i)) {
+            i += run;
+            continue;
+        }
+        char32_t c;
+        const int length = utf8Sequence(bytes.sliced(i), c);
+        if (length == 0) {
+            ++invalid;
+            ++i;
+        } else {
+            multiByte += length > 1;
+            i += length;
+        }
+    }
+    return invalid == 0 || invalid * 2 <= multiByte;
+}
+
+// Without a byte-order mark to say so, the bytes are looked over to tell whether they are
+// UTF-8 only when the reading meets one that is not: most files are all UTF-8 (or ASCII),
+// and are read once. Nothing when they turn out not to be.
+std::optional<Decoded> decodeUtf8(QByteArrayView bytes, bool byteOrderMark)
 {
     Builder builder(bytes.size());
+    bool told = byteOrderMark;
     for (qsizetype i = 0; i < bytes.size();) {
         if (const qsizetype run = plainRun(bytes, i)) {
             builder.plain(bytes.sliced(i, run));
@@ -244,11 +271,12 @@ Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark, qsizetype &invalid,
         char32_t c;
         if (const int length = utf8Sequence(bytes.sliced(i), c)) {
             builder.character(c, bytes.sliced(i, length));
-            multiByte += length > 1;
             i += length;
         } else {
+            if (!told && !mostlyUtf8(bytes))
+                return std::nullopt;
+            told = true;
             builder.invalid(bytes.sliced(i, 1));
-            ++invalid;
             ++i;
         }
     }
@@ -299,21 +327,14 @@ Decoded decodeWindows1252(QByteArrayView bytes)
 
 Decoded decode(QByteArrayView bytes)
 {
-    qsizetype invalid = 0, multiByte = 0;
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return decodeUtf8(bytes.sliced(3), true, invalid, multiByte);
+        return *decodeUtf8(bytes.sliced(3), true);
     if (bytes.startsWith("\xFF\xFE"))
         return decodeUtf16(bytes.sliced(2), Encoding::Utf16LE);
     if (bytes.startsWith("\xFE\xFF"))
         return decodeUtf16(bytes.sliced(2), Encoding::Utf16BE);
-    // Read as UTF-8 first, the usual case, rather than looked over once to tell and then read.
-    // Windows-1252 text seldom holds a valid multi-byte sequence (an accented capital before
-    // a symbol, say) and then holds many more invalid ones; a damaged UTF-8 file is the other
-    // way round. At most one invalid byte for two valid sequences makes UTF-8.
-    Decoded utf8 = decodeUtf8(bytes, false, invalid, multiByte);
-    if (invalid == 0 || invalid * 2 <= multiByte)
-        return utf8;
-    utf8 = {}; // its memory, before the other reading takes as much
+    if (std::optional<Decoded> utf8 = decodeUtf8(bytes, false))
+        return std::move(*utf8);
     return decodeWindows1252(bytes);
 }
 
