@@ -2,6 +2,7 @@
 
 #include "editor/fileerror.h"
 #include "editor/filemetadata.h"
+#include "editor/hugepages.h"
 #include "editor/fileio.h"
 #include "editor/inplacewrite.h"
 
@@ -89,15 +90,13 @@ std::optional<Status> replace(const QString &fileName, const QByteArray &bytes, 
     return Status();
 }
 
-} // namespace
-
-Result<QByteArray> read(const QString &fileName)
+// The file opened for reading, once it is known to be a regular one; its status in `status`.
+Result<int> openRegular(const QString &fileName, struct stat &status)
 {
     if (fileName.isEmpty())
         return Error{ErrorNumber::FileNotFound, QStringLiteral("No file name was given")};
     const QByteArray path = QFile::encodeName(fileName);
     // Looked at before it is opened: opening a device can have effects of its own.
-    struct stat status;
     if (::stat(path.constData(), &status) != 0)
         return FileError::fromErrno(errno, fileName);
     if (auto refusal = refuseUnlessRegular(status, fileName))
@@ -107,16 +106,34 @@ Result<QByteArray> read(const QString &fileName)
     const int file = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0)
         return FileError::fromErrno(errno, fileName);
-    const auto closeFile = qScopeGuard([file] { ::close(file); });
-    if (::fstat(file, &status) != 0)
-        return FileError::fromErrno(errno, fileName);
-    if (auto refusal = refuseUnlessRegular(status, fileName))
+    if (::fstat(file, &status) != 0) {
+        const Error error = FileError::fromErrno(errno, fileName);
+        ::close(file);
+        return error;
+    }
+    if (auto refusal = refuseUnlessRegular(status, fileName)) {
+        ::close(file);
         return *refusal;
+    }
+    return file;
+}
+
+} // namespace
+
+Result<QByteArray> read(const QString &fileName)
+{
+    struct stat status;
+    const Result<int> opened = openRegular(fileName, status);
+    if (!opened.ok())
+        return opened.error();
+    const int file = opened.value();
+    const auto closeFile = qScopeGuard([file] { ::close(file); });
     if (status.st_size > MaxReadSize)
         return tooLarge(fileName);
 
     // The size may change while it is read: read to the end, but never past the limit.
     QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    preferHugePages(bytes.data(), bytes.size());
     qsizetype length = 0;
     for (;;) {
         if (length == bytes.size()) {
@@ -136,6 +153,30 @@ Result<QByteArray> read(const QString &fileName)
         length += read;
     }
     bytes.truncate(length);
+    return bytes;
+}
+
+Result<QByteArray> readStart(const QString &fileName, qsizetype length)
+{
+    struct stat status;
+    const Result<int> opened = openRegular(fileName, status);
+    if (!opened.ok())
+        return opened.error();
+    const int file = opened.value();
+    const auto closeFile = qScopeGuard([file] { ::close(file); });
+    QByteArray bytes(length, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < length) {
+        const ssize_t read = ::read(file, bytes.data() + got, size_t(length - got));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return FileError::fromErrno(errno, fileName);
+        if (read == 0)
+            break;
+        got += read;
+    }
+    bytes.truncate(got);
     return bytes;
 }
 

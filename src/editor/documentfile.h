@@ -16,6 +16,9 @@ namespace DocumentFile {
 inline constexpr qint64 MaxReadSize = qint64(1) << 30;
 
 Result<QByteArray> read(const QString &fileName);
+// At most the first `length` bytes, for a look at what kind of file it is; refuses what
+// read refuses, but for being too large.
+Result<QByteArray> readStart(const QString &fileName, qsizetype length);
 
 // A file is replaced atomically by a temporary file beside it that takes on its owner,
 // group, mode and extended attributes (access control lists among them), so a failed

@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace PlainText {
 namespace {
 
@@ -31,6 +33,8 @@ void appendBlock(TextEncoder &out, const QTextBlock &block, LineEnd lineEnd)
         qsizetype from = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
+            if (c < QChar::LineSeparator) // below every character looked for: most of them
+                continue;
             const bool standIn = !standsFor.isEmpty()
                                  && (c == QChar::ReplacementCharacter || c == QChar::LineSeparator);
             if (!standIn && c != QChar::LineSeparator && c != QChar::ObjectReplacementCharacter)
@@ -54,7 +58,7 @@ QByteArray encode(const QTextDocument &document, const Form &form, bool &failed)
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const LineEnd lineEnd = lineEndAfter(block, form.lineEnd);
         appendBlock(out, block, lineEnd);
-        if (block.next().isValid())
+        if (const QTextBlock next = block.next(); next.isValid() && !continuesLine(block, next))
             out.append(lineEndText(lineEnd));
     }
     failed = out.failed();
@@ -63,11 +67,13 @@ QByteArray encode(const QTextDocument &document, const Form &form, bool &failed)
 
 } // namespace
 
-void load(QTextDocument &document, QByteArrayView bytes)
+void load(QTextDocument &document, QByteArray bytes)
 {
-    const Decoded decoded = decode(bytes);
+    Decoded decoded = decode(bytes);
+    bytes = QByteArray();
     document.setUndoRedoEnabled(false);
-    document.setPlainText(decoded.text);
+    // The document keeps a copy of its own.
+    document.setPlainText(std::exchange(decoded.text, QString()));
     QTextCursor cursor(&document);
     for (const Decoded::StandIn &standIn : decoded.standIns) {
         cursor.setPosition(int(standIn.position));
@@ -77,10 +83,26 @@ void load(QTextDocument &document, QByteArrayView bytes)
         cursor.mergeCharFormat(format);
     }
     for (const Decoded::OtherLineEnd &other : decoded.otherLineEnds) {
-        QTextCursor at(document.findBlockByNumber(other.line));
+        QTextCursor at(document.findBlockByNumber(other.paragraph));
         QTextBlockFormat format;
         format.setProperty(ParagraphLineEnd, int(other.lineEnd));
         at.mergeBlockFormat(format);
+    }
+    int firstPiece = 0;
+    const auto markPiece = [&](int paragraph) {
+        QTextCursor at(document.findBlockByNumber(paragraph));
+        QTextBlockFormat format;
+        format.setProperty(PieceOfLine, firstPiece);
+        format.setProperty(PieceNumber, paragraph - firstPiece);
+        at.mergeBlockFormat(format);
+    };
+    for (qsizetype i = 0; i < decoded.pieceEnds.size(); ++i) {
+        const int paragraph = decoded.pieceEnds.at(i);
+        if (i == 0 || decoded.pieceEnds.at(i - 1) != paragraph - 1) {
+            firstPiece = paragraph;
+            markPiece(paragraph);
+        }
+        markPiece(paragraph + 1);
     }
     setForm(document, decoded.form);
     document.setUndoRedoEnabled(true);

@@ -11,8 +11,9 @@ class QTextDocument;
 namespace PlainText {
 
 // Replaces the document's contents with the file's text. The document has nothing to undo
-// afterwards.
-void load(QTextDocument &document, QByteArrayView bytes);
+// afterwards. The bytes are let go of once decoded: a caller that moves them in frees
+// them before the document is built.
+void load(QTextDocument &document, QByteArray bytes);
 
 // The document as a text file: as it was read, for a document read from one; UTF-8 without
 // a byte-order mark and with LF otherwise. Where the text has come to hold characters that

@@ -292,7 +292,7 @@ Status readDocument(const QString &fileName, DocumentKind kind, const QFont &fon
                          QStringLiteral("%1: \"%2\"").arg(failure->description, fileName)};
         }
     } else {
-        PlainText::load(*document, bytes.value());
+        PlainText::load(*document, std::move(bytes.value()));
     }
     const int longest = longestParagraph(*document, ShapeUpTo);
     if (longest > MaxParagraphLength) {

@@ -12,10 +12,12 @@ Steps openStartupFileSteps(RichTextBox &box, const QString &fileName)
     auto kind = std::make_shared<DocumentKind>(DocumentKind::PlainText);
     return {
         [fileName, kind]() -> Status {
-            Result<QByteArray> bytes = DocumentFile::read(fileName);
-            if (!bytes.ok())
-                return bytes.error();
-            if (bytes.value().startsWith("{\\rtf"))
+            // The start is all that decides: the load reads the whole file once, after.
+            const QByteArrayView rtfStart = "{\\rtf";
+            const Result<QByteArray> start = DocumentFile::readStart(fileName, rtfStart.size());
+            if (!start.ok())
+                return start.error();
+            if (start.value() == rtfStart)
                 *kind = DocumentKind::Rtf;
             return {};
         },

@@ -1,18 +1,27 @@
 #include "editor/textdecoding.h"
 
+#include "editor/hugepages.h"
 #include "editor/windows1252.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <optional>
 
 namespace PlainText {
 namespace {
 
-// Collects characters, turning line ends into LF and remembering which they were, and
-// putting stand-ins where the editing area could not keep a character or byte as it was.
+// Collects characters, turning line ends into LF and remembering which they were, cutting
+// long lines into pieces, and putting stand-ins where the editing area could not keep a
+// character or byte as it was.
 class Builder
 {
 public:
-    explicit Builder(qsizetype sizeHint) { m_text.reserve(sizeHint); }
+    explicit Builder(qsizetype sizeHint)
+    {
+        m_text.reserve(sizeHint + sizeHint / (LinePieceLength / 2) + 1);
+        preferHugePages(m_text.data(), m_text.capacity() * qsizetype(sizeof(QChar)));
+    }
 
     void character(char32_t c, QByteArrayView source)
     {
@@ -40,6 +49,7 @@ public:
         } else {
             m_text.append(QChar(char16_t(c)));
         }
+        cutLongLine();
     }
 
     // ASCII other than line ends, which stands for itself in UTF-8 and Windows-1252 alike.
@@ -51,7 +61,13 @@ public:
             m_pendingCr = false;
             endLine(LineEnd::Cr);
         }
-        m_text.append(QLatin1StringView(run));
+        // In slices, so that cutting a piece moves little of what follows it.
+        while (!run.isEmpty()) {
+            const qsizetype slice = std::min(run.size(), LinePieceLength);
+            m_text.append(QLatin1StringView(run.first(slice)));
+            run = run.sliced(slice);
+            cutLongLine();
+        }
     }
 
     void invalid(QByteArrayView source)
@@ -69,9 +85,28 @@ public:
             endLine(LineEnd::Cr);
         Decoded decoded;
         decoded.form = {encoding, byteOrderMark, mostCommonLineEnd()};
-        for (int line = 0; line < m_lineEnds.size(); ++line) {
-            if (const auto end = LineEnd(m_lineEnds.at(line)); end != decoded.form.lineEnd)
-                decoded.otherLineEnds.append({line, end});
+        // A line joins the next one where both end alike (the last one as the file's most
+        // common line end says), so that a paragraph's soft breaks are written as its end.
+        const bool join = m_ends.size() > JoinLinesFrom;
+        QChar *const text = m_text.data();
+        qsizetype at = -1, paragraphStart = 0;
+        int lines = 1, paragraph = 0;
+        for (qsizetype i = 0; i < m_ends.size(); ++i) {
+            at = QStringView(m_text).indexOf(u'\n', at + 1);
+            const char end = m_ends.at(i);
+            const char next = i + 1 < m_ends.size() ? m_ends.at(i + 1) : char(decoded.form.lineEnd);
+            if (join && end != PieceEnd && next == end && lines < JoinedLines && at - paragraphStart < JoinedLength) {
+                text[at] = QChar::LineSeparator;
+                ++lines;
+                continue;
+            }
+            if (end == PieceEnd)
+                decoded.pieceEnds.append(paragraph);
+            else if (LineEnd(end) != decoded.form.lineEnd)
+                decoded.otherLineEnds.append({paragraph, LineEnd(end)});
+            ++paragraph;
+            paragraphStart = at + 1;
+            lines = 1;
         }
         decoded.text = std::move(m_text);
         decoded.standIns = std::move(m_standIns);
@@ -79,17 +114,40 @@ public:
     }
 
 private:
+    // Among the ends of paragraphs, one that ends a piece of a line, not the line.
+    static constexpr char PieceEnd = 3;
+
     void endLine(LineEnd end)
     {
         m_text.append(QLatin1Char('\n'));
-        m_lineEnds.append(char(end));
+        m_ends.append(char(end));
         ++m_counts[std::size_t(end)];
+        m_lineStart = m_text.size();
     }
 
     void standIn(QChar shown, QByteArrayView source)
     {
         m_standIns.append({m_text.size(), source.toByteArray()});
         m_text.append(shown);
+        cutLongLine();
+    }
+
+    void cutLongLine()
+    {
+        while (m_text.size() - m_lineStart > LinePieceLength) {
+            qsizetype cut = m_lineStart + LinePieceLength;
+            const qsizetype space = QStringView(m_text).sliced(cut - LinePieceLength / 16, LinePieceLength / 16)
+                                        .lastIndexOf(u' ');
+            if (space >= 0)
+                cut += space + 1 - LinePieceLength / 16;
+            else if (m_text.at(cut - 1).isHighSurrogate())
+                --cut;
+            m_text.insert(cut, QLatin1Char('\n'));
+            for (auto it = m_standIns.rbegin(); it != m_standIns.rend() && it->position >= cut; ++it)
+                ++it->position;
+            m_ends.append(PieceEnd);
+            m_lineStart = cut + 1;
+        }
     }
 
     // A file without line ends takes LF, as a new one does.
@@ -105,8 +163,9 @@ private:
 
     QString m_text;
     QList<Decoded::StandIn> m_standIns;
-    QByteArray m_lineEnds; // one LineEnd for each line end, in order
+    QByteArray m_ends; // for each LF in m_text, its LineEnd or PieceEnd
     std::array<qsizetype, 3> m_counts{};
+    qsizetype m_lineStart = 0; // where the piece of a line being read starts in m_text
     bool m_pendingCr = false;
 };
 
@@ -151,14 +210,25 @@ int utf8Sequence(QByteArrayView bytes, char32_t &c)
 // of their own, read in one go rather than one by one (most text is mostly such bytes).
 qsizetype plainRun(QByteArrayView bytes, qsizetype from)
 {
-    qsizetype i = from;
-    while (i < bytes.size()) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
+    const char *const start = bytes.data() + from;
+    const char *const end = bytes.data() + bytes.size();
+    const char *p = start;
+    // Eight bytes at a time while none has its top bit set and none is a CR or LF (a byte
+    // that is zero after the XOR: subtracting one from it borrows into its top bit).
+    constexpr quint64 ones = 0x0101010101010101, tops = 0x8080808080808080;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        const quint64 lf = word ^ (ones * '\n'), cr = word ^ (ones * '\r');
+        if ((word | ((lf - ones) & ~lf) | ((cr - ones) & ~cr)) & tops)
+            break;
+    }
+    for (; p < end; ++p) {
+        const auto b = static_cast<unsigned char>(*p);
         if (b >= 0x80 || b == '\r' || b == '\n')
             break;
-        ++i;
     }
-    return i - from;
+    return p - start;
 }
 
 // Windows-1252 text seldom holds a valid multi-byte sequence (an accented capital before a
@@ -185,9 +255,13 @@ bool mostlyUtf8(QByteArrayView bytes)
     return invalid == 0 || invalid * 2 <= multiByte;
 }
 
-Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark)
+// Without a byte-order mark to say so, the bytes are looked over to tell whether they are
+// UTF-8 only when the reading meets one that is not: most files are all UTF-8 (or ASCII),
+// and are read once. Nothing when they turn out not to be.
+std::optional<Decoded> decodeUtf8(QByteArrayView bytes, bool byteOrderMark)
 {
     Builder builder(bytes.size());
+    bool told = byteOrderMark;
     for (qsizetype i = 0; i < bytes.size();) {
         if (const qsizetype run = plainRun(bytes, i)) {
             builder.plain(bytes.sliced(i, run));
@@ -199,6 +273,9 @@ Decoded decodeUtf8(QByteArrayView bytes, bool byteOrderMark)
             builder.character(c, bytes.sliced(i, length));
             i += length;
         } else {
+            if (!told && !mostlyUtf8(bytes))
+                return std::nullopt;
+            told = true;
             builder.invalid(bytes.sliced(i, 1));
             ++i;
         }
@@ -251,13 +328,13 @@ Decoded decodeWindows1252(QByteArrayView bytes)
 Decoded decode(QByteArrayView bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return decodeUtf8(bytes.sliced(3), true);
+        return *decodeUtf8(bytes.sliced(3), true);
     if (bytes.startsWith("\xFF\xFE"))
         return decodeUtf16(bytes.sliced(2), Encoding::Utf16LE);
     if (bytes.startsWith("\xFE\xFF"))
         return decodeUtf16(bytes.sliced(2), Encoding::Utf16BE);
-    if (mostlyUtf8(bytes))
-        return decodeUtf8(bytes, false);
+    if (std::optional<Decoded> utf8 = decodeUtf8(bytes, false))
+        return std::move(*utf8);
     return decodeWindows1252(bytes);
 }
 

@@ -8,6 +8,21 @@
 
 namespace PlainText {
 
+// A line longer than this many characters becomes paragraphs of at most this many, the
+// last one's end being the line's: the toolkit lays a paragraph out whole, at once and
+// after each change, so one of millions of characters took seconds to show and a few
+// hundred million crashed it. Each piece ends after a space where one is near the end.
+inline constexpr qsizetype LinePieceLength = 1 << 16;
+
+// A file of more lines than this shows runs of short lines with the same line end as one
+// paragraph, each line but the last ended by a soft line break (U+2028), which is written
+// as the paragraph's line end: the toolkit takes over 10,000 instructions to make each
+// paragraph, three seconds for the 700,000 lines of 50 MB. Runs stop at this many lines or
+// characters, which keeps each paragraph quick to lay out again as it is edited.
+inline constexpr qsizetype JoinLinesFrom = 50'000;
+inline constexpr int JoinedLines = 32;
+inline constexpr qsizetype JoinedLength = 2048;
+
 // A text file's bytes as the editing area takes them.
 struct Decoded {
     struct StandIn {
@@ -15,14 +30,17 @@ struct Decoded {
         QByteArray bytes;
     };
     struct OtherLineEnd {
-        int line;
+        int paragraph;
         LineEnd lineEnd;
     };
 
-    QString text; // one LF for each line end, whatever it was
+    // One LF for each line end, whatever it was, and between pieces of a line; or U+2028 for
+    // a line end within a run of lines.
+    QString text;
     Form form;
     QList<StandIn> standIns;
     QList<OtherLineEnd> otherLineEnds; // the lines not ended as form.lineEnd says
+    QList<int> pieceEnds; // the paragraphs that end a piece of a line, in order
 };
 
 // A byte-order mark says the encoding. Otherwise the bytes are UTF-8 when they are, or

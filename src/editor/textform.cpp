@@ -30,4 +30,14 @@ LineEnd lineEndAfter(const QTextBlock &block, LineEnd usual)
     return format.hasProperty(ParagraphLineEnd) ? LineEnd(format.intProperty(ParagraphLineEnd)) : usual;
 }
 
+// Enter in a piece gives both halves the piece's place, and so a line end between them;
+// two pieces joined into one keep the first one's place, still before the next piece's.
+bool continuesLine(const QTextBlock &block, const QTextBlock &next)
+{
+    const QTextBlockFormat format = block.blockFormat(), nextFormat = next.blockFormat();
+    return format.hasProperty(PieceOfLine) && nextFormat.hasProperty(PieceOfLine)
+           && format.intProperty(PieceOfLine) == nextFormat.intProperty(PieceOfLine)
+           && nextFormat.intProperty(PieceNumber) > format.intProperty(PieceNumber);
+}
+
 } // namespace PlainText

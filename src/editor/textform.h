@@ -35,6 +35,10 @@ enum Property {
     // encoding show as U+FFFD, and characters the editing area would take as structure
     // (U+2029, U+FDD0, U+FDD1, U+FFFC) as U+FFFD or, for U+2028, as itself.
     StandsFor,
+    // On each paragraph that is a piece of a long line (see textdecoding.h): the number of
+    // the line's first paragraph as read, and the piece's place in the line.
+    PieceOfLine,
+    PieceNumber,
 };
 
 // Nothing for a document that was not read from a text file (typed new or read as RTF).
@@ -42,5 +46,7 @@ std::optional<Form> formOf(const QTextDocument &document);
 void setForm(QTextDocument &document, const Form &form);
 
 LineEnd lineEndAfter(const QTextBlock &block, LineEnd usual);
+// Whether `next` goes on with the line that `block` is a piece of, with no line end between.
+bool continuesLine(const QTextBlock &block, const QTextBlock &next);
 
 } // namespace PlainText

@@ -19,6 +19,8 @@ private slots:
     void editsElsewhereKeepKeptBytesAndLineEnds();
     void aDocumentNotReadFromTextIsWrittenAsUtf8WithLineFeeds();
     void windows1252GivesWayToUtf8RatherThanLoseCharacters();
+    void aLongLineShowsInPiecesAndIsSavedWhole();
+    void manyLinesShowAsFewerParagraphsAndAreSavedAsRead();
 };
 
 void TestPlainText::detectsTheEncoding_data()
@@ -112,6 +114,72 @@ void TestPlainText::windows1252GivesWayToUtf8RatherThanLoseCharacters()
     QCOMPARE(save(document), QByteArray("\x80 caf\xE9\r\n"));
     cursor.insertText(QStringLiteral("中"));
     QCOMPARE(save(document), QByteArray("\xE2\x82\xAC \xE4\xB8\xAD" "caf\xC3\xA9\r\n"));
+}
+
+void TestPlainText::aLongLineShowsInPiecesAndIsSavedWhole()
+{
+    // Words, a stray byte, and a stretch without spaces of characters of two code units.
+    QByteArray words;
+    while (words.size() < 2 * LinePieceLength)
+        words += "word ";
+    QByteArray notes;
+    while (notes.size() < 3 * LinePieceLength)
+        notes += "a\xF0\x9D\x84\x9E";
+    const QByteArray bytes = words + "\xFF" + notes + "\r\nshort\r\n";
+    QTextDocument document;
+    load(document, bytes);
+    QVERIFY(document.blockCount() > 5);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QVERIFY(block.length() - 1 <= LinePieceLength);
+        QVERIFY(block.text().isEmpty() || !block.text().front().isLowSurrogate());
+    }
+    // Pieces of words end where the line could wrap.
+    QVERIFY(document.begin().text().endsWith(u' '));
+    QCOMPARE(save(document), bytes);
+
+    // Joining two pieces adds no line end, and Enter in a piece adds one, whatever the
+    // pieces around it.
+    QTextCursor cursor(document.begin());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.deleteChar();
+    QCOMPARE(save(document), bytes);
+    const int at = LinePieceLength + 10;
+    cursor.setPosition(at);
+    cursor.insertBlock();
+    QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at));
+    cursor.setPosition(document.findBlockByNumber(2).position());
+    cursor.insertBlock();
+    const int second = document.findBlockByNumber(3).position() - 3; // all ASCII before, and one line end
+    QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at, second - at) + "\r\n" + bytes.mid(second));
+}
+
+void TestPlainText::manyLinesShowAsFewerParagraphsAndAreSavedAsRead()
+{
+    // Mostly LF, a run of CRLF, the odd CR, a long line, and no line end at the end.
+    QByteArray bytes;
+    for (int i = 0; i <= JoinLinesFrom; ++i) {
+        bytes += "line " + QByteArray::number(i);
+        if (i == 700)
+            bytes += QByteArray(LinePieceLength + 10, 'x');
+        if (i < JoinLinesFrom)
+            bytes += i >= 500 && i < 600 ? "\r\n" : i % 1000 == 999 ? "\r" : "\n";
+    }
+    QTextDocument document;
+    load(document, bytes);
+    QVERIFY(document.blockCount() < JoinLinesFrom / 10);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        QVERIFY(block.text().count(QChar::LineSeparator) < JoinedLines);
+    QCOMPARE(save(document), bytes);
+
+    // Enter within a run of lines ends a line there as the run's lines end.
+    for (const QByteArray &line : {QByteArray("line 7"), QByteArray("line 517")}) {
+        load(document, bytes);
+        QTextCursor cursor = document.find(QString::fromLatin1(line));
+        cursor.setPosition(cursor.selectionStart() + 2);
+        cursor.insertBlock();
+        const qsizetype at = bytes.indexOf(line) + 2;
+        QCOMPARE(save(document), bytes.left(at) + (line == "line 7" ? "\n" : "\r\n") + bytes.mid(at));
+    }
 }
 
 QTEST_MAIN(TestPlainText)

@@ -2,6 +2,7 @@
 // breaks, and that showing them leaves the document as it was.
 #include "editor/hangingreach.h"
 #include "editor/richtextbox.h"
+#include "editor/textdecoding.h"
 #include "rtf/rtf.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -454,14 +455,16 @@ void TestRichTextBoxView::longDocumentsShowWithTheirScrollBarAndSaveAsRead()
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("not read");
     };
 
-    // One line of a million characters (read on a thread of its own, and shown unshaped),
+    // One line of a million characters (read on a thread of its own, and shown in pieces),
     // with the odd one that is no ASCII, and line ends of each kind after it.
     QByteArray line;
     for (int i = 0; line.size() < 1'000'000; ++i)
         line += i % 1000 == 999 ? "na\xC3\xAFve " : "words ";
     const QByteArray text = line + "\r\nshort\rlast\n";
     open("line.txt", text);
-    QCOMPARE(box.document()->blockCount(), 4);
+    QCOMPARE(box.document()->blockCount(), 1'000'000 / PlainText::LinePieceLength + 1 + 3);
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() - 1 <= PlainText::LinePieceLength);
     QVERIFY(box.verticalScrollBar()->isVisible());
     QCOMPARE(box.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     QCOMPARE(savedBytes(), text);
