@@ -85,28 +85,12 @@ public:
             endLine(LineEnd::Cr);
         Decoded decoded;
         decoded.form = {encoding, byteOrderMark, mostCommonLineEnd()};
-        // A line joins the next one where both end alike (the last one as the file's most
-        // common line end says), so that a paragraph's soft breaks are written as its end.
-        const bool join = m_ends.size() > JoinLinesFrom;
-        QChar *const text = m_text.data();
-        qsizetype at = -1, paragraphStart = 0;
-        int lines = 1, paragraph = 0;
-        for (qsizetype i = 0; i < m_ends.size(); ++i) {
-            at = QStringView(m_text).indexOf(u'\n', at + 1);
-            const char end = m_ends.at(i);
-            const char next = i + 1 < m_ends.size() ? m_ends.at(i + 1) : char(decoded.form.lineEnd);
-            if (join && end != PieceEnd && next == end && lines < JoinedLines && at - paragraphStart < JoinedLength) {
-                text[at] = QChar::LineSeparator;
-                ++lines;
-                continue;
-            }
+        for (int paragraph = 0; paragraph < m_ends.size(); ++paragraph) {
+            const char end = m_ends.at(paragraph);
             if (end == PieceEnd)
                 decoded.pieceEnds.append(paragraph);
             else if (LineEnd(end) != decoded.form.lineEnd)
                 decoded.otherLineEnds.append({paragraph, LineEnd(end)});
-            ++paragraph;
-            paragraphStart = at + 1;
-            lines = 1;
         }
         decoded.text = std::move(m_text);
         decoded.standIns = std::move(m_standIns);
@@ -163,7 +147,7 @@ private:
 
     QString m_text;
     QList<Decoded::StandIn> m_standIns;
-    QByteArray m_ends; // for each LF in m_text, its LineEnd or PieceEnd
+    QByteArray m_ends; // for each paragraph but the last, its LineEnd or PieceEnd
     std::array<qsizetype, 3> m_counts{};
     qsizetype m_lineStart = 0; // where the piece of a line being read starts in m_text
     bool m_pendingCr = false;

@@ -14,15 +14,6 @@ namespace PlainText {
 // hundred million crashed it. Each piece ends after a space where one is near the end.
 inline constexpr qsizetype LinePieceLength = 1 << 16;
 
-// A file of more lines than this shows runs of short lines with the same line end as one
-// paragraph, each line but the last ended by a soft line break (U+2028), which is written
-// as the paragraph's line end: the toolkit takes over 10,000 instructions to make each
-// paragraph, three seconds for the 700,000 lines of 50 MB. Runs stop at this many lines or
-// characters, which keeps each paragraph quick to lay out again as it is edited.
-inline constexpr qsizetype JoinLinesFrom = 50'000;
-inline constexpr int JoinedLines = 32;
-inline constexpr qsizetype JoinedLength = 2048;
-
 // A text file's bytes as the editing area takes them.
 struct Decoded {
     struct StandIn {
@@ -34,9 +25,7 @@ struct Decoded {
         LineEnd lineEnd;
     };
 
-    // One LF for each line end, whatever it was, and between pieces of a line; or U+2028 for
-    // a line end within a run of lines.
-    QString text;
+    QString text; // one LF for each line end, whatever it was, and between pieces of a line
     Form form;
     QList<StandIn> standIns;
     QList<OtherLineEnd> otherLineEnds; // the lines not ended as form.lineEnd says

@@ -20,7 +20,6 @@ private slots:
     void aDocumentNotReadFromTextIsWrittenAsUtf8WithLineFeeds();
     void windows1252GivesWayToUtf8RatherThanLoseCharacters();
     void aLongLineShowsInPiecesAndIsSavedWhole();
-    void manyLinesShowAsFewerParagraphsAndAreSavedAsRead();
 };
 
 void TestPlainText::detectsTheEncoding_data()
@@ -151,35 +150,6 @@ void TestPlainText::aLongLineShowsInPiecesAndIsSavedWhole()
     cursor.insertBlock();
     const int second = document.findBlockByNumber(3).position() - 3; // all ASCII before, and one line end
     QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at, second - at) + "\r\n" + bytes.mid(second));
-}
-
-void TestPlainText::manyLinesShowAsFewerParagraphsAndAreSavedAsRead()
-{
-    // Mostly LF, a run of CRLF, the odd CR, a long line, and no line end at the end.
-    QByteArray bytes;
-    for (int i = 0; i <= JoinLinesFrom; ++i) {
-        bytes += "line " + QByteArray::number(i);
-        if (i == 700)
-            bytes += QByteArray(LinePieceLength + 10, 'x');
-        if (i < JoinLinesFrom)
-            bytes += i >= 500 && i < 600 ? "\r\n" : i % 1000 == 999 ? "\r" : "\n";
-    }
-    QTextDocument document;
-    load(document, bytes);
-    QVERIFY(document.blockCount() < JoinLinesFrom / 10);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        QVERIFY(block.text().count(QChar::LineSeparator) < JoinedLines);
-    QCOMPARE(save(document), bytes);
-
-    // Enter within a run of lines ends a line there as the run's lines end.
-    for (const QByteArray &line : {QByteArray("line 7"), QByteArray("line 517")}) {
-        load(document, bytes);
-        QTextCursor cursor = document.find(QString::fromLatin1(line));
-        cursor.setPosition(cursor.selectionStart() + 2);
-        cursor.insertBlock();
-        const qsizetype at = bytes.indexOf(line) + 2;
-        QCOMPARE(save(document), bytes.left(at) + (line == "line 7" ? "\n" : "\r\n") + bytes.mid(at));
-    }
 }
 
 QTEST_MAIN(TestPlainText)
