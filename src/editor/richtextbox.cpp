@@ -335,7 +335,9 @@ Status RichTextBox::saveFile(const QString &fileName, DocumentKind kind) const
     Status status;
     // The document stays as it is meanwhile: input waits (see runInBackground).
     const auto write = [&] {
-        const QByteArray bytes = kind == DocumentKind::Rtf ? rtf::write(*document()) : PlainText::save(*document());
+        // A text file's long line, shown in pieces, stays one paragraph in RTF too.
+        const auto goesOn = [](const QTextBlock &block) { return PlainText::continuesLine(block, block.next()); };
+        const QByteArray bytes = kind == DocumentKind::Rtf ? rtf::write(*document(), goesOn) : PlainText::save(*document());
         status = DocumentFile::write(fileName, bytes);
     };
     if (document()->characterCount() >= SaveInBackgroundFrom)

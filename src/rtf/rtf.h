@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <optional>
 
+class QTextBlock;
 class QTextDocument;
 
 namespace rtf {
@@ -21,7 +23,9 @@ std::optional<ReadError> read(QByteArrayView input, QTextDocument &document);
 
 // Writes the whole document as RTF that read() gives back unchanged: text, character
 // formats (family, size, weight, italic, underline, strikeout, colours, super/subscript)
-// and paragraph formats (alignment, indents, spacing, lists).
-QByteArray write(const QTextDocument &document);
+// and paragraph formats (alignment, indents, spacing, lists). A paragraph of the body for
+// which `goesOnInNext` holds is written as one with the paragraph after it (a text file's
+// long line, shown in pieces, stays one line).
+QByteArray write(const QTextDocument &document, const std::function<bool(const QTextBlock &)> &goesOnInNext = {});
 
 } // namespace rtf

@@ -121,7 +121,10 @@ QHash<qint64, qint64> listOverrides(QByteArrayView table)
 class Writer
 {
 public:
-    explicit Writer(const QTextDocument &document) : m_document(document) {}
+    Writer(const QTextDocument &document, const std::function<bool(const QTextBlock &)> &goesOnInNext)
+        : m_document(document), m_goesOnInNext(goesOnInNext)
+    {
+    }
 
     QByteArray run()
     {
@@ -429,6 +432,8 @@ private:
                 writeBlock(it.currentBlock(), depth);
                 if (it.currentBlock().blockFormat().hasProperty(SectionEnd) && depth == 0)
                     m_out += "\\sect\n";
+                else if (depth == 0 && !last && !next.currentFrame() && m_goesOnInNext && m_goesOnInNext(it.currentBlock()))
+                    m_out += "\n"; // the paragraph words that follow change nothing
                 else
                     m_out += last ? lastEnd : "\\par\n";
             }
@@ -1181,6 +1186,7 @@ private:
     }
 
     const QTextDocument &m_document;
+    const std::function<bool(const QTextBlock &)> &m_goesOnInNext;
     QByteArray m_out;
     int m_room = PageTextWidthTwips; // the width a table without widths shares out
     const QTextFrameFormat m_kept = m_document.rootFrame()->frameFormat();
@@ -1220,9 +1226,9 @@ private:
 
 } // namespace
 
-QByteArray write(const QTextDocument &document)
+QByteArray write(const QTextDocument &document, const std::function<bool(const QTextBlock &)> &goesOnInNext)
 {
-    return Writer(document).run();
+    return Writer(document, goesOnInNext).run();
 }
 
 } // namespace rtf

@@ -1,5 +1,7 @@
 #include "editor/plaintext.h"
 #include "editor/textdecoding.h"
+#include "editor/textform.h"
+#include "rtf/rtf.h"
 
 #include <QTest>
 #include <QTextBlock>
@@ -150,6 +152,15 @@ void TestPlainText::aLongLineShowsInPiecesAndIsSavedWhole()
     cursor.insertBlock();
     const int second = document.findBlockByNumber(3).position() - 3; // all ASCII before, and one line end
     QCOMPARE(save(document), bytes.left(at) + "\r\n" + bytes.mid(at, second - at) + "\r\n" + bytes.mid(second));
+
+    // Written as RTF, a line is one paragraph, whatever pieces it shows in.
+    QTextDocument rich;
+    QVERIFY(!rtf::read(rtf::write(document, [](const QTextBlock &block) { return continuesLine(block, block.next()); }), rich));
+    QString lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        lines += block.text() + (!block.next().isValid() || continuesLine(block, block.next()) ? "" : "\n");
+    QCOMPARE(rich.blockCount(), 5);
+    QCOMPARE(rich.toPlainText(), lines);
 }
 
 QTEST_MAIN(TestPlainText)
