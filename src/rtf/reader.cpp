@@ -332,6 +332,7 @@ void Reader::closePicture()
 void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView whole)
 {
     m_fontTable.end(fontTableCodePage());
+    m_scriptWordsNoted.clear();
     const bool inBody = parent == Destination::Body;
     if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
         // The names as this table gives them; a later table may renumber fonts, and an
@@ -607,8 +608,14 @@ TextStyle Reader::emittedStyle()
     ++m_emitted;
     TextStyle style = currentTextStyle();
     // Script words go back as written, naming fonts by the file's numbers.
-    if (!style.scriptWords.isEmpty() && style.scriptWords != m_lastScriptWordsNoted) {
+    // Runs often take turns between a few sets of words: each is looked through once for
+    // each state of the font table.
+    if (!style.scriptWords.isEmpty() && style.scriptWords != m_lastScriptWordsNoted
+        && !m_scriptWordsNoted.contains(style.scriptWords)) {
         m_lastScriptWordsNoted = style.scriptWords;
+        if (m_scriptWordsNoted.size() >= 4096) // bounded: hostile files may hold any number
+            m_scriptWordsNoted.clear();
+        m_scriptWordsNoted.insert(style.scriptWords);
         const QByteArrayView words = style.scriptWords;
         for (qsizetype at = words.indexOf("\\f"); at >= 0; at = words.indexOf("\\f", at + 2)) {
             int number = 0;
@@ -770,6 +777,7 @@ void Reader::sectionWord(const Word &word)
 
 void Reader::fontTableWord(const Word &word)
 {
+    m_scriptWordsNoted.clear();
     if (!m_fontTable.word(word.keyword(), word.parameter, fontTableCodePage()))
         characterWord(word);
 }
@@ -1313,7 +1321,10 @@ void Reader::startDestination(Destination destination)
     case Destination::FieldInstruction: m_fields.start(); return;
     case Destination::ShapeProperty: m_shapePropertyName.clear(); return;
     case Destination::Pn: top().pnOwner = int(m_stack.size()) - 2; return;
-    case Destination::FontTable: m_fontTable.start(); return;
+    case Destination::FontTable:
+        m_fontTable.start();
+        m_scriptWordsNoted.clear();
+        return;
     case Destination::ColorTable: m_colorTable.start(); return;
     default:
         return;
@@ -1365,6 +1376,7 @@ void Reader::textBytes(std::string_view bytes)
         return;
     case Destination::FontTable:
         m_fontTable.text(bytes, fontTableCodePage());
+        m_scriptWordsNoted.clear();
         return;
     case Destination::ColorTable:
         m_colorTable.text(bytes);
@@ -1404,6 +1416,7 @@ void Reader::hexByte(std::uint8_t byte)
         return;
     case Destination::FontTable:
         m_fontTable.byte(char(byte));
+        m_scriptWordsNoted.clear();
         return;
     case Destination::FieldInstruction:
         m_fields.byte(char(byte));
@@ -1463,6 +1476,7 @@ void Reader::appendChar(char32_t c)
         break;
     case Destination::FontTable:
         target = m_fontTable.name(fontTableCodePage());
+        m_scriptWordsNoted.clear();
         if (!target)
             return;
         break;
@@ -1479,8 +1493,10 @@ void Reader::appendChar(char32_t c)
 
 void Reader::decodeBytes()
 {
-    if (m_fontTable.waiting() && top().destination == Destination::FontTable)
+    if (m_fontTable.waiting() && top().destination == Destination::FontTable) {
         m_fontTable.flush(fontTableCodePage());
+        m_scriptWordsNoted.clear();
+    }
     if (m_bytes.empty())
         return;
     if (top().destination == Destination::Body) {

@@ -14,6 +14,7 @@
 #include "rtf/tablemetrics.h"
 
 #include <QByteArrayView>
+#include <QSet>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -265,6 +266,7 @@ private:
     };
     std::unordered_map<int, NamedFont> m_fontsNamed;
     QByteArray m_lastScriptWordsNoted;
+    QSet<QByteArray> m_scriptWordsNoted; // since the font table last changed
     int m_markNote = 0;          // the note reference being read
     int m_openNote = 0;          // the last mark, until its note or other text comes
     bool m_pageBreakPending = false;
