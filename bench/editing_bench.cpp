@@ -171,9 +171,11 @@ int main(int argc, char *argv[])
     if (files.isEmpty()) {
         const QString corpus = qEnvironmentVariable("BREVON_CORPUS_DIR", "../shared/rtf-corpus");
         files = {corpus + "/bench/bench-1mb.rtf", corpus + "/bench/bench-10mb.rtf"};
-        const QString big = qEnvironmentVariable("BREVON_BENCH_DIR", "/tmp/brevon-bench") + "/bench-50mb.rtf";
-        if (QFileInfo::exists(big))
-            files << big;
+        const QString folder = qEnvironmentVariable("BREVON_BENCH_DIR", "/tmp/brevon-bench");
+        for (const char *big : {"/bench-50mb.rtf", "/tall-600k.rtf"}) {
+            if (QFileInfo::exists(folder + big))
+                files << folder + big;
+        }
     }
     for (const QString &file : files)
         benchFile(file);

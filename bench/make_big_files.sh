@@ -5,6 +5,7 @@
 # lines-50mb.txt       50 MB of text in lines of about 70 characters
 # line-20mb.txt        one line of 20 MB, no line end
 # line-200mb.txt       one line of 200 MB, more than the editing area shows in one paragraph
+# tall-600k.rtf        600,000 one-word paragraphs: 3.6 MB, but taller than the toolkit's endless page
 # bench-1100mb.rtf     only with BREVON_BENCH_HUGE=1: the 50 MB document's body over and over, to 1.1 GB
 # Files already there are left as they are.
 set -eu
@@ -48,6 +49,10 @@ lines() {
 [ -e "$out/lines-50mb.txt" ] || { lines 50000000 > "$out/lines-50mb.part" && mv "$out/lines-50mb.part" "$out/lines-50mb.txt"; }
 [ -e "$out/line-20mb.txt" ] || { lines 20000000 | tr '\n' ' ' | head -c 20000000 > "$out/line-20mb.part" && mv "$out/line-20mb.part" "$out/line-20mb.txt"; }
 [ -e "$out/line-200mb.txt" ] || { lines 200000000 | tr '\n' ' ' | head -c 200000000 > "$out/line-200mb.part" && mv "$out/line-200mb.part" "$out/line-200mb.txt"; }
+[ -e "$out/tall-600k.rtf" ] || {
+    { printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\n'; awk 'BEGIN { for (i = 0; i < 600000; i++) print "x\\par" }'; printf '}'; } \
+        > "$out/tall-600k.part" && mv "$out/tall-600k.part" "$out/tall-600k.rtf"
+}
 if [ "${BREVON_BENCH_HUGE:-0}" = 1 ] && [ ! -e "$out/bench-1100mb.rtf" ]; then
     src="$out/bench-50mb.rtf"
     header=$(grep -bo '\\pard' "$src" | head -n 1 | cut -d: -f1)
