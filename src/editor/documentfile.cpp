@@ -118,6 +118,23 @@ Result<int> openRegular(const QString &fileName, struct stat &status)
     return file;
 }
 
+// Reads until `size` bytes are in or the file ends: how many came.
+Result<qsizetype> fill(int file, char *into, qsizetype size, const QString &fileName)
+{
+    qsizetype got = 0;
+    while (got < size) {
+        const ssize_t read = ::read(file, into + got, size_t(size - got));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return FileError::fromErrno(errno, fileName);
+        if (read == 0)
+            break;
+        got += read;
+    }
+    return got;
+}
+
 } // namespace
 
 Result<QByteArray> read(const QString &fileName)
@@ -143,14 +160,12 @@ Result<QByteArray> read(const QString &fileName)
             const qsizetype room = std::max<qsizetype>(1 << 16, length / 4);
             bytes.resize(qsizetype(std::min<qint64>(length + room, MaxReadSize + 1)));
         }
-        const ssize_t read = ::read(file, bytes.data() + length, size_t(bytes.size() - length));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read < 0)
-            return FileError::fromErrno(errno, fileName);
-        if (read == 0)
+        const Result<qsizetype> got = fill(file, bytes.data() + length, bytes.size() - length, fileName);
+        if (!got.ok())
+            return got.error();
+        length += got.value();
+        if (length < bytes.size())
             break;
-        length += read;
     }
     bytes.truncate(length);
     return bytes;
@@ -165,18 +180,10 @@ Result<QByteArray> readStart(const QString &fileName, qsizetype length)
     const int file = opened.value();
     const auto closeFile = qScopeGuard([file] { ::close(file); });
     QByteArray bytes(length, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < length) {
-        const ssize_t read = ::read(file, bytes.data() + got, size_t(length - got));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read < 0)
-            return FileError::fromErrno(errno, fileName);
-        if (read == 0)
-            break;
-        got += read;
-    }
-    bytes.truncate(got);
+    const Result<qsizetype> got = fill(file, bytes.data(), length, fileName);
+    if (!got.ok())
+        return got.error();
+    bytes.truncate(got.value());
     return bytes;
 }
 
