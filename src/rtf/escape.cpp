@@ -16,10 +16,30 @@ void appendUnicode(QByteArray &out, char16_t unit)
     out += '?';
 }
 
+bool plain(char16_t c, bool fontName)
+{
+    return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}' && !(fontName && c == ';');
+}
+
 void append(QByteArray &out, QStringView text, bool fontName)
 {
-    for (const QChar qc : text) {
-        const char16_t c = qc.unicode();
+    const char16_t *units = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        // Most text needs no escape: copied a stretch at a time, not a character at a time.
+        if (plain(units[i], fontName)) {
+            qsizetype end = i + 1;
+            while (end < size && plain(units[end], fontName))
+                ++end;
+            const qsizetype at = out.size();
+            out.resize(at + (end - i));
+            char *to = out.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *to++ = char(units[k]);
+            i = end - 1;
+            continue;
+        }
+        const char16_t c = units[i];
         if (c >= 0x20 && c < 0x80) {
             if (c == '\\' || c == '{' || c == '}')
                 out += '\\';

@@ -239,9 +239,17 @@ private:
         }
         if (m_colorCount == 0)
             m_colorCount = 1; // entry 0 is "automatic"
+        // Runs share a few formats: each is looked at once, which keeps the order entries are
+        // first met in.
+        QSet<int> seenFormats;
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const QTextCharFormat format = it.fragment().charFormat();
+                const QTextFragment fragment = it.fragment();
+                if (const int index = fragment.charFormatIndex(); !seenFormats.contains(index))
+                    seenFormats.insert(index);
+                else
+                    continue;
+                const QTextCharFormat format = fragment.charFormat();
                 for (const QTextCharFormat &f : {format, wrapOpenedIn(format)}) {
                     addFont(familyOf(f));
                     addColor(brushColor(f, QTextFormat::ForegroundBrush));
