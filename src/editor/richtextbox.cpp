@@ -41,8 +41,9 @@ constexpr int LayLaterFrom = 100'000;
 // 85 MB of text, half a million short paragraphs, or a few thousand with the largest spacing)
 // never ends its layout step: it keeps starting a page that never comes. Pages of this
 // height, taller than any screen, lay such a document out; where one ends, the next paragraph
-// moves down less than a line. A paragraph that starts a new page would start it there too,
-// millions of pixels on: a document with such paragraphs keeps the endless page.
+// moves down less than a line. A paragraph with the toolkit's own page break would start a
+// page there too, millions of pixels on: a document with such paragraphs (pasted from
+// elsewhere; the RTF reader marks page breaks its own way) keeps the endless page.
 constexpr qreal PageHeight = 1 << 22;
 
 bool breaksPages(const QTextDocument &document)
@@ -650,9 +651,12 @@ void RichTextBox::noteChange(int position, int removed, int added)
     HangingReach reach;
     qreal wanted = 0;
     bool pageBreak = false;
+    bool toolkitBreak = false;
     for (QTextBlock block = document->findBlock(position); block.isValid(); block = block.next()) {
         wanted = std::max(wanted, std::ceil(reach.of(block)));
-        pageBreak = pageBreak || block.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto;
+        const QTextBlockFormat format = block.blockFormat();
+        toolkitBreak = toolkitBreak || format.pageBreakPolicy() != QTextFormat::PageBreak_Auto;
+        pageBreak = pageBreak || toolkitBreak || rtf::startsPage(format);
         if (block == last)
             break;
     }
@@ -660,7 +664,7 @@ void RichTextBox::noteChange(int position, int removed, int added)
     const bool everything = position == 0 && added >= document->characterCount() - 1;
     m_wantedRoom = everything ? wanted : std::max(m_wantedRoom, wanted);
     // A page started by a paragraph would open millions of pixels on in a bounded page.
-    if (pageBreak && m_pagesBounded) {
+    if (toolkitBreak && m_pagesBounded) {
         m_pagesBounded = false;
         if (const QSizeF size = document->pageSize(); size.height() > 0)
             this->document()->setPageSize(QSizeF(size.width(), -1));
@@ -763,14 +767,15 @@ void RichTextBox::drawPageBreaks(const QRect &area)
             pastArea = true;
         }
         const QTextBlockFormat format = block.blockFormat();
+        const bool before = rtf::startsPage(format);
         const QTextFormat::PageBreakFlags policy = format.pageBreakPolicy();
-        if (!(policy & (QTextFormat::PageBreak_AlwaysBefore | QTextFormat::PageBreak_AlwaysAfter))
-            || box.height() <= 0 || document->frameAt(block.position()) != root) {
+        if (!(before || (policy & QTextFormat::PageBreak_AlwaysAfter)) || box.height() <= 0
+            || document->frameAt(block.position()) != root) {
             continue;
         }
         // Halfway through the space between the paragraphs (the larger of the two margins,
         // as the layout keeps), or just outside the paragraph when there is none.
-        if (policy & QTextFormat::PageBreak_AlwaysBefore) {
+        if (before) {
             qreal gap = format.topMargin();
             if (const QTextBlock previous = block.previous(); previous.isValid())
                 gap = std::max(gap, previous.blockFormat().bottomMargin());

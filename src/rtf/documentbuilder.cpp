@@ -751,7 +751,7 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
     else if (style.givenWords & GivesLineSpacing)
         format.setLineHeight(0, QTextBlockFormat::MinimumHeight); // \sl0: single, but LibreOffice keeps it as "at least 0"
     if (style.pageBreakBefore)
-        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        format.setProperty(StartsPage, true);
     if (style.pageBreakWord)
         format.setProperty(PageBreakWord, true);
     if (style.shading.isValid())

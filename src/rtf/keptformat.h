@@ -49,6 +49,7 @@ enum KeptProperty {
     StyleParagraphWords,     // QByteArray: "\ql \sb240 ...", the alignment, indents and spacing a styled paragraph has from its style
     StatedDefaults,          // int: GivenWord bits, what an unstyled paragraph stated though it is the default (\ql, \sa0)
     FrameWords,              // QByteArray: the frame the paragraph is set in, as written (\phpg\posx2160\absw4320...)
+    StartsPage,              // bool: the paragraph starts a page (\page, \pagebb); see rtf::startsPage
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

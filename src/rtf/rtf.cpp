@@ -1,7 +1,10 @@
 #include "rtf/rtf.h"
 
 #include "rtf/documentbuilder.h"
+#include "rtf/keptformat.h"
 #include "rtf/reader.h"
+
+#include <QTextBlockFormat>
 
 namespace rtf {
 
@@ -36,6 +39,11 @@ std::optional<ReadError> read(QByteArrayView input, QTextDocument &document)
     Reader reader(builder);
     reader.read(input.sliced(start));
     return std::nullopt;
+}
+
+bool startsPage(const QTextBlockFormat &format)
+{
+    return format.boolProperty(StartsPage) || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
 }
 
 } // namespace rtf

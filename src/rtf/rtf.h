@@ -7,6 +7,7 @@
 #include <optional>
 
 class QTextBlock;
+class QTextBlockFormat;
 class QTextDocument;
 
 namespace rtf {
@@ -27,5 +28,11 @@ std::optional<ReadError> read(QByteArrayView input, QTextDocument &document);
 // which `goesOnInNext` holds is written as one with the paragraph after it (a text file's
 // long line, shown in pieces, stays one line).
 QByteArray write(const QTextDocument &document, const std::function<bool(const QTextBlock &)> &goesOnInNext = {});
+
+// Whether a paragraph starts a new page. read() marks such paragraphs with a property of its
+// own, not with the toolkit's page break: the editing area lays a long document out in pages
+// millions of pixels high, and a page break of the toolkit's would start the paragraph at the
+// next of those. The toolkit's own mark counts too, for text pasted from elsewhere.
+bool startsPage(const QTextBlockFormat &format);
 
 } // namespace rtf

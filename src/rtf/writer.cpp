@@ -670,7 +670,7 @@ private:
             }
         }
         // Some readers start a new page style at a \page but not at a \pagebb.
-        if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        if (startsPage(format))
             m_out += format.boolProperty(PageBreakWord) ? "\\page" : "\\pagebb";
         for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords), int(FrameWords)}) {
             if (format.hasProperty(property))

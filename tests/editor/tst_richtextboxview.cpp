@@ -492,6 +492,26 @@ void TestRichTextBoxView::documentsTallerThanTheToolkitsEndlessPageAreLaidOut()
     const QAbstractTextDocumentLayout *layout = box.document()->documentLayout();
     QVERIFY(layout->blockBoundingRect(box.document()->lastBlock()).bottom() > 9'000'000);
     QVERIFY(layout->documentSize().height() > 9'000'000);
+
+    // The same read from a file with a page break: the paragraph after it stays in its place.
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 5000; ++i)
+        rtf += i == 100 ? "\\page\\pard\\sb31680 x\\par " : "\\pard\\sb31680 x\\par ";
+    rtf += '}';
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tall.rtf");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(rtf);
+    }
+    QVERIFY(box.loadFile(path, DocumentKind::Rtf).ok());
+    const QTextDocument *read = box.document();
+    QVERIFY(rtf::startsPage(read->findBlockByNumber(100).blockFormat()));
+    QVERIFY(read->documentLayout()->documentSize().height() > 9'000'000);
+    const QRectF broken = read->documentLayout()->blockBoundingRect(read->findBlockByNumber(100));
+    const QRectF before = read->documentLayout()->blockBoundingRect(read->findBlockByNumber(99));
+    QVERIFY(broken.top() - before.bottom() < 3000);
 }
 
 QTEST_MAIN(TestRichTextBoxView)
