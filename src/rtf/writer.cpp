@@ -756,7 +756,7 @@ private:
                 link.clear();
             }
             if (field != m_openField && m_openField) {
-                m_out += "}}";
+                m_out += m_fieldClose;
                 m_openField = 0;
                 // The field's group held this paragraph's words since the paragraph before;
                 // they must still hold at its end.
@@ -791,6 +791,21 @@ private:
             if (field != m_openField) {
                 if (field) {
                     // A field other than a link: its instruction as written, its result as shown.
+                    // LibreOffice shows a field it works out itself (SEQ, PAGE) in the formatting
+                    // the field stands in, not its result's: a result of one run goes in a group
+                    // with that run's words, as Word has it.
+                    m_fieldClose = "}}";
+                    m_fieldWrapped = false;
+                    if (oneRunResult(it, field)) {
+                        const QByteArray &around = propertiesOf(fragment.charFormatIndex(), charFormat);
+                        if (!around.isEmpty()) {
+                            m_out += '{';
+                            m_out += around;
+                            m_out += ' ';
+                            m_fieldClose += QByteArray(1 + around.count('{'), '}');
+                        }
+                        m_fieldWrapped = !around.isEmpty();
+                    }
                     m_out += "{\\field";
                     m_out += charFormat.property(FieldInstruction).toByteArray();
                     m_out += "{\\fldrslt ";
@@ -831,8 +846,13 @@ private:
             if (!properties.isEmpty()) {
                 // Appended piece by piece: '{' + properties built a temporary per run.
                 m_out += '{';
+                // The words around a field go before its result's own, which read back
+                // as the run's words since \plain.
+                const bool restated = field && m_fieldWrapped;
+                if (restated)
+                    m_out += "\\plain";
                 m_out += own;
-                if (!own.isEmpty())
+                if (!own.isEmpty() || restated)
                     m_out += ' ';
             }
             if (charFormat.isImageFormat()) {
@@ -865,7 +885,7 @@ private:
         // paragraph in its result, and before the groups after its last run: in the field,
         // they would read back as part of its result.
         if (m_openField && m_openField != m_nextBlockField) {
-            m_out += "}}";
+            m_out += m_fieldClose;
             m_openField = 0;
             // The field's group held this paragraph's words since the paragraph before;
             // they must still hold at its end.
@@ -878,6 +898,22 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    // Whether the field starting at `it` shows one run of text and ends in this paragraph.
+    bool oneRunResult(QTextBlock::iterator it, int field) const
+    {
+        const QTextFragment first = it.fragment();
+        const QTextCharFormat format = first.charFormat();
+        if (format.isImageFormat() || format.hasProperty(WrappedId) || format.hasProperty(NoteId))
+            return false;
+        for (++it; !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().intProperty(FieldId) != field)
+                return true;
+            if (it.fragment().charFormatIndex() != first.charFormatIndex())
+                return false;
+        }
+        return m_nextBlockField != field;
     }
 
     // Whether a field's instruction, as written, gives `family` with its \f option: a quoted
@@ -1225,6 +1261,8 @@ private:
     QSet<int> m_wrapsWritten;
 
     int m_openField = 0;      // the field whose result is being written
+    QByteArray m_fieldClose;  // what ends the open field's group, and the group around it if any
+    bool m_fieldWrapped = false; // the open field stands in a group of its result's words
     QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;
