@@ -50,6 +50,7 @@ enum KeptProperty {
     StatedDefaults,          // int: GivenWord bits, what an unstyled paragraph stated though it is the default (\ql, \sa0)
     FrameWords,              // QByteArray: the frame the paragraph is set in, as written (\phpg\posx2160\absw4320...)
     StartsPage,              // bool: the paragraph starts a page (\page, \pagebb); see rtf::startsPage
+    PageBreakAfterText,      // bool: the \page before the paragraph ended the one before it, after its text
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

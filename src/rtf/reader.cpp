@@ -1199,6 +1199,8 @@ void Reader::startRowDefinition()
 // A page break starts the next paragraph on a new page; it is not a paragraph itself.
 void Reader::pageBreak()
 {
+    // Written back where it stood, after the text, in the body only.
+    m_pageBreakAfterText = !m_paragraphEmpty && paragraphTableDepth() == 0;
     if (!m_paragraphEmpty)
         endParagraph();
     m_pageBreakPending = true;
@@ -1561,6 +1563,7 @@ void Reader::takePageBreak(ParagraphStyle &style)
     if (std::exchange(m_pageBreakPending, false)) {
         style.pageBreakWord = true;
         style.pageBreakBefore = true;
+        style.pageBreakAfterText = m_pageBreakAfterText && style.tableDepth == 0;
     }
 }
 

@@ -270,6 +270,7 @@ private:
     int m_markNote = 0;          // the note reference being read
     int m_openNote = 0;          // the last mark, until its note or other text comes
     bool m_pageBreakPending = false;
+    bool m_pageBreakAfterText = false; // the pending \page ended a paragraph that had text
     bool m_sectionEndPending = false;
     std::string m_hiddenBytes;   // hidden text, kept as a group before the next run
     std::uint64_t m_hiddenRead = 0; // pieces of hidden text read so far

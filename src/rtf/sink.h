@@ -78,6 +78,7 @@ struct ParagraphStyle {
     bool lineMultiple = false; // \slmult1: lineSpacing is in 240ths of a line
     bool pageBreakBefore = false;
     bool pageBreakWord = false; // that break was a \page between paragraphs
+    bool pageBreakAfterText = false; // that \page ended the paragraph before, after its text
     bool sectionEnd = false; // ended by \sect
     QColor shading;          // \cbpat
     QByteArray tabs;         // the words as written, for the ones the screen cannot show

@@ -442,7 +442,12 @@ private:
                     m_out += "\\sect\n";
                 else if (depth == 0 && !last && !next.currentFrame() && m_goesOnInNext && m_goesOnInNext(it.currentBlock()))
                     m_out += "\n"; // the paragraph words that follow change nothing
-                else
+                else if (depth == 0 && !last && !next.currentFrame() && breaksAfterText(it.currentBlock(), next.currentBlock())) {
+                    // Where the file had it: LibreOffice reads a \page after a paragraph's
+                    // text otherwise than one before the next paragraph's.
+                    m_out += "\\page\n";
+                    m_pageBreakWritten = true;
+                } else
                     m_out += last ? lastEnd : "\\par\n";
             }
             it = next;
@@ -670,7 +675,7 @@ private:
             }
         }
         // Some readers start a new page style at a \page but not at a \pagebb.
-        if (startsPage(format))
+        if (startsPage(format) && !std::exchange(m_pageBreakWritten, false))
             m_out += format.boolProperty(PageBreakWord) ? "\\page" : "\\pagebb";
         for (const int property : {int(TabWords), int(BorderWords), int(ShadingWords), int(FrameWords)}) {
             if (format.hasProperty(property))
@@ -898,6 +903,15 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    // Whether the \page before `next` goes at the end of `block`, as it stood: the text there
+    // ends the paragraph at the \page when read back.
+    static bool breaksAfterText(const QTextBlock &block, const QTextBlock &next)
+    {
+        const QTextBlockFormat format = next.blockFormat();
+        return block.length() > 1 && startsPage(format)
+            && format.boolProperty(PageBreakWord) && format.boolProperty(PageBreakAfterText);
     }
 
     // Whether the field starting at `it` shows one run of text and ends in this paragraph.
@@ -1263,6 +1277,7 @@ private:
     int m_openField = 0;      // the field whose result is being written
     QByteArray m_fieldClose;  // what ends the open field's group, and the group around it if any
     bool m_fieldWrapped = false; // the open field stands in a group of its result's words
+    bool m_pageBreakWritten = false; // the next paragraph's \page ended the one before it
     QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;

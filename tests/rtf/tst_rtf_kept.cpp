@@ -55,6 +55,7 @@ private slots:
     void picturePropertiesStayWithThePicture();
     void pageBordersKeepTheirLook();
     void textShownUnderAHidingStyleStaysShown();
+    void pageBreakAfterTextStaysAfterIt();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -404,6 +405,29 @@ void TestRtfKept::textShownUnderAHidingStyleStaysShown()
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtf::write(again), saved);
+}
+
+// Other readers split a paragraph at a \page after its text otherwise than at one before the
+// next paragraph's: it goes back where it stood. Emptied, the paragraph before it stays.
+void TestRtfKept::pageBreakAfterTextStaysAfterIt()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\pard First\\page\\par\\pard Second\\par}", document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("First\n\nSecond\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "First", "\\pard").contains("\\page"));
+    QCOMPARE(saved.count("\\page"), 1);
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+
+    QTextCursor cursor(document.firstBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    QTextDocument emptied;
+    QVERIFY(!rtf::read(rtf::write(document), emptied));
+    QCOMPARE(rtftest::text(emptied), QStringLiteral("\n\nSecond\n"));
+    QVERIFY(rtf::startsPage(emptied.findBlockByNumber(1).blockFormat()));
 }
 
 QTEST_MAIN(TestRtfKept)
