@@ -179,6 +179,10 @@ constexpr Entry entries[] = {
     symbol("zwj", K::ZeroWidthJoiner, 0x200D), symbol("zwnj", K::ZeroWidthNonJoiner, 0x200C),
     symbol("ltrmark", K::LtrMark, 0x200E), symbol("rtlmark", K::RtlMark, 0x200F),
 
+    // A field's own words (\fldlock: its result stands as it is), kept with its instruction.
+    flag("fldlock", K::FieldWord), flag("fldedit", K::FieldWord), flag("flddirty", K::FieldWord),
+    flag("fldpriv", K::FieldWord),
+
     // Line spacing, tab stops, borders and shading of a paragraph; language, raised and
     // lowered text of a run.
     value("sl", K::LineSpacing), toggle("slmult", K::LineMultiple),

@@ -50,7 +50,7 @@ enum class Keyword : std::uint16_t {
 
     // Kept beside what is shown
     Footnote, Page, PageBreakBefore, Section, LineSpacing, LineMultiple, TabWord,
-    Field, WrappedContainer, ParagraphBorder, BorderAttribute, ShadingWord, ShadingColor, FrameWord, Language, Raise, Lower,
+    Field, FieldWord, WrappedContainer, ParagraphBorder, BorderAttribute, ShadingWord, ShadingColor, FrameWord, Language, Raise, Lower,
     ScriptWord,
 };
 

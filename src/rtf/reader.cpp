@@ -369,6 +369,11 @@ void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayVie
 void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, bool keepable)
 {
     const QString instruction = m_fields.takeInstruction();
+    // The field's own words go back before its instruction, as they stood.
+    const QByteArray words = top().fieldOwner ? std::exchange(m_fieldWords, QByteArray()) : QByteArray();
+    const auto kept = [&](bool symbol) {
+        return words.isEmpty() ? m_fields.keep(group, symbol) : m_fields.keep(QByteArray(words).append(group), symbol);
+    };
     QStringView arguments;
     const FieldKind kind = fieldKind(instruction, arguments);
     // In a field's result, the outermost field is the one whose instruction is kept.
@@ -383,12 +388,12 @@ void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, boo
     case FieldKind::Other:
         // It shows its result and keeps its instruction as written.
         if (keeps)
-            top().fieldId = m_fields.keep(group);
+            top().fieldId = kept(false);
         return;
     case FieldKind::Symbol: {
         // Its character stands for its result, with its instruction for readers that take
         // the character from there; what else its group holds is not the field's.
-        const int id = keeps ? m_fields.keep(group, true) : 0;
+        const int id = keeps ? kept(true) : 0;
         if (const std::optional<SymbolField> symbol = symbolField(arguments))
             showSymbol(*symbol, id);
         return;
@@ -989,6 +994,10 @@ void Reader::flagWord(const Word &word)
     ParaState &para = group.para;
     switch (word.keyword()) {
     case Keyword::Plain: chars = CharState(); return;
+    case Keyword::FieldWord:
+        if (group.fieldOwner && m_fieldWords.size() < 64)
+            keepWord(word.name, word.hasParameter, word.parameter, m_fieldWords);
+        return;
     case Keyword::UnderlineNone:
         chars.underline = false;
         chars.underlineKind = 0;
@@ -1253,6 +1262,8 @@ void Reader::openDestination(const Word &word)
     Group &group = top();
     switch (word.keyword()) {
     case Keyword::Field:
+        if (group.destination == Destination::Body)
+            m_fieldWords.clear();
         group.fieldOwner = true;
         group.symbolShown = false; // a SYMBOL field around it skips its own result, not this one's
         return;

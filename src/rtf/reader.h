@@ -234,6 +234,7 @@ private:
     PictureReader m_picture;
 
     FieldReader m_fields;
+    QByteArray m_fieldWords;     // the words of the \field group being read, before its instruction
     NoteNumbering m_notes;
     QByteArrayView m_input;      // for groups kept as written
 

@@ -56,6 +56,7 @@ private slots:
     void pageBordersKeepTheirLook();
     void textShownUnderAHidingStyleStaysShown();
     void pageBreakAfterTextStaysAfterIt();
+    void lockedFieldsStayLocked();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -428,6 +429,23 @@ void TestRtfKept::pageBreakAfterTextStaysAfterIt()
     QVERIFY(!rtf::read(rtf::write(document), emptied));
     QCOMPARE(rtftest::text(emptied), QStringLiteral("\n\nSecond\n"));
     QVERIFY(rtf::startsPage(emptied.findBlockByNumber(1).blockFormat()));
+}
+
+// Unlocked, a field's result is worked out anew by its readers (Word on printing, LibreOffice
+// on opening): the \\fldlock goes back with the field it stood in, and only there.
+void TestRtfKept::lockedFieldsStayLocked()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\pard {\\field\\fldlock{\\*\\fldinst DATE}{\\fldrslt 1 May}} and "
+                       "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}\\par}",
+                       document));
+    QCOMPARE(rtftest::text(document), QStringLiteral("1 May and 7\n"));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("{\\field\\fldlock{\\*\\fldinst DATE}"));
+    QCOMPARE(saved.count("\\fldlock"), 1);
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
 }
 
 QTEST_MAIN(TestRtfKept)
