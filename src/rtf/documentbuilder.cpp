@@ -369,10 +369,19 @@ void DocumentBuilder::closeTable()
     endRowOf(*table, RowFormat());
     if (table->rows.empty())
         return;
-    if (!m_open.empty())
+    if (!m_open.empty()) {
         m_open.back()->cell.content.push_back(Content{Paragraph(), std::move(table)});
-    else
-        insertTable(*table);
+        return;
+    }
+    // Qt starts a document with a paragraph, which a file that starts with a table lacks.
+    const bool first = !m_paragraphBefore && m_cursor.atStart();
+    insertTable(*table);
+    if (first) {
+        QTextCursor held(m_document.firstBlock());
+        QTextBlockFormat format = held.blockFormat();
+        format.setProperty(HeldBeforeTable, true);
+        held.setBlockFormat(format);
+    }
 }
 
 void DocumentBuilder::endCellOf(Table &table)

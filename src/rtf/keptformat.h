@@ -51,6 +51,7 @@ enum KeptProperty {
     FrameWords,              // QByteArray: the frame the paragraph is set in, as written (\phpg\posx2160\absw4320...)
     StartsPage,              // bool: the paragraph starts a page (\page, \pagebb); see rtf::startsPage
     PageBreakAfterText,      // bool: the \page before the paragraph ended the one before it, after its text
+    HeldBeforeTable,         // bool: not the file's: the empty paragraph Qt keeps before a table the text starts with
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

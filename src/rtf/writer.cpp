@@ -433,6 +433,8 @@ private:
                     m_out += ' ';
                     m_out += lastEnd;
                 }
+            } else if (heldBeforeTable(it.currentBlock(), next)) {
+                // Not the file's: read back, Qt puts it there again.
             } else {
                 m_nextBlockField = 0;
                 if (!next.atEnd() && !next.currentFrame() && next.currentBlock().begin() != next.currentBlock().end())
@@ -903,6 +905,14 @@ private:
             m_out += format.property(KeptAtEnd).toByteArray();
         m_styled = false;
         m_styleSets = 0;
+    }
+
+    // The paragraph Qt keeps before a table the text starts with, still empty and unchanged.
+    static bool heldBeforeTable(const QTextBlock &block, QTextFrame::iterator next)
+    {
+        const QTextBlockFormat format = block.blockFormat();
+        return format.boolProperty(HeldBeforeTable) && format.propertyCount() == 1 && block.length() == 1
+            && !next.atEnd() && qobject_cast<QTextTable *>(next.currentFrame()) && !block.previous().isValid();
     }
 
     // Whether the \page before `next` goes at the end of `block`, as it stood: the text there

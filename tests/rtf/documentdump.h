@@ -30,10 +30,11 @@ inline QStringList keptDump(const QTextFormat &f)
     const auto properties = f.properties();
     for (auto it = properties.begin(); it != properties.end(); ++it) {
         // Ids only tell kept things apart; which of the file's lists a paragraph names is
-        // settled by the first save, which writes a list table where the file had none.
+        // settled by the first save, which writes a list table where the file had none. The
+        // paragraph Qt keeps before a leading table is Qt's, whatever the file said.
         if (it.key() < rtf::KeptBefore || it.key() >= rtf::KeptBefore + 0x100 || it.key() == rtf::KeptBeforeId
             || it.key() == rtf::NoteId || it.key() == rtf::WrappedId || it.key() == rtf::FieldId || it.key() == rtf::ListOverrideNumber || it.key() == rtf::ListLevelNumber
-            || it.key() == rtf::UnderlineWord)
+            || it.key() == rtf::UnderlineWord || it.key() == rtf::HeldBeforeTable)
             continue;
         QByteArray value = it.value().userType() == QMetaType::QByteArray ? it.value().toByteArray()
                                                                           : it.value().toString().toUtf8();

@@ -57,6 +57,7 @@ private slots:
     void textShownUnderAHidingStyleStaysShown();
     void pageBreakAfterTextStaysAfterIt();
     void lockedFieldsStayLocked();
+    void tableStartingTheTextStaysFirst();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -446,6 +447,27 @@ void TestRtfKept::lockedFieldsStayLocked()
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+}
+
+// Qt starts every document with a paragraph: one the file did not have, before a table the
+// text starts with, is not written (other readers would show it), while the file's own empty
+// paragraph, or one typed into, is.
+void TestRtfKept::tableStartingTheTextStaysFirst()
+{
+    const QByteArray table = "\\trowd\\cellx1000\\pard\\intbl a\\cell\\row\\pard b\\par}";
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi" + table, document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.indexOf("\\par\n") > saved.indexOf("\\trowd"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+
+    QTextDocument withParagraph;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\pard\\par" + table, withParagraph));
+    QVERIFY(rtf::write(withParagraph).indexOf("\\par\n") < rtf::write(withParagraph).indexOf("\\trowd"));
+    QTextCursor(&document).insertText(QStringLiteral("typed"));
+    QCOMPARE(rtftest::readText(rtf::write(document)), QStringLiteral("typed\na\nb\n"));
 }
 
 QTEST_MAIN(TestRtfKept)
