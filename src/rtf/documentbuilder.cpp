@@ -114,7 +114,7 @@ static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
     return qHashMulti(seed, int(style.alignment), style.leftIndent, style.rightIndent, style.firstLineIndent,
                       style.spaceBefore, style.spaceAfter, style.rightIndentGiven, style.givenWords, int(style.list), style.listLevel, style.tableDepth,
                       style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
-                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.pageBreakAfterText, style.sectionEnd,
+                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.pageBreakAfterText, style.markCharacterStyle, style.sectionEnd,
                       style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(), style.frameWords.size(),
                       style.sectionStart.size(), style.keptAtEnd.size());
 }
@@ -765,6 +765,8 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setProperty(PageBreakWord, true);
     if (style.pageBreakAfterText)
         format.setProperty(PageBreakAfterText, true);
+    if (style.markCharacterStyle >= 0)
+        format.setProperty(MarkCharacterStyle, style.markCharacterStyle);
     if (style.shading.isValid())
         format.setBackground(style.shading);
     if (!style.tabs.isEmpty()) {

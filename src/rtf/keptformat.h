@@ -52,6 +52,7 @@ enum KeptProperty {
     StartsPage,              // bool: the paragraph starts a page (\page, \pagebb); see rtf::startsPage
     PageBreakAfterText,      // bool: the \page before the paragraph ended the one before it, after its text
     HeldBeforeTable,         // bool: not the file's: the empty paragraph Qt keeps before a table the text starts with
+    MarkCharacterStyle,      // int: the \cs in force at the end of an empty paragraph, which other readers show
 
     // On the document's root frame (QTextFrameFormat).
     DocumentHeader = QTextFormat::UserProperty + 0x5380, // QByteArray: \ansi\ansicpgN\deffN...

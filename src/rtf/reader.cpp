@@ -1617,6 +1617,8 @@ void Reader::endParagraph()
     flushAll();
     m_highSurrogate = 0;
     ParagraphStyle style = paragraphStyleOf(top());
+    if (m_paragraphEmpty)
+        style.markCharacterStyle = top().chars.characterStyle;
     takeParagraphKept(style);
     m_sink.paragraphEnd(style);
     m_paragraphEmpty = true;

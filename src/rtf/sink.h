@@ -79,6 +79,7 @@ struct ParagraphStyle {
     bool pageBreakBefore = false;
     bool pageBreakWord = false; // that break was a \page between paragraphs
     bool pageBreakAfterText = false; // that \page ended the paragraph before, after its text
+    int markCharacterStyle = -1; // an empty paragraph's: the \cs at its end
     bool sectionEnd = false; // ended by \sect
     QColor shading;          // \cbpat
     QByteArray tabs;         // the words as written, for the ones the screen cannot show

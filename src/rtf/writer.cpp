@@ -451,6 +451,8 @@ private:
                     m_pageBreakWritten = true;
                 } else
                     m_out += last ? lastEnd : "\\par\n";
+                if (std::exchange(m_markStyled, false))
+                    m_out += "\\plain ";
             }
             it = next;
         }
@@ -903,6 +905,12 @@ private:
             m_out += "\\plain ";
         if (format.hasProperty(KeptAtEnd))
             m_out += format.property(KeptAtEnd).toByteArray();
+        // Other readers show an empty paragraph's mark in its character style; the words
+        // after the paragraph's end take it off again.
+        if (format.hasProperty(MarkCharacterStyle) && block.length() == 1) {
+            m_out += "\\cs" + QByteArray::number(format.intProperty(MarkCharacterStyle)) + ' ';
+            m_markStyled = true;
+        }
         m_styled = false;
         m_styleSets = 0;
     }
@@ -1288,6 +1296,7 @@ private:
     QByteArray m_fieldClose;  // what ends the open field's group, and the group around it if any
     bool m_fieldWrapped = false; // the open field stands in a group of its result's words
     bool m_pageBreakWritten = false; // the next paragraph's \page ended the one before it
+    bool m_markStyled = false; // the paragraph written ends in a character style, which its end must take off
     QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
     int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
     QHash<QRgb, int> m_colorIndex;

@@ -58,6 +58,7 @@ private slots:
     void pageBreakAfterTextStaysAfterIt();
     void lockedFieldsStayLocked();
     void tableStartingTheTextStaysFirst();
+    void emptyParagraphKeepsItsCharacterStyle();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -468,6 +469,23 @@ void TestRtfKept::tableStartingTheTextStaysFirst()
     QVERIFY(rtf::write(withParagraph).indexOf("\\par\n") < rtf::write(withParagraph).indexOf("\\trowd"));
     QTextCursor(&document).insertText(QStringLiteral("typed"));
     QCOMPARE(rtftest::readText(rtf::write(document)), QStringLiteral("typed\na\nb\n"));
+}
+
+// Other readers show an empty paragraph's mark in the character style in force at its end;
+// the style goes back there, and no further.
+void TestRtfKept::emptyParagraphKeepsItsCharacterStyle()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\stylesheet{\\*\\cs10\\additive\\b Strong;}}"
+                       "\\pard{\\cs10\\b\\par}\\pard after\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(between(saved, "}}", "after").contains("\\cs10"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+    QVERIFY(!again.findBlockByNumber(1).begin().fragment().charFormat().hasProperty(rtf::CharacterStyle));
+    QCOMPARE(again.findBlockByNumber(1).begin().fragment().charFormat().fontWeight(), int(QFont::Normal));
 }
 
 QTEST_MAIN(TestRtfKept)
