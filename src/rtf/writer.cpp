@@ -546,7 +546,9 @@ private:
                 columnRight += columnTwips[std::size_t(c)];
                 kept = true;
             } else if (edges.size() >= 4 && edges[0] == columns && edges[1] == span) {
-                if (c == 0)
+                // The row's first cell of the file gives its \trleft, also where the row started
+                // right of the table's left and the file had no cells before it.
+                if (row.rights.empty())
                     row.left = edges[2], last = edges[2];
                 const int right = *std::max_element(edges.begin() + 3, edges.end());
                 if (right <= last)
