@@ -563,10 +563,27 @@ bool DocumentBuilder::hasContent(const Cell &cell)
     return false;
 }
 
+QByteArray DocumentBuilder::takeSectionStart(Table &table)
+{
+    if (table.rows.empty() || table.rows.front().cells.empty() || table.rows.front().cells.front().content.empty())
+        return {};
+    Content &first = table.rows.front().cells.front().content.front();
+    return first.table ? takeSectionStart(*first.table) : std::exchange(first.paragraph.style.sectionStart, QByteArray());
+}
+
 void DocumentBuilder::insertCell(Cell &cell)
 {
     m_lists.fill(nullptr);
     m_paragraphBefore = false; // a cell starts with an empty paragraph of its own
+    // A cell that starts with a table has that empty paragraph first: the words of a section
+    // that starts in the table go on it, where the writer finds them to put before the table.
+    if (!cell.content.empty() && cell.content.front().table) {
+        if (const QByteArray words = takeSectionStart(*cell.content.front().table); !words.isEmpty()) {
+            QTextBlockFormat format;
+            format.setProperty(SectionStart, words);
+            m_cursor.mergeBlockFormat(format);
+        }
+    }
     for (Content &content : cell.content) {
         if (content.table)
             insertTable(*content.table);

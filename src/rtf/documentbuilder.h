@@ -77,6 +77,7 @@ private:
     void insertRows(std::vector<Row> &rows, std::span<const RowShape> shapes, const RowGroup &group);
     void insertCell(Cell &cell);
     static bool hasContent(const Cell &cell);
+    static QByteArray takeSectionStart(Table &table);
     static QTextTableFormat tableFormat(const std::vector<int> &columnTwips, bool borders);
     void fillCell(Cell &cell, qint64 twips);
     void markCell(int position, const Region &region, const QList<int> *keptEdges);
