@@ -122,6 +122,10 @@ CodePage::CodePage(int codePage)
     if (decoder && isMultiBytePage(codePage)) {
         m_multiByte = true;
         m_decoder = std::move(decoder);
+        // Some converters take Shift_JIS's control bytes as IBM's pages have them, where a
+        // DEL read as SUB is dropped; Windows, which writes these files, reads them as ASCII.
+        m_swapsControls = QString(m_decoder->decode(QByteArrayView("\x7f", 1))) == QStringView(u"\x1a");
+        m_decoder->resetState();
         auto lead = [this](int from, int to) {
             for (int b = from; b <= to; ++b)
                 m_leadBytes[b] = true;
@@ -160,8 +164,11 @@ void CodePage::decode(std::string_view bytes, QString &out)
         const QString s = m_decoder->decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
         out.reserve(out.size() + s.size());
         for (QChar c : s) {
-            if (!isDroppedCharacter(c.unicode()))
-                out.append(c);
+            char16_t u = c.unicode();
+            if (m_swapsControls)
+                u = u == 0x1A ? 0x7F : u == 0x7F ? 0x1C : u == 0x1C ? 0x1A : u;
+            if (!isDroppedCharacter(u))
+                out.append(QChar(u));
         }
         return;
     }
