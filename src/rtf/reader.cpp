@@ -9,6 +9,7 @@
 #include "rtf/underline.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -622,12 +623,19 @@ TextStyle Reader::emittedStyle()
             m_scriptWordsNoted.clear();
         m_scriptWordsNoted.insert(style.scriptWords);
         const QByteArrayView words = style.scriptWords;
+        bool named = false;
         for (qsizetype at = words.indexOf("\\f"); at >= 0; at = words.indexOf("\\f", at + 2)) {
-            int number = 0;
-            const auto [end, error] = std::from_chars(words.data() + at + 2, words.data() + words.size(), number);
-            if (error == std::errc() && end != words.data() + at + 2)
-                noteFontNamed(std::max(number, 0));
+            const char *from = words.data() + at + 2, *const last = words.data() + words.size();
+            if (from != last && std::isalpha(static_cast<unsigned char>(*from)))
+                continue; // another word: \fs, \fi...
+            int number = 0; // a bare \f names font 0
+            std::from_chars(from, last, number);
+            noteFontNamed(std::max(number, 0));
+            named = true;
         }
+        // Words that name no font leave the run in the default one.
+        if (!named && m_fontTable.shownDefault() >= 0)
+            noteFontNamed(m_fontTable.shownDefault());
     }
     if (!m_pendingKept.isEmpty()) {
         style.keptBefore = std::exchange(m_pendingKept, QByteArray());
