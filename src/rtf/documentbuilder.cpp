@@ -253,19 +253,25 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const ParagraphStyle &
 {
     Paragraph paragraph{std::move(m_runs), style};
     m_runs.clear();
-    // What a run's group added to the paragraph's shading, which the paragraph did not keep.
+    // What a run's group added to the paragraph's shading, which the paragraph did not keep:
+    // the words after the paragraph's own, whole words only (\shading is not \shading0's).
+    const auto startsWithShading = [&style](const QByteArray &words) {
+        const QByteArray &own = style.shadingWords;
+        return !own.isEmpty() && words.startsWith(own)
+            && (words.size() == own.size() || words[own.size()] == '\\' || words[own.size()] == '{');
+    };
     bool sliced = false;
     for (Run &run : paragraph.runs) {
         QByteArray &words = run.style.groupShading;
-        if (!style.shadingWords.isEmpty() && words.startsWith(style.shadingWords)) {
+        if (startsWithShading(words)) {
             words = words.sliced(style.shadingWords.size());
             sliced = true;
         }
         // So does the formatting an object or shape was opened in, which goes back before it.
         QTextCharFormat &opened = run.style.wrapOpenedIn;
-        if (!style.shadingWords.isEmpty() && opened.hasProperty(GroupShadingWords)) {
+        if (opened.hasProperty(GroupShadingWords)) {
             const QByteArray openedWords = opened.property(GroupShadingWords).toByteArray();
-            if (openedWords.startsWith(style.shadingWords)) {
+            if (startsWithShading(openedWords)) {
                 if (openedWords.size() == style.shadingWords.size())
                     opened.clearProperty(GroupShadingWords);
                 else
