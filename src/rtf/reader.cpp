@@ -204,12 +204,18 @@ void Reader::groupClose()
     const bool gaveNothing = top().emittedAtOpen == m_emitted;
     const Group group = std::move(m_stack.back());
     m_stack.pop_back();
-    closeOwner(group, whole, gaveNothing);
+    // A field's own group that a bare \fldinst made its instruction shows a SYMBOL field's
+    // character as it closes: kept whole as well, the character would show twice.
+    const bool ownInstruction = group.fieldOwner && group.destination == Destination::FieldInstruction;
+    if (!ownInstruction)
+        closeOwner(group, whole, gaveNothing);
     QByteArray *const table = keptTableOf(group.destination);
     const bool tableWasEmpty = table && table->isEmpty();
     // Hidden text read in it before its destination word is kept for the next run: the
     // destination's group kept whole as well would hold it twice, and out of hiding.
     closeDestination(group, whole, gaveNothing && group.hiddenAtOpen == m_hiddenRead);
+    if (ownInstruction)
+        closeOwner(group, whole, group.emittedAtOpen == m_emitted);
     // A table kept whole holds the words kept from inside its group so far: kept once.
     if (tableWasEmpty && !table->isEmpty())
         forgetKeptSince(group);
