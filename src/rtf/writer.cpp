@@ -205,7 +205,8 @@ private:
                 m_fonts.append({number, family});
                 if (codePage > 0)
                     m_fontCodePages.insert(number, codePage);
-                if (!m_fontIndex.contains(family))
+                // The lowest number for a typeface, as when the saved table is read again.
+                if (const auto found = m_fontIndex.constFind(family); found == m_fontIndex.cend() || *found > number)
                     m_fontIndex.insert(family, number);
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
