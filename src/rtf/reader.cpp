@@ -149,7 +149,12 @@ void Reader::finish()
             continue;
         const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
         const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;
-        if (!inKeptTable)
+        // Where a later table gave a kept entry's number another typeface or code page, all
+        // the kept words naming it saw that one: the saved table gives it again after the
+        // kept entry, which it overrides as the later table did.
+        const bool keptOtherwise = inKeptTable && m_fontTable.renumbered()
+            && (entry->second != named.family || m_keptFontCodePages[number] != named.codePage);
+        if (!inKeptTable || keptOtherwise)
             m_kept.laterFonts.push_back({number, named.codePage, named.family});
     }
     std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end(),
@@ -344,8 +349,11 @@ void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView
     if (inBody && m_kept.fontTable.isEmpty() && gaveNothing) {
         // The names as this table gives them; a later table may renumber fonts, and an
         // earlier one that is not kept names none here.
-        for (auto &entry : m_fontTable.tableNames())
+        for (auto &entry : m_fontTable.tableNames()) {
+            const FontTableReader::Font *font = m_fontTable.find(entry.first);
+            m_keptFontCodePages[entry.first] = font ? font->codePage : 0;
             m_kept.fonts.push_back(std::move(entry));
+        }
         std::sort(m_kept.fonts.begin(), m_kept.fonts.end());
         // Its names read back as they were read only under the code page they were read in.
         settleCodePage();

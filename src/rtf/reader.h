@@ -266,6 +266,7 @@ private:
         bool single = true;      // false: kept words saw the number stand for several
     };
     std::unordered_map<int, NamedFont> m_fontsNamed;
+    std::unordered_map<int, int> m_keptFontCodePages; // each kept entry's code page, as its table gave it
     QByteArray m_lastScriptWordsNoted;
     QSet<QByteArray> m_scriptWordsNoted; // since the font table last changed
     int m_markNote = 0;          // the note reference being read

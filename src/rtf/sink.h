@@ -103,8 +103,8 @@ struct KeptDocument {
         int codePage = 0;        // 0: the document's
         QString family;
     };
-    std::vector<LaterFont> laterFonts; // fonts kept words name that the kept table lacks, as a
-                                       // later table gave them
+    std::vector<LaterFont> laterFonts; // fonts kept words name that the kept table lacks or gives
+                                       // otherwise, as a later table gave them
     QByteArray fontTable;    // each group kept whole, braces included
     std::vector<std::pair<int, QString>> fonts; // number and typeface of each entry
     QByteArray colorTable;

@@ -181,12 +181,16 @@ private:
         QSet<int> keptNumbers;
         int deff = 0;
         if (keptFonts) {
+            const QStringList later = m_kept.property(LaterFontNames).toStringList();
+            QSet<int> givenAgain; // kept entries a later entry overrides
+            for (const QString &entry : later)
+                givenAgain.insert(entry.first(entry.indexOf(u'=')).toInt());
             for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
                 const qsizetype equals = entry.indexOf(u'=');
                 const int number = entry.first(equals).toInt();
                 const QString family = entry.sliced(equals + 1);
                 // Text cannot name a font below 0 (\f-1 reads as \f0): such a typeface gets a new entry.
-                if (number >= 0 && !m_fontIndex.contains(family))
+                if (number >= 0 && !m_fontIndex.contains(family) && !givenAgain.contains(number))
                     m_fontIndex.insert(family, number);
                 // A file may number a font as high as int goes; new ones then share the last number.
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
@@ -194,13 +198,13 @@ private:
                 m_takenFontNumbers.insert(number);
             }
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
-            for (const QString &entry : m_kept.property(LaterFontNames).toStringList()) {
+            for (const QString &entry : later) {
                 const qsizetype equals = entry.indexOf(u'=');
                 const qsizetype second = entry.indexOf(u'=', equals + 1);
                 const int number = entry.first(equals).toInt();
                 const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
                 const QString family = entry.sliced(second + 1);
-                if (number < 0 || keptNumbers.contains(number))
+                if (number < 0)
                     continue;
                 m_fonts.append({number, family});
                 if (codePage > 0)
