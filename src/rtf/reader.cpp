@@ -1359,6 +1359,10 @@ void Reader::startDestination(Destination destination)
     case Destination::FontTable:
         m_fontTable.start();
         m_scriptWordsNoted.clear();
+        // A table after the kept one gives its numbers other fonts, even where a destination
+        // word in its group takes the group over and it never ends as a table.
+        if (!m_kept.fontTable.isEmpty())
+            m_fontTable.markRenumbered();
         return;
     case Destination::ColorTable: m_colorTable.start(); return;
     default:
