@@ -37,11 +37,30 @@ int styleSetOf(Keyword keyword)
     }
 }
 
-// The document's own tables, kept whole: what is kept in the text refers to them.
-void keepTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
+// The document's own tables, kept whole: what is kept in the text refers to them. Names in
+// them may hold \u characters, whose fallbacks the table must count as the file did where
+// that was not the one the saved file's header gives.
+void keepTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole, int unicodeSkip)
 {
-    if (inBody && into.isEmpty() && gaveNothing)
-        into = whole.toByteArray();
+    if (!inBody || !into.isEmpty() || !gaveNothing)
+        return;
+    into = whole.toByteArray();
+    if (unicodeSkip == 1)
+        return;
+    bool unicode = false;
+    for (qsizetype at = into.indexOf("\\u"); at >= 0 && !unicode; at = into.indexOf("\\u", at + 2))
+        unicode = at + 2 == into.size() || !std::isalpha(static_cast<unsigned char>(into[at + 2]));
+    if (!unicode)
+        return;
+    // Before the table's word, which the writer looks for; after it where {\* makes it one
+    // to skip.
+    qsizetype at = 1;
+    if (into.startsWith("{\\*\\")) {
+        at = 4;
+        while (at < into.size() && std::isalpha(static_cast<unsigned char>(into[at])))
+            ++at;
+    }
+    into.insert(at, "\\uc" + QByteArray::number(unicodeSkip));
 }
 
 } // namespace
@@ -326,7 +345,7 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
 void Reader::keepDocumentTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole)
 {
     const bool wasEmpty = into.isEmpty();
-    keepTable(into, inBody, gaveNothing, whole);
+    keepTable(into, inBody, gaveNothing, whole, top().unicodeSkip);
     if (wasEmpty && !into.isEmpty())
         ++m_emitted;
 }
@@ -361,7 +380,7 @@ void Reader::closeFontTable(Destination parent, bool gaveNothing, QByteArrayView
     if (parent == Destination::FontTable)
         return;
     const bool keptBefore = !m_kept.fontTable.isEmpty();
-    keepTable(m_kept.fontTable, inBody, gaveNothing, whole);
+    keepTable(m_kept.fontTable, inBody, gaveNothing, whole, top().unicodeSkip);
     if (keptBefore || m_kept.fontTable.isEmpty())
         m_fontTable.markRenumbered();
     // A group around a table read is not kept as written, nor an object or shape around
@@ -374,7 +393,7 @@ void Reader::closeColorTable(Destination parent, bool gaveNothing, QByteArrayVie
 {
     const bool inBody = parent == Destination::Body;
     m_colorTable.end(inBody && m_kept.colorTable.isEmpty() && gaveNothing);
-    keepTable(m_kept.colorTable, inBody, gaveNothing, whole);
+    keepTable(m_kept.colorTable, inBody, gaveNothing, whole, top().unicodeSkip);
     if (parent != Destination::ColorTable) {
         ++m_emitted;
         endWraps();
