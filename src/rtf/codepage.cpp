@@ -160,17 +160,24 @@ CodePage::CodePage(int codePage)
 void CodePage::decode(std::string_view bytes, QString &out)
 {
     if (m_multiByte) {
-        m_decoder->resetState();
-        const QString s = m_decoder->decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-        out.reserve(out.size() + s.size());
-        for (QChar c : s) {
-            char16_t u = c.unicode();
-            if (m_swapsControls)
-                u = u == 0x1A ? 0x7F : u == 0x7F ? 0x1C : u == 0x1C ? 0x1A : u;
-            if (!isDroppedCharacter(u))
-                out.append(QChar(u));
+        // Such a converter gives a DEL byte as the SUB it puts for bytes it cannot read, and a
+        // FS byte as DEL: a DEL, never part of a character, goes in on its own, and a DEL the
+        // converter gives is the FS, dropped as controls are.
+        while (true) {
+            const std::size_t del = m_swapsControls ? bytes.find('\x7f') : std::string_view::npos;
+            const std::string_view piece = bytes.substr(0, del);
+            m_decoder->resetState();
+            const QString s = m_decoder->decode(QByteArrayView(piece.data(), qsizetype(piece.size())));
+            out.reserve(out.size() + s.size());
+            for (QChar c : s) {
+                if (!isDroppedCharacter(c.unicode()) && !(m_swapsControls && c.unicode() == 0x7F))
+                    out.append(c);
+            }
+            if (del == std::string_view::npos)
+                return;
+            out.append(QChar(0x7F));
+            bytes.remove_prefix(del + 1);
         }
-        return;
     }
     const qsizetype start = out.size();
     out.resize(start + qsizetype(bytes.size()));

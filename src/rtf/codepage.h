@@ -38,7 +38,7 @@ public:
 private:
     int m_number;
     bool m_multiByte = false;
-    bool m_swapsControls = false; // the converter gives 0x1A, 0x1C and 0x7F as IBM's pages do
+    bool m_swapsControls = false; // the converter gives 0x1C and 0x7F as IBM's pages do
     std::array<char16_t, 256> m_table{};
     std::unique_ptr<QStringDecoder> m_decoder;
     bool m_hasLeadBytes = false;

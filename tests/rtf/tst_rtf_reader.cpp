@@ -134,6 +134,8 @@ void TestRtfReader::text_data()
     QTest::newRow("double-byte raw with brace trail") << QByteArray("{\\f2 \x93\xfa\x96{\x8c\xea}") << QStringLiteral("日本語");
     QTest::newRow("double-byte raw with backslash trail") << QByteArray("{\\f2 \x83\\}") << QStringLiteral("ソ");
     QTest::newRow("half-width katakana are single bytes") << QByteArray("{\\f2 \\'b6\\'c0}") << QStringLiteral("ｶﾀ");
+    QTest::newRow("Shift_JIS control bytes as Windows reads them, bytes it cannot read dropped")
+        << QByteArray("{\\f2 a\x7f" "b\\'7f\x1c\x1a" "c\\'ff\x80" "d}") << QStringLiteral("a\u007Fb\u007Fcd");
 
     QTest::newRow("\\u with fallback") << QByteArray("\\u233?x") << QStringLiteral("éx");
     QTest::newRow("\\u negative is 16-bit") << QByteArray("\\u-3913?\\u-30050?") << QStringLiteral("\uF0B7\u8A9E");
