@@ -164,7 +164,7 @@ void Reader::finish()
     settleCodePage();
     m_kept.defaultFont = m_fontTable.shownDefault();
     for (const auto &[number, named] : m_fontsNamed) {
-        if (!named.single || (named.family.isEmpty() && !named.codePage) || m_kept.fontTable.isEmpty())
+        if (!named.single || m_kept.fontTable.isEmpty())
             continue;
         const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
         const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;
@@ -173,7 +173,9 @@ void Reader::finish()
         // kept entry, which it overrides as the later table did.
         const bool keptOtherwise = inKeptTable && m_fontTable.renumbered()
             && (entry->second != named.family || m_keptFontCodePages[number] != named.codePage);
-        if (!inKeptTable || keptOtherwise)
+        // A number no table names, or one without a typeface or code page, is text in no font.
+        const bool unnamed = named.family.isEmpty() && !named.codePage;
+        if ((!inKeptTable && !unnamed) || keptOtherwise)
             m_kept.laterFonts.push_back({number, named.codePage, named.family});
     }
     std::sort(m_kept.laterFonts.begin(), m_kept.laterFonts.end(),

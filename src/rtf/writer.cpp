@@ -210,7 +210,8 @@ private:
                 if (codePage > 0)
                     m_fontCodePages.insert(number, codePage);
                 // The lowest number for a typeface, as when the saved table is read again.
-                if (const auto found = m_fontIndex.constFind(family); found == m_fontIndex.cend() || *found > number)
+                if (const auto found = m_fontIndex.constFind(family);
+                    !family.isEmpty() && (found == m_fontIndex.cend() || *found > number))
                     m_fontIndex.insert(family, number);
                 m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
                 keptNumbers.insert(number);
