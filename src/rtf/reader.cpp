@@ -164,7 +164,7 @@ void Reader::finish()
     settleCodePage();
     m_kept.defaultFont = m_fontTable.shownDefault();
     for (const auto &[number, named] : m_fontsNamed) {
-        if (!named.single || m_kept.fontTable.isEmpty())
+        if (!named.single)
             continue;
         const auto entry = std::lower_bound(m_kept.fonts.begin(), m_kept.fonts.end(), std::pair(number, QString()));
         const bool inKeptTable = entry != m_kept.fonts.end() && entry->first == number;

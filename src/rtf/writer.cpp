@@ -175,11 +175,36 @@ private:
             ++m_nextFont;
     }
 
+    // Fonts kept words name as a later table gave them, under the numbers they name.
+    void addLaterFonts(const QStringList &later, QSet<int> &keptNumbers)
+    {
+        for (const QString &entry : later) {
+            const qsizetype equals = entry.indexOf(u'=');
+            const qsizetype second = entry.indexOf(u'=', equals + 1);
+            const int number = entry.first(equals).toInt();
+            const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
+            const QString family = entry.sliced(second + 1);
+            if (number < 0)
+                continue;
+            m_fonts.append({number, family});
+            if (codePage > 0)
+                m_fontCodePages.insert(number, codePage);
+            // The lowest number for a typeface, as when the saved table is read again.
+            if (const auto found = m_fontIndex.constFind(family);
+                !family.isEmpty() && (found == m_fontIndex.cend() || *found > number))
+                m_fontIndex.insert(family, number);
+            m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+            keptNumbers.insert(number);
+            m_takenFontNumbers.insert(number);
+        }
+    }
+
     void collectTables()
     {
         const bool keptFonts = m_kept.hasProperty(FontTableEntries);
         QSet<int> keptNumbers;
         int deff = 0;
+        bool laterFonts = false;
         if (keptFonts) {
             const QStringList later = m_kept.property(LaterFontNames).toStringList();
             QSet<int> givenAgain; // kept entries a later entry overrides
@@ -198,25 +223,7 @@ private:
                 m_takenFontNumbers.insert(number);
             }
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
-            for (const QString &entry : later) {
-                const qsizetype equals = entry.indexOf(u'=');
-                const qsizetype second = entry.indexOf(u'=', equals + 1);
-                const int number = entry.first(equals).toInt();
-                const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
-                const QString family = entry.sliced(second + 1);
-                if (number < 0)
-                    continue;
-                m_fonts.append({number, family});
-                if (codePage > 0)
-                    m_fontCodePages.insert(number, codePage);
-                // The lowest number for a typeface, as when the saved table is read again.
-                if (const auto found = m_fontIndex.constFind(family);
-                    !family.isEmpty() && (found == m_fontIndex.cend() || *found > number))
-                    m_fontIndex.insert(family, number);
-                m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
-                keptNumbers.insert(number);
-                m_takenFontNumbers.insert(number);
-            }
+            addLaterFonts(later, keptNumbers);
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
             deff = header.contains("\\deff") ? header.mid(header.indexOf("\\deff") + 5).toInt() : -1;
         } else if (!m_kept.hasProperty(DocumentHeader)) {
@@ -226,8 +233,15 @@ private:
             if (m_fonts.isEmpty())
                 m_fonts.append({m_nextFont++, QString()});
         } else {
-            // Font 0 has no name: read from a file without fonts, text stays without one.
-                m_fonts.append({m_nextFont++, QString()});
+            // Font 0 has no name: read from a file without fonts, text stays without one. Fonts
+            // kept words name by a table that was not kept keep their numbers.
+            addLaterFonts(m_kept.property(LaterFontNames).toStringList(), keptNumbers);
+            laterFonts = !keptNumbers.isEmpty();
+            if (!keptNumbers.contains(0)) {
+                m_fonts.append({0, QString()});
+                m_takenFontNumbers.insert(0);
+                m_nextFont = std::max(m_nextFont, 1);
+            }
         }
         if (m_kept.hasProperty(HighestFontNumber)) {
             const int highest = m_kept.intProperty(HighestFontNumber);
@@ -271,7 +285,7 @@ private:
             addFont(QStringLiteral("Symbol"));
             m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
         }
-        if (keptFonts)
+        if (keptFonts || laterFonts)
             chooseNoFont(keptNumbers, deff);
         m_keptLists = m_kept.hasProperty(ListTableGroup) && m_kept.hasProperty(ListOverrideTableGroup);
         if (m_keptLists)
@@ -282,14 +296,16 @@ private:
     // written table leaves that number without a name; else under a number no entry has.
     void chooseNoFont(QSet<int> numbers, int deff)
     {
-        bool deffNamed = false;
-        for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
-            const qsizetype equals = entry.indexOf(u'=');
-            deffNamed = deffNamed || (entry.first(equals).toInt() == deff && equals + 1 < entry.size());
-        }
+        // The saved table's own entries come after the file's, and read last, they stand.
+        bool deffNamed = false, deffGivenAgain = false;
         for (const auto &[number, family] : m_fonts) {
             numbers.insert(number);
-            deffNamed = deffNamed || number == deff;
+            deffNamed = deffNamed || (number == deff && !family.isEmpty());
+            deffGivenAgain = deffGivenAgain || number == deff;
+        }
+        for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
+            const qsizetype equals = entry.indexOf(u'=');
+            deffNamed = deffNamed || (!deffGivenAgain && entry.first(equals).toInt() == deff && equals + 1 < entry.size());
         }
         if (!deffNamed)
             return;
