@@ -233,8 +233,17 @@ void Reader::groupClose()
     // A field's own group that a bare \fldinst made its instruction shows a SYMBOL field's
     // character as it closes: kept whole as well, the character would show twice.
     const bool ownInstruction = group.fieldOwner && group.destination == Destination::FieldInstruction;
-    if (!ownInstruction)
+    // An object or shape whose own group a table word took over goes back as text, as one cut
+    // off does: the table renumbers the fonts or colours the text in it was shown in.
+    const bool ownTable = group.wrapOwner
+        && (group.destination == Destination::FontTable || group.destination == Destination::ColorTable);
+    if (ownTable) {
+        m_sink.wrapped(group.wrapId, QByteArray(), TextStyle());
+        if (m_wrapsOpen > 0)
+            --m_wrapsOpen;
+    } else if (!ownInstruction) {
         closeOwner(group, whole, gaveNothing);
+    }
     QByteArray *const table = keptTableOf(group.destination);
     const bool tableWasEmpty = table && table->isEmpty();
     // Hidden text read in it before its destination word is kept for the next run: the
