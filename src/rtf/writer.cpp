@@ -175,13 +175,24 @@ private:
             ++m_nextFont;
     }
 
+    // The number a kept "N=..." entry gives.
+    static int entryNumber(const QString &entry) { return entry.first(entry.indexOf(u'=')).toInt(); }
+
+    // A number the file's table or kept words take: new entries go above it.
+    void takeFontNumber(int number)
+    {
+        m_takenFontNumbers.insert(number);
+        // A file may number a font as high as int goes; new ones then share the last number.
+        m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+    }
+
     // Fonts kept words name as a later table gave them, under the numbers they name.
     void addLaterFonts(const QStringList &later, QSet<int> &keptNumbers)
     {
         for (const QString &entry : later) {
             const qsizetype equals = entry.indexOf(u'=');
             const qsizetype second = entry.indexOf(u'=', equals + 1);
-            const int number = entry.first(equals).toInt();
+            const int number = entryNumber(entry);
             const int codePage = entry.sliced(equals + 1, second - equals - 1).toInt();
             const QString family = entry.sliced(second + 1);
             if (number < 0)
@@ -193,9 +204,8 @@ private:
             if (const auto found = m_fontIndex.constFind(family);
                 !family.isEmpty() && (found == m_fontIndex.cend() || *found > number))
                 m_fontIndex.insert(family, number);
-            m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+            takeFontNumber(number);
             keptNumbers.insert(number);
-            m_takenFontNumbers.insert(number);
         }
     }
 
@@ -209,18 +219,15 @@ private:
             const QStringList later = m_kept.property(LaterFontNames).toStringList();
             QSet<int> givenAgain; // kept entries a later entry overrides
             for (const QString &entry : later)
-                givenAgain.insert(entry.first(entry.indexOf(u'=')).toInt());
+                givenAgain.insert(entryNumber(entry));
             for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
-                const qsizetype equals = entry.indexOf(u'=');
-                const int number = entry.first(equals).toInt();
-                const QString family = entry.sliced(equals + 1);
+                const int number = entryNumber(entry);
+                const QString family = entry.sliced(entry.indexOf(u'=') + 1);
                 // Text cannot name a font below 0 (\f-1 reads as \f0): such a typeface gets a new entry.
                 if (number >= 0 && !m_fontIndex.contains(family) && !givenAgain.contains(number))
                     m_fontIndex.insert(family, number);
-                // A file may number a font as high as int goes; new ones then share the last number.
-                m_nextFont = std::max(m_nextFont, number < std::numeric_limits<int>::max() ? number + 1 : number);
+                takeFontNumber(number);
                 keptNumbers.insert(number);
-                m_takenFontNumbers.insert(number);
             }
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
             addLaterFonts(later, keptNumbers);
@@ -239,15 +246,11 @@ private:
             laterFonts = !keptNumbers.isEmpty();
             if (!keptNumbers.contains(0)) {
                 m_fonts.append({0, QString()});
-                m_takenFontNumbers.insert(0);
-                m_nextFont = std::max(m_nextFont, 1);
+                takeFontNumber(0);
             }
         }
-        if (m_kept.hasProperty(HighestFontNumber)) {
-            const int highest = m_kept.intProperty(HighestFontNumber);
-            m_takenFontNumbers.insert(highest);
-            m_nextFont = std::max(m_nextFont, highest < std::numeric_limits<int>::max() ? highest + 1 : highest);
-        }
+        if (m_kept.hasProperty(HighestFontNumber))
+            takeFontNumber(m_kept.intProperty(HighestFontNumber));
         if (m_kept.hasProperty(ColorTableEntries)) {
             for (const QVariant &color : m_kept.property(ColorTableColors).toList()) {
                 const QColor c = color.value<QColor>();
@@ -304,8 +307,7 @@ private:
             deffGivenAgain = deffGivenAgain || number == deff;
         }
         for (const QString &entry : m_kept.property(FontTableNames).toStringList()) {
-            const qsizetype equals = entry.indexOf(u'=');
-            deffNamed = deffNamed || (!deffGivenAgain && entry.first(equals).toInt() == deff && equals + 1 < entry.size());
+            deffNamed = deffNamed || (!deffGivenAgain && entryNumber(entry) == deff && entry.indexOf(u'=') + 1 < entry.size());
         }
         if (!deffNamed)
             return;
@@ -828,7 +830,6 @@ private:
                     // the field stands in, not its result's: a result of one run goes in a group
                     // with that run's words, as Word has it.
                     m_fieldClose = "}}";
-                    m_fieldWrapped = false;
                     if (oneRunResult(it, field)) {
                         const QByteArray &around = propertiesOf(fragment.charFormatIndex(), charFormat);
                         if (!around.isEmpty()) {
@@ -837,7 +838,6 @@ private:
                             m_out += ' ';
                             m_fieldClose += QByteArray(1 + around.count('{'), '}');
                         }
-                        m_fieldWrapped = !around.isEmpty();
                     }
                     m_out += "{\\field";
                     m_out += charFormat.property(FieldInstruction).toByteArray();
@@ -881,7 +881,7 @@ private:
                 m_out += '{';
                 // The words around a field go before its result's own, which read back
                 // as the run's words since \plain.
-                const bool restated = field && m_fieldWrapped;
+                const bool restated = field && fieldWrapped();
                 if (restated)
                     m_out += "\\plain";
                 m_out += own;
@@ -955,6 +955,9 @@ private:
         return block.length() > 1 && startsPage(format)
             && format.boolProperty(PageBreakWord) && format.boolProperty(PageBreakAfterText);
     }
+
+    // Whether the open field stands in a group of its result's words, which its close ends too.
+    bool fieldWrapped() const { return m_fieldClose.size() > 2; }
 
     // Whether the field starting at `it` shows one run of text and ends in this paragraph.
     bool oneRunResult(QTextBlock::iterator it, int field) const
@@ -1318,11 +1321,10 @@ private:
 
     int m_openField = 0;      // the field whose result is being written
     QByteArray m_fieldClose;  // what ends the open field's group, and the group around it if any
-    bool m_fieldWrapped = false; // the open field stands in a group of its result's words
     bool m_pageBreakWritten = false; // the next paragraph's \page ended the one before it
     bool m_markStyled = false; // the paragraph written ends in a character style, which its end must take off
     QByteArray m_paragraphWordsInField; // the words of a paragraph that began in the open field
-    int m_nextBlockField = 0; // the field the next paragraph starts in // the wrapped group the paragraphs being written are inside
+    int m_nextBlockField = 0; // the field the next paragraph starts in
     QHash<QRgb, int> m_colorIndex;
     std::array<bool, ListSlots> m_listUsed{};
     int m_symbolFont = -1;
