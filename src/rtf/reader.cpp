@@ -1586,9 +1586,7 @@ void Reader::flushText()
 
 void Reader::endCell(int depth)
 {
-    flushAll();
-    m_highSurrogate = 0;
-    ParagraphStyle style = paragraphStyleOf(top());
+    ParagraphStyle style = endingParagraphStyle();
     style.tableDepth = depth;
     takeParagraphKept(style);
     m_sink.cellEnd(style, depth);
@@ -1668,13 +1666,21 @@ void Reader::endWraps()
     m_wrapsOpen = 0;
 }
 
-void Reader::endParagraph()
+// The paragraph that ends here, with its text given: an empty one keeps the character style
+// its mark is in, at the end of a cell as at \par.
+ParagraphStyle Reader::endingParagraphStyle()
 {
     flushAll();
     m_highSurrogate = 0;
     ParagraphStyle style = paragraphStyleOf(top());
     if (m_paragraphEmpty)
         style.markCharacterStyle = top().chars.characterStyle;
+    return style;
+}
+
+void Reader::endParagraph()
+{
+    ParagraphStyle style = endingParagraphStyle();
     takeParagraphKept(style);
     m_sink.paragraphEnd(style);
     m_paragraphEmpty = true;

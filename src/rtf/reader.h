@@ -190,6 +190,7 @@ private:
     void decodeBytes();
     void flushText();
     void flushAll() { flushBytes(); flushText(); flushHidden(); }
+    ParagraphStyle endingParagraphStyle();
     void endParagraph();
     void takeParagraphKept(ParagraphStyle &style);
     void endWraps();
