@@ -882,8 +882,13 @@ private:
                 // The words around a field go before its result's own, which read back
                 // as the run's words since \plain.
                 const bool restated = field && fieldWrapped();
-                if (restated)
+                if (restated) {
                     m_out += "\\plain";
+                    // \plain leaves a group's shading words, which the words around gave.
+                    if (const QByteArray shading = charFormat.property(GroupShadingWords).toByteArray();
+                        !shading.isEmpty() && own.endsWith(shading))
+                        own.chop(shading.size());
+                }
                 m_out += own;
                 if (!own.isEmpty() || restated)
                     m_out += ' ';
