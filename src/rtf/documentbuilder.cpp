@@ -792,9 +792,9 @@ void DocumentBuilder::applyKeptParagraph(const ParagraphStyle &style, QTextBlock
         format.setProperty(MarkCharacterStyle, style.markCharacterStyle);
     if (style.shading.isValid())
         format.setBackground(style.shading);
-    if (!style.tabs.isEmpty()) {
+    if (const qsizetype settled = settledTabWords(style.tabs)) {
         format.setTabPositions(tabStops(style.tabs));
-        format.setProperty(TabWords, style.tabs);
+        format.setProperty(TabWords, style.tabs.first(settled));
     }
     if (style.styleNumber >= 0)
         format.setProperty(ParagraphStyleNumber, style.styleNumber);

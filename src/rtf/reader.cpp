@@ -5,6 +5,7 @@
 #include "rtf/fieldreader.h"
 #include "rtf/keptformat.h"
 #include "rtf/keywords.h"
+#include "rtf/tabstops.h"
 #include "rtf/tokenizer.h"
 #include "rtf/underline.h"
 
@@ -1065,11 +1066,14 @@ void Reader::flagWord(const Word &word)
     case Keyword::Par: endParagraph(); return;
     case Keyword::Page: pageBreak(); return;
     case Keyword::Section: sectionBreak(); return;
-    case Keyword::Pard:
+    case Keyword::Pard: {
+        QByteArray waiting = para.style.tabs.mid(settledTabWords(para.style.tabs));
         para = ParaState();
+        para.style.tabs = std::move(waiting);
         m_pardSinceParagraph = true;
         stopCapture();
         return;
+    }
     case Keyword::AlignLeft: setAlignment(para, Alignment::Left, word); return;
     case Keyword::AlignRight: setAlignment(para, Alignment::Right, word); return;
     case Keyword::AlignCenter: setAlignment(para, Alignment::Center, word); return;

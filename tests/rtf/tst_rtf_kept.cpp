@@ -59,6 +59,7 @@ private slots:
     void lockedFieldsStayLocked();
     void tableStartingTheTextStaysFirst();
     void emptyParagraphKeepsItsCharacterStyle();
+    void tabKindWithoutStopGoesToTheNextStop();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -486,6 +487,27 @@ void TestRtfKept::emptyParagraphKeepsItsCharacterStyle()
     QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
     QVERIFY(!again.findBlockByNumber(1).begin().fragment().charFormat().hasProperty(rtf::CharacterStyle));
     QCOMPARE(again.findBlockByNumber(1).begin().fragment().charFormat().fontWeight(), int(QFont::Normal));
+}
+
+// A tab kind with no stop after it waits, across \\pard, for the next stop (as LibreOffice
+// reads it): written back with the paragraphs before, it would reach theirs instead.
+void TestRtfKept::tabKindWithoutStopGoesToTheNextStop()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\pard\\tx600\\tqr a\\par b\\par\\pard\\tx900 c\\par}", document));
+    const QList<QTextOption::Tab> first = document.firstBlock().blockFormat().tabPositions();
+    QCOMPARE(first.size(), 1);
+    QCOMPARE(first[0].type, QTextOption::LeftTab);
+    const QList<QTextOption::Tab> last = document.findBlockByNumber(2).blockFormat().tabPositions();
+    QCOMPARE(last.size(), 1);
+    QCOMPARE(last[0].type, QTextOption::RightTab);
+
+    const QByteArray saved = rtf::write(document);
+    QCOMPARE(saved.count("\\tqr"), 1);
+    QVERIFY(saved.contains("\\tqr\\tx900"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
 }
 
 QTEST_MAIN(TestRtfKept)
