@@ -1575,7 +1575,12 @@ void Reader::decodeBytes()
     if (top().destination == Destination::Body) {
         if (top().wrapId)
             noteFontNamed(top().chars.font >= 0 ? top().chars.font : m_fontTable.defaultFont());
+        const qsizetype before = m_text.size();
         bodyCodePage().decode(m_bytes, m_text);
+        // Bytes the code page has no character for still stood as text: a group holding them
+        // showed something, and kept whole, they would show in another font's code page.
+        if (m_text.size() == before)
+            ++m_emitted;
     }
     m_bytes.clear();
 }
