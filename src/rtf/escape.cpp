@@ -2,6 +2,8 @@
 
 #include "rtf/codepage.h"
 
+#include <array>
+#include <memory>
 #include <cstdint>
 
 namespace rtf {
@@ -21,8 +23,38 @@ bool plain(char16_t c, bool fontName)
     return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}' && !(fontName && c == ';');
 }
 
-void append(QByteArray &out, QStringView text, bool fontName)
+// The byte Windows-1252 gives each character it has above ASCII; 0 for the others.
+const std::array<unsigned char, 0x10000> &windows1252Bytes()
 {
+    static const auto table = [] {
+        auto bytes = std::make_unique<std::array<unsigned char, 0x10000>>();
+        bytes->fill(0);
+        CodePage page(1252);
+        for (int b = 0x80; b < 0x100; ++b) {
+            QString decoded;
+            const char byte = char(b);
+            page.decode(std::string_view(&byte, 1), decoded);
+            if (decoded.size() == 1 && !(*bytes)[decoded[0].unicode()])
+                (*bytes)[decoded[0].unicode()] = static_cast<unsigned char>(b);
+        }
+        return bytes;
+    }();
+    return *table;
+}
+
+void appendByte(QByteArray &out, unsigned char byte)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    out += "\\'";
+    out += hex[byte >> 4];
+    out += hex[byte & 0xF];
+}
+
+enum class Kind { Text, FontName, SymbolText };
+
+void append(QByteArray &out, QStringView text, Kind kind)
+{
+    const bool fontName = kind == Kind::FontName;
     const char16_t *units = text.utf16();
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -64,8 +96,15 @@ void append(QByteArray &out, QStringView text, bool fontName)
         case 0x00AD: out += "\\-"; break;
         case 0x2011: out += "\\_"; break;
         default:
-            if (c >= 0x80)
-                appendUnicode(out, c);
+            if (c < 0x80)
+                break;
+            if (kind == Kind::SymbolText) {
+                if (const unsigned char byte = windows1252Bytes()[c]) {
+                    appendByte(out, byte);
+                    break;
+                }
+            }
+            appendUnicode(out, c);
             break;
         }
     }
@@ -73,8 +112,10 @@ void append(QByteArray &out, QStringView text, bool fontName)
 
 } // namespace
 
-void appendEscapedText(QByteArray &out, QStringView text) { append(out, text, false); }
+void appendEscapedText(QByteArray &out, QStringView text) { append(out, text, Kind::Text); }
 
-void appendEscapedFontName(QByteArray &out, QStringView name) { append(out, name, true); }
+void appendEscapedSymbolText(QByteArray &out, QStringView text) { append(out, text, Kind::SymbolText); }
+
+void appendEscapedFontName(QByteArray &out, QStringView name) { append(out, name, Kind::FontName); }
 
 } // namespace rtf

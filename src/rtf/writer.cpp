@@ -56,6 +56,45 @@ ListSlot slotFor(QTextListFormat::Style style)
 constexpr int levelFormat[ListSlots] = {23, 0, 4, 3, 2, 1};
 constexpr const char *pnFormat[ListSlots] = {"", "\\pndec", "\\pnlcltr", "\\pnucltr", "\\pnlcrm", "\\pnucrm"};
 
+// The entries of a font table as written that have \\fcharset2: the reader decodes their text
+// as Windows-1252, and other readers as the font's own glyphs. A later entry for a number
+// overrides an earlier one, as it does when read.
+QSet<int> symbolFonts(QByteArrayView table)
+{
+    QSet<int> symbol;
+    int font = -1;
+    int charset = -1;
+    const auto commit = [&] {
+        if (font >= 0 && charset == 2)
+            symbol.insert(font);
+        else if (font >= 0)
+            symbol.remove(font);
+    };
+    for (qsizetype i = table.indexOf('\\'); i >= 0 && i + 1 < table.size(); i = table.indexOf('\\', i + 1)) {
+        qsizetype end = i + 1;
+        while (end < table.size() && std::isalpha(static_cast<unsigned char>(table[end])))
+            ++end;
+        const QByteArrayView name = table.sliced(i + 1, end - i - 1);
+        if (name != "f" && name != "fcharset")
+            continue;
+        qsizetype digits = end;
+        while (digits < table.size() && std::isdigit(static_cast<unsigned char>(table[digits])))
+            ++digits;
+        if (digits == end)
+            continue;
+        const int value = table.sliced(end, digits - end).toInt();
+        if (name == "f") {
+            commit();
+            font = value;
+            charset = -1;
+        } else {
+            charset = value;
+        }
+    }
+    commit();
+    return symbol;
+}
+
 QString familyOf(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
@@ -229,6 +268,9 @@ private:
                 takeFontNumber(number);
                 keptNumbers.insert(number);
             }
+            m_symbolFonts = symbolFonts(m_kept.property(FontTableEntries).toByteArray());
+            for (const int number : std::as_const(givenAgain))
+                m_symbolFonts.remove(number);
             // Fonts kept words name as a table that is not kept numbered them: the same numbers.
             addLaterFonts(later, keptNumbers);
             const QByteArray header = m_kept.property(DocumentHeader).toByteArray();
@@ -287,6 +329,8 @@ private:
         if (m_listUsed[BulletList]) {
             addFont(QStringLiteral("Symbol"));
             m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
+            if (!keptNumbers.contains(m_symbolFont))
+                m_symbolFonts.insert(m_symbolFont);
         }
         if (keptFonts || laterFonts)
             chooseNoFont(keptNumbers, deff);
@@ -908,6 +952,8 @@ private:
                     if (!charFormat.hasProperty(NoteGroup))
                         m_out += ' '; // text may follow
                 }
+            } else if (inSymbolFont(charFormat)) {
+                appendEscapedSymbolText(m_out, fragment.text());
             } else {
                 writeText(fragment.text(), false);
             }
@@ -1285,6 +1331,15 @@ private:
         return p;
     }
 
+    // Whether a run is written in a font the file's table gave \\fcharset2, or in our own Symbol.
+    bool inSymbolFont(const QTextCharFormat &format) const
+    {
+        if (m_symbolFonts.isEmpty() || (format.hasProperty(ScriptWords) && m_kept.hasProperty(FontTableEntries)))
+            return false; // words as written name the font: left to \\u, which any font reads alike
+        const auto found = m_fontIndex.constFind(familyOf(format));
+        return found != m_fontIndex.cend() && m_symbolFonts.contains(*found);
+    }
+
     void writeText(QStringView text, bool fontName)
     {
         if (fontName)
@@ -1303,6 +1358,7 @@ private:
     QHash<QString, int> m_fontIndex;
     QSet<int> m_takenFontNumbers;           // the file's and kept words' numbers, and those given
     QHash<int, int> m_fontCodePages;        // the code page of entries a later table of the file gave one
+    QSet<int> m_symbolFonts;                // entries with \\fcharset2, ours included
     QList<QRgb> m_colors;                   // entries written after the file's own
     qsizetype m_colorCount = 0;
     // Our lists, with numbers a file's own lists do not use: they go after the file's.

@@ -60,6 +60,7 @@ private slots:
     void tableStartingTheTextStaysFirst();
     void emptyParagraphKeepsItsCharacterStyle();
     void tabKindWithoutStopGoesToTheNextStop();
+    void symbolFontTextGoesBackAsBytes();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -505,6 +506,22 @@ void TestRtfKept::tabKindWithoutStopGoesToTheNextStop()
     const QByteArray saved = rtf::write(document);
     QCOMPARE(saved.count("\\tqr"), 1);
     QVERIFY(saved.contains("\\tqr\\tx900"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+}
+
+// Other readers show a symbol font's bytes as its own glyphs (\\'b7 in Symbol is its bullet)
+// and a \\u as the Unicode character, which the font lacks: bytes go back as bytes.
+void TestRtfKept::symbolFontTextGoesBackAsBytes()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f3\\froman\\fcharset2 Symbol;}}"
+                       "\\pard{\\f3\\'b7\\'a3\\tab}Item \\'b7 \\u8364?\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("\\'b7\\'a3\\tab"));
+    QCOMPARE(saved.count("\\'"), 2); // the Arial text's middle dot and euro go as \\u
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
