@@ -323,7 +323,12 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
     // table, saved at the top, would give them some.
     case Destination::FontTable: closeFontTable(parent, gaveNothing && !m_wrapsKept, whole); return;
     case Destination::ColorTable: closeColorTable(parent, gaveNothing, whole); return;
-    case Destination::StyleSheet: keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole); return;
+    case Destination::StyleSheet:
+        keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole);
+        // A paragraph that named its style before the sheet: saved, the sheet comes first.
+        if (top().para.style.styleNumber >= 0 && !top().para.style.styleSets)
+            top().para.style.styleSets = styleSetsOf(top().para.style.styleNumber);
+        return;
     case Destination::ListTable: keepDocumentTable(m_kept.listTable, inBody, gaveNothing, whole); return;
     case Destination::ListOverrideTable: keepDocumentTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
     case Destination::List:
@@ -1285,16 +1290,11 @@ void Reader::paragraphStyleRef(int parameter)
     applyStyle(std::max(parameter, 0));
     ParagraphStyle &style = top().para.style;
     style.styleNumber = std::max(parameter, 0);
-    style.styleSets = 0;
-    // What the style sets and gives matters only to a writer that writes the stylesheet
-    // back: one not kept whole sets nothing on the next reading either.
+    style.styleSets = styleSetsOf(style.styleNumber);
     int styleGives = 0;
-    const StyleSheetReader::Style *sheet = m_kept.styleSheet.isEmpty() ? nullptr : m_styleSheet.resolve(style.styleNumber);
-    if (sheet) {
-        for (const StyleSheetReader::Word &word : sheet->words) {
+    if (const StyleSheetReader::Style *sheet = keptStyle(style.styleNumber)) {
+        for (const StyleSheetReader::Word &word : sheet->words)
             styleGives |= word.info->gives;
-            style.styleSets |= styleSetOf(word.info->keyword);
-        }
     }
     // What the style leaves stands as the paragraph had it, from itself or an earlier style:
     // the paragraph's own unless it is what a fresh paragraph has.
@@ -1302,6 +1302,23 @@ void Reader::paragraphStyleRef(int parameter)
         & ((style.alignment != Alignment::Left ? GivesAlignment : 0) | (style.leftIndent ? GivesLeft : 0)
            | (style.firstLineIndent ? GivesFirst : 0) | (style.rightIndent ? GivesRight : 0)
            | (style.spaceBefore ? GivesBefore : 0) | (style.spaceAfter ? GivesAfter : 0));
+}
+
+// What the style sets and gives matters only to a writer that writes the stylesheet back:
+// one not kept whole sets nothing on the next reading either.
+const StyleSheetReader::Style *Reader::keptStyle(int number)
+{
+    return m_kept.styleSheet.isEmpty() ? nullptr : m_styleSheet.resolve(number);
+}
+
+int Reader::styleSetsOf(int number)
+{
+    int sets = 0;
+    if (const StyleSheetReader::Style *sheet = keptStyle(number)) {
+        for (const StyleSheetReader::Word &word : sheet->words)
+            sets |= styleSetOf(word.info->keyword);
+    }
+    return sets;
 }
 
 void Reader::characterStyleRef(int parameter)

@@ -159,6 +159,8 @@ private:
     void pageBreak();
     void sectionBreak();
     void paragraphStyleRef(int parameter);
+    const StyleSheetReader::Style *keptStyle(int number);
+    int styleSetsOf(int number);
     void characterStyleRef(int parameter);
     void pnWord(const Word &word);
     static void setPnNumbering(ParaState &para, ListKind kind);
