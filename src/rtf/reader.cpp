@@ -204,6 +204,7 @@ void Reader::groupOpen()
     group.keptSizeAtOpen = group.keptAtOpen->size();
     group.pendingSizeAtOpen = m_pendingKept.size();
     group.hiddenAtOpen = m_hiddenRead;
+    group.noteIdsAtOpen = m_noteIds;
     group.fieldOwner = false;
     if (group.destination == Destination::Upr) {
         group.destination = Destination::UprAlternative;
@@ -296,6 +297,9 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
         return;
     if (m_wrapsOpen > 0)
         --m_wrapsOpen;
+    // A note mark inside it goes back with it, as written: a note after it is not that mark's.
+    if (m_openNote > group.noteIdsAtOpen)
+        m_openNote = 0;
     if (!gaveNothing) {
         // The group goes back in the formatting around it: what it shows after its own
         // inner groups close is in that formatting, not in its first run's.

@@ -92,6 +92,7 @@ private:
         qsizetype keptSizeAtOpen = 0;           // how much: kept whole, it holds those kept since
         qsizetype pendingSizeAtOpen = 0;        // and the hidden text since, which waits apart
         std::uint64_t hiddenAtOpen = 0; // hidden text read before it opened: m_hiddenRead
+        int noteIdsAtOpen = 0;   // m_noteIds when it opened: later notes' marks stand in it
         int fieldId = 0;         // text here is a field's result: m_fieldInstructions[fieldId - 1]
         bool wrapOwner = false;  // the object or shape group whose bytes go back whole
         int wrapId = 0;          // text here is shown for that group
