@@ -32,6 +32,9 @@ QStringView nextFieldArgument(QStringView &rest, QString &unescaped, bool &quote
     qsizetype i = 0;
     while (i < rest.size() && !rest[i].isSpace())
         ++i;
+    // A switch's quoted argument may follow it without a space: \f"Symbol".
+    if (rest.size() > 2 && rest[0] == u'\\' && rest[2] == u'"')
+        i = 2;
     const QStringView argument = rest.first(i);
     rest = rest.sliced(i);
     return argument;
