@@ -236,10 +236,13 @@ void Reader::groupClose()
     // character as it closes: kept whole as well, the character would show twice.
     const bool ownInstruction = group.fieldOwner && group.destination == Destination::FieldInstruction;
     // An object or shape whose own group a table word took over goes back as text, as one cut
-    // off does: the table renumbers the fonts or colours the text in it was shown in.
-    const bool ownTable = group.wrapOwner
-        && (group.destination == Destination::FontTable || group.destination == Destination::ColorTable);
-    if (ownTable) {
+    // off does: the table renumbers the fonts or colours the text in it was shown in. So does
+    // one a bare \fldinst took over: it shows a SYMBOL field's character, which kept whole
+    // it would show again.
+    const bool takenOver = group.wrapOwner
+        && (group.destination == Destination::FontTable || group.destination == Destination::ColorTable
+            || group.destination == Destination::FieldInstruction);
+    if (takenOver) {
         m_sink.wrapped(group.wrapId, QByteArray(), TextStyle());
         if (m_wrapsOpen > 0)
             --m_wrapsOpen;
