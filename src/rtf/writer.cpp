@@ -604,6 +604,7 @@ private:
         KeptRow row;
         row.cellsAt.assign(std::size_t(columns), 0);
         bool kept = false;
+        bool leftOwn = false; // row.left is this row's, not a merged cell's first row's
         qint64 last = 0, columnRight = 0;
         for (int c = 0; c < columns;) {
             const QTextTableCell cell = table.cellAt(r, c);
@@ -615,9 +616,13 @@ private:
                 kept = true;
             } else if (edges.size() >= 4 && edges[0] == columns && edges[1] == span) {
                 // The row's first cell of the file gives its \trleft, also where the row started
-                // right of the table's left and the file had no cells before it.
+                // right of the table's left and the file had no cells before it. A cell merged
+                // down from a row above has that row's: one that starts in this row has its own.
                 if (row.rights.empty())
                     row.left = edges[2], last = edges[2];
+                else if (!leftOwn && cell.row() == r && edges[2] < row.rights.front())
+                    row.left = edges[2];
+                leftOwn = leftOwn || cell.row() == r;
                 const int right = *std::max_element(edges.begin() + 3, edges.end());
                 if (right <= last)
                     return {};
