@@ -38,30 +38,44 @@ int styleSetOf(Keyword keyword)
     }
 }
 
-// The document's own tables, kept whole: what is kept in the text refers to them. Names in
-// them may hold \u characters, whose fallbacks the table must count as the file did where
-// that was not the one the saved file's header gives.
+bool holdsUnicodeWord(QByteArrayView group)
+{
+    for (qsizetype at = group.indexOf("\\u"); at >= 0; at = group.indexOf("\\u", at + 2)) {
+        if (at + 2 == group.size() || !std::isalpha(static_cast<unsigned char>(group[at + 2])))
+            return true;
+    }
+    return false;
+}
+
+// Where a \uc word goes in a group kept whole: after its first word, or before it where the
+// writer looks for that word at the group's start (the document's tables).
+qsizetype unicodeSkipPlace(QByteArrayView group, bool beforeWord)
+{
+    const bool starred = group.startsWith("{\\*\\");
+    if (beforeWord && !starred)
+        return 1;
+    qsizetype at = starred ? 4 : 2;
+    while (at < group.size() && std::isalpha(static_cast<unsigned char>(group[at])))
+        ++at;
+    return std::min(at, group.size());
+}
+
+// A group kept as written and read again under the saved file's \uc1 must skip as many
+// fallback characters after each of its \u words as it did where it stood.
+QByteArray underUnicodeSkip(QByteArrayView group, int unicodeSkip, bool beforeWord = false)
+{
+    QByteArray kept = group.toByteArray();
+    if (unicodeSkip != 1 && group.startsWith('{') && holdsUnicodeWord(group))
+        kept.insert(unicodeSkipPlace(group, beforeWord), "\\uc" + QByteArray::number(unicodeSkip));
+    return kept;
+}
+
+// The document's own tables, kept whole: what is kept in the text refers to them.
 void keepTable(QByteArray &into, bool inBody, bool gaveNothing, QByteArrayView whole, int unicodeSkip)
 {
     if (!inBody || !into.isEmpty() || !gaveNothing)
         return;
-    into = whole.toByteArray();
-    if (unicodeSkip == 1)
-        return;
-    bool unicode = false;
-    for (qsizetype at = into.indexOf("\\u"); at >= 0 && !unicode; at = into.indexOf("\\u", at + 2))
-        unicode = at + 2 == into.size() || !std::isalpha(static_cast<unsigned char>(into[at + 2]));
-    if (!unicode)
-        return;
-    // Before the table's word, which the writer looks for; after it where {\* makes it one
-    // to skip.
-    qsizetype at = 1;
-    if (into.startsWith("{\\*\\")) {
-        at = 4;
-        while (at < into.size() && std::isalpha(static_cast<unsigned char>(into[at])))
-            ++at;
-    }
-    into.insert(at, "\\uc" + QByteArray::number(unicodeSkip));
+    into = underUnicodeSkip(whole, unicodeSkip, true);
 }
 
 } // namespace
@@ -309,7 +323,7 @@ void Reader::closeOwner(const Group &group, QByteArrayView whole, bool gaveNothi
         TextStyle around = currentTextStyle();
         around.noteId = around.wrapId = around.fieldId = 0;
         around.fieldInstruction.clear();
-        m_sink.wrapped(group.wrapId, whole.toByteArray(), around);
+        m_sink.wrapped(group.wrapId, underUnicodeSkip(whole, top().unicodeSkip), around);
         ++m_wrapsKept;
     } else if (group.wrapId) {
         ++m_wrapsKept;
@@ -430,7 +444,8 @@ void Reader::fieldInstructionEnd(const Group &closing, QByteArrayView group, boo
     // The field's own words go back before its instruction, as they stood.
     const QByteArray words = top().fieldOwner ? std::exchange(m_fieldWords, QByteArray()) : QByteArray();
     const auto kept = [&](bool symbol) {
-        return words.isEmpty() ? m_fields.keep(group, symbol) : m_fields.keep(QByteArray(words).append(group), symbol);
+        const QByteArray instruction = underUnicodeSkip(group, top().unicodeSkip);
+        return words.isEmpty() ? m_fields.keep(instruction, symbol) : m_fields.keep(words + instruction, symbol);
     };
     QStringView arguments;
     const FieldKind kind = fieldKind(instruction, arguments);
@@ -556,16 +571,17 @@ void Reader::keepGroup(const KeywordInfo &info)
     }
 }
 
-void Reader::keptGroupEnd(QByteArrayView group)
+void Reader::keptGroupEnd(QByteArrayView written)
 {
     if (top().destination == Destination::Picture) {
-        m_picture.setProperties(group.toByteArray());
+        m_picture.setProperties(written.toByteArray());
         return;
     }
     if (top().wrapId)
         return; // inside a group that goes back whole
+    const QByteArray group = underUnicodeSkip(written, top().unicodeSkip);
     if (m_keepingNote && m_openNote) {
-        m_sink.note(m_openNote, group.toByteArray(), m_notes.endnoteNumber(group));
+        m_sink.note(m_openNote, group, m_notes.endnoteNumber(group));
         m_openNote = 0;
     } else {
         keptInto() += group;

@@ -61,6 +61,7 @@ private slots:
     void emptyParagraphKeepsItsCharacterStyle();
     void tabKindWithoutStopGoesToTheNextStop();
     void symbolFontTextGoesBackAsBytes();
+    void keptGroupsSkipTheFallbacksTheyHad();
 };
 
 void TestRtfKept::keptWhereItStood()
@@ -525,6 +526,24 @@ void TestRtfKept::symbolFontTextGoesBackAsBytes()
     QTextDocument again;
     QVERIFY(!rtf::read(saved, again));
     QCOMPARE(rtftest::dump(again, true), rtftest::dump(document, true));
+}
+
+// Japanese Word text gives two fallback bytes for each \\u (\\uc2). A group kept as written
+// is read again under the saved header's \\uc1, where the second byte would join a field's
+// instruction or a bookmark's name: it says the count it had.
+void TestRtfKept::keptGroupsSkipTheFallbacksTheyHad()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\ansicpg932\\uc2 {\\field{\\*\\fldinst REF \\u12354\\'82\\'a0 }{\\fldrslt x}}"
+                       "{\\*\\bkmkstart \\u12354\\'82\\'a0}y\\par}",
+                       document));
+    const QByteArray saved = rtf::write(document);
+    QVERIFY(saved.contains("\\uc1"));
+    QVERIFY(saved.contains("{\\*\\fldinst\\uc2 REF \\u12354\\'82\\'a0 }"));
+    QVERIFY(saved.contains("{\\*\\bkmkstart\\uc2 \\u12354\\'82\\'a0}"));
+    QTextDocument again;
+    QVERIFY(!rtf::read(saved, again));
+    QCOMPARE(rtftest::text(again), rtftest::text(document));
 }
 
 QTEST_MAIN(TestRtfKept)
