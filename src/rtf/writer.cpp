@@ -388,11 +388,15 @@ private:
         // braced entry for part of a name.
         const QByteArray entries = table.mid(table.indexOf("\\fonttbl") + 8).trimmed();
         const bool bare = !entries.isEmpty() && !entries.startsWith('{');
+        const bool keptUnicodeSkip = entries.contains("\\uc");
         for (const auto &[number, family] : m_fonts) {
             m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil ";
             if (const int codePage = m_fontCodePages.value(number))
                 m_out += "\\cpg" + QByteArray::number(codePage) + ' ';
+            // The kept table may have changed the count of fallbacks a \u skips.
+            if (keptUnicodeSkip)
+                m_out += "\\uc1 ";
             appendEscapedFontName(m_out, family);
             m_out += bare ? ";" : ";}";
         }
