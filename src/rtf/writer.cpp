@@ -388,7 +388,7 @@ private:
         // braced entry for part of a name.
         const QByteArray entries = table.mid(table.indexOf("\\fonttbl") + 8).trimmed();
         const bool bare = !entries.isEmpty() && !entries.startsWith('{');
-        const bool keptUnicodeSkip = entries.contains("\\uc");
+        const bool keptUnicodeSkip = table.contains("\\uc");
         for (const auto &[number, family] : m_fonts) {
             m_out += (bare ? "\\f" : "{\\f") + QByteArray::number(number);
             m_out += number == m_symbolFont ? "\\ftech\\fcharset2 " : "\\fnil ";
