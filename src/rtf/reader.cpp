@@ -347,8 +347,12 @@ void Reader::closeDestination(const Group &group, QByteArrayView whole, bool gav
     case Destination::StyleSheet:
         keepDocumentTable(m_kept.styleSheet, inBody, gaveNothing, whole);
         // A paragraph that named its style before the sheet: saved, the sheet comes first.
-        if (top().para.style.styleNumber >= 0 && !top().para.style.styleSets)
-            top().para.style.styleSets = styleSetsOf(top().para.style.styleNumber);
+        // The groups around the sheet hold it too, as they will once it closes.
+        for (Group &around : m_stack) {
+            ParagraphStyle &style = around.para.style;
+            if (style.styleNumber >= 0 && !style.styleSets)
+                style.styleSets = styleSetsOf(style.styleNumber);
+        }
         return;
     case Destination::ListTable: keepDocumentTable(m_kept.listTable, inBody, gaveNothing, whole); return;
     case Destination::ListOverrideTable: keepDocumentTable(m_kept.listOverrideTable, inBody, gaveNothing, whole); return;
