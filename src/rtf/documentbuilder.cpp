@@ -17,6 +17,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace rtf {
 
@@ -97,16 +99,85 @@ std::size_t heldDepth(int depth, std::size_t least)
 
 } // namespace
 
+namespace {
+
+// Mixes a style's fields and strings into a lookup hash inline. Every run looks its format up
+// by style, and Qt's qHashMulti, with a call for each field and string, cost more than all
+// the rest of the lookup.
+class StyleMix
+{
+public:
+    explicit StyleMix(size_t seed) : m_state(seed) {}
+
+    void addNumber(quint64 value) { m_state = (std::rotl(m_state, 26) ^ value) * 0x9E3779B97F4A7C15ull; }
+    void addBytes(const void *data, qsizetype size)
+    {
+        addNumber(quint64(size));
+        const auto *bytes = static_cast<const char *>(data);
+        for (; size >= 8; bytes += 8, size -= 8) {
+            quint64 chunk;
+            std::memcpy(&chunk, bytes, 8);
+            addNumber(chunk);
+        }
+        if (size > 0) {
+            quint64 tail = 0;
+            std::memcpy(&tail, bytes, std::size_t(size));
+            addNumber(tail);
+        }
+    }
+    void addString(const QString &text) { addBytes(text.constData(), text.size() * qsizetype(sizeof(QChar))); }
+    void addColor(const QColor &color) { addNumber(color.isValid() ? quint64(color.rgba()) | 1ull << 32 : 0); }
+
+    // QHash picks a bucket by the low bits, which multiplying alone leaves poorly mixed:
+    // MurmurHash3's finalizer spreads the high bits down.
+    size_t value() const
+    {
+        quint64 h = m_state;
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 33;
+        h *= 0xc4ceb9fe1a85ec53ull;
+        h ^= h >> 33;
+        return size_t(h);
+    }
+
+private:
+    quint64 m_state;
+};
+
+} // namespace
+
 // Kept groups can be large: their sizes are hashed and their bytes left to the comparison.
 static size_t qHash(const TextStyle &style, size_t seed = 0)
 {
-    return qHashMulti(seed, style.family, style.halfPoints, style.foreground.rgba(), style.background.rgba(),
+    StyleMix mix(seed);
+    mix.addString(style.family);
+    mix.addNumber(quint64(quint32(style.halfPoints)) << 32 | quint32(style.underlineKind));
+    mix.addColor(style.foreground);
+    mix.addColor(style.background);
+    mix.addNumber(quint64(style.bold) | quint64(style.italic) << 1 | quint64(style.underline) << 2
+                  | quint64(style.strike) << 3 | quint64(style.position) << 4);
+    mix.addString(style.link);
+    mix.addNumber(quint64(quint32(style.language)) << 32 | quint32(style.characterStyle));
+    mix.addNumber(quint64(quint32(style.raise)) << 32 | quint32(style.noteId));
+    mix.addNumber(quint64(quint32(style.keptId)) << 32 | quint32(style.fieldId));
+    mix.addNumber(quint64(quint32(style.wrapId)) << 32 | quint32(style.note.size()));
+    mix.addNumber(quint64(style.keptBefore.size()) << 32 | quint64(style.wrapped.size()));
+    mix.addBytes(style.scriptWords.constData(), style.scriptWords.size());
+    return mix.value();
+}
+
+// The key each format carries for Qt's own hashing (see StyleKey): computed once per format,
+// from every field through Qt's hashing.
+static int styleKey(const TextStyle &style)
+{
+    return int(qHashMulti(0, style.family, style.halfPoints, style.foreground.rgba(), style.background.rgba(),
                       style.foreground.isValid(), style.background.isValid(),
                       int(style.bold) | int(style.italic) << 1 | int(style.underline) << 2 | int(style.strike) << 3,
                       style.underlineKind,
                       int(style.position), style.link, style.language, style.characterStyle, style.raise,
                       style.noteId, style.note.size(), style.keptId, style.keptBefore.size(), style.fieldId,
-                      style.wrapId, style.wrapped.size(), style.scriptWords);
+                      style.wrapId, style.wrapped.size(), style.scriptWords));
 }
 
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
@@ -824,7 +895,7 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &given)
     if (m_formats.size() >= MaxRememberedFormats)
         m_formats.clear();
     QTextCharFormat format;
-    format.setProperty(StyleKey, int(qHash(style, 0)));
+    format.setProperty(StyleKey, styleKey(style));
     if (!style.family.isEmpty())
         format.setFontFamilies(QStringList{style.family});
     if (style.halfPoints > 0)
