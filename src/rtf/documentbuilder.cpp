@@ -43,6 +43,19 @@ constexpr int MaxListParagraphs = 20000;
 // which Qt adds in; it means nothing to anything else.
 constexpr int StyleKey = QTextFormat::UserProperty + 0x5400;
 
+// Qt inserts a copy of the format it is given and hashes the copy to find it among the
+// document's formats: a copy keeps the hash only where the original had worked it out.
+// Compared with a format that holds other properties, a format works out its hash and
+// keeps it, so each remembered format is hashed once rather than on every insert.
+template <typename Format>
+Format withHash(const Format &format)
+{
+    Format other;
+    other.setProperty(QTextFormat::UserProperty, true);
+    [[maybe_unused]] const bool same = format == other;
+    return format;
+}
+
 // Pictures larger than this on screen are shown at this size (their bytes are kept).
 constexpr int MaxPictureSide = 10000;
 // Placeholders are drawn at their size while they fit this budget, then share a small one.
@@ -817,7 +830,7 @@ const QTextBlockFormat &DocumentBuilder::blockFormatFor(const ParagraphStyle &st
         format.setProperty(ListOverrideNumber, style.listOverride);
         format.setProperty(ListLevelNumber, style.listOverrideLevel);
     }
-    return formats.insert(style, format).value();
+    return formats.insert(style, withHash(format)).value();
 }
 
 void DocumentBuilder::attachToList(const ParagraphStyle &style)
@@ -964,7 +977,7 @@ const QTextCharFormat &DocumentBuilder::formatFor(const TextStyle &given)
         format.setProperty(KeptBeforeId, style.keptId);
         format.setProperty(KeptBefore, style.keptBefore);
     }
-    return m_formats.insert(style, format).value();
+    return m_formats.insert(style, withHash(format)).value();
 }
 
 } // namespace rtf
