@@ -610,27 +610,44 @@ QByteArray &Reader::keptInto()
     return m_pendingKept;
 }
 
+namespace {
+
+// A control word as written, made whole first so that it is appended once: words are kept
+// for nearly every run.
+class WrittenWord
+{
+public:
+    WrittenWord(std::string_view name, bool hasParameter, int parameter)
+    {
+        if (name.size() + 13 > sizeof m_short) {
+            m_long = '\\' + std::string(name) + (hasParameter ? std::to_string(parameter) : std::string());
+            return;
+        }
+        m_short[0] = '\\';
+        std::memcpy(m_short + 1, name.data(), name.size());
+        char *end = m_short + 1 + name.size();
+        if (hasParameter)
+            end = std::to_chars(end, m_short + sizeof m_short, parameter).ptr;
+        m_size = std::size_t(end - m_short);
+    }
+
+    std::string_view view() const { return m_long.empty() ? std::string_view(m_short, m_size) : m_long; }
+
+private:
+    char m_short[64];
+    std::size_t m_size = 0;
+    std::string m_long; // a name too long for m_short
+};
+
+} // namespace
+
 void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into)
 {
     // Bounded: a hostile file could repeat words without end.
     if (into.size() > (1 << 20))
         return;
-    // Made whole first and appended once: words are kept for nearly every run, and each
-    // append to a copied group's words copies them.
-    char word[64];
-    if (name.size() + 13 > sizeof word) {
-        into += '\\';
-        into += QByteArrayView(name.data(), qsizetype(name.size()));
-        if (hasParameter)
-            into += QByteArray::number(parameter);
-        return;
-    }
-    word[0] = '\\';
-    std::memcpy(word + 1, name.data(), name.size());
-    char *end = word + 1 + name.size();
-    if (hasParameter)
-        end = std::to_chars(end, word + sizeof word, parameter).ptr;
-    into.append(word, qsizetype(end - word));
+    const std::string_view word = WrittenWord(name, hasParameter, parameter).view();
+    into.append(word.data(), qsizetype(word.size()));
 }
 
 // The first paragraph of the document, or of a section, has begun.
@@ -1044,10 +1061,13 @@ void Reader::bodyWord(const Word &word)
 void Reader::keepScriptWord(const Word &word)
 {
     CharState &chars = top().chars;
-    if (chars.words.size() <= MaxScriptWords) {
-        if (std::exchange(chars.groupOpened, false) && !chars.words.isEmpty())
-            chars.words += '{';
-        keepWord(word.name, word.hasParameter, word.parameter, chars.words);
+    if (chars.wordsTo - chars.wordsFrom <= MaxScriptWords) {
+        // Appended in place: a group's words are a copy of its outer group's only in name.
+        m_scriptWords.resize(std::size_t(chars.wordsTo)); // what groups closed since left
+        if (std::exchange(chars.groupOpened, false) && chars.wordsTo > chars.wordsFrom)
+            m_scriptWords += '{';
+        m_scriptWords += WrittenWord(word.name, word.hasParameter, word.parameter).view();
+        chars.wordsTo = qsizetype(m_scriptWords.size());
         // Kept words may name a font the table lacks; new entries must not take its number.
         if (word.keyword() == Keyword::Font || word.name == "af")
             m_kept.highestFontNumber = std::max(m_kept.highestFontNumber, word.parameter);
@@ -1078,7 +1098,13 @@ void Reader::flagWord(const Word &word)
     CharState &chars = group.chars;
     ParaState &para = group.para;
     switch (word.keyword()) {
-    case Keyword::Plain: chars = CharState(); return;
+    case Keyword::Plain: {
+        // The words start anew after those the outer groups still hold.
+        const qsizetype wordsEnd = chars.wordsTo;
+        chars = CharState();
+        chars.wordsFrom = chars.wordsTo = wordsEnd;
+        return;
+    }
     case Keyword::FieldWord:
         if (group.fieldOwner && m_fieldWords.size() < 64)
             keepWord(word.name, word.hasParameter, word.parameter, m_fieldWords);
@@ -1351,10 +1377,11 @@ int Reader::styleSetsOf(int number)
 void Reader::characterStyleRef(int parameter)
 {
     // The kept words name the style where it stood, not the words it gives.
-    const QByteArray words = top().chars.words;
+    const qsizetype wordsFrom = top().chars.wordsFrom, wordsTo = top().chars.wordsTo;
     applyStyle(-1 - std::max(parameter, 0));
     top().chars.characterStyle = std::max(parameter, 0);
-    top().chars.words = words;
+    top().chars.wordsFrom = wordsFrom;
+    top().chars.wordsTo = wordsTo;
 }
 
 void Reader::openDestination(const Word &word)
@@ -1778,9 +1805,9 @@ TextStyle Reader::currentTextStyle() const
     style.raise = chars.raise;
     // The words name fonts by the file's numbers, which only its own table, kept, keeps.
     // What an object or shape shows goes back inside it, its words with it.
-    if (chars.scripted && chars.words.size() <= MaxScriptWords && !m_kept.fontTable.isEmpty() && !m_fontTable.renumbered()
-        && !top().wrapId)
-        style.scriptWords = chars.words;
+    if (const QByteArrayView words = scriptWordsOf(chars); chars.scripted && words.size() <= MaxScriptWords
+        && !m_kept.fontTable.isEmpty() && !m_fontTable.renumbered() && !top().wrapId)
+        style.scriptWords = words.toByteArray();
     style.groupShading = top().para.style.shadingWords;
     style.noteId = m_markNote;
     style.wrapId = top().wrapId;

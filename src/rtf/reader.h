@@ -59,7 +59,10 @@ private:
         int language = -1;
         int characterStyle = -1;
         int raise = 0;
-        QByteArray words;        // the words ScriptWords keeps, since \plain
+        // The words ScriptWords keeps, since \plain: m_scriptWords[wordsFrom, wordsTo). A group's
+        // words go on from those of the group it opened in, so all groups share one buffer.
+        qsizetype wordsFrom = 0;
+        qsizetype wordsTo = 0;
         bool scripted = false;   // some of them format another script
         bool groupOpened = false; // a group began since the last of them: words after it start anew
     };
@@ -134,6 +137,10 @@ private:
     QByteArray &keptInto();
     void forgetKeptSince(const Group &group);
     void keepWord(std::string_view name, bool hasParameter, int parameter, QByteArray &into);
+    QByteArrayView scriptWordsOf(const CharState &chars) const
+    {
+        return QByteArrayView(m_scriptWords.data() + chars.wordsFrom, chars.wordsTo - chars.wordsFrom);
+    }
     void stopCapture();
     void flushHidden();
     TextStyle emittedStyle();
@@ -271,6 +278,9 @@ private:
     };
     std::unordered_map<int, NamedFont> m_fontsNamed;
     std::unordered_map<int, int> m_keptFontCodePages; // each kept entry's code page, as its table gave it
+    // The script words of the groups open, each group's at the end of its outer group's; past
+    // the innermost group's end, what groups closed since left.
+    std::string m_scriptWords;
     QByteArray m_lastScriptWordsNoted;
     QSet<QByteArray> m_scriptWordsNoted; // since the font table last changed
     int m_markNote = 0;          // the note reference being read
