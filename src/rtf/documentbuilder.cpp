@@ -374,10 +374,16 @@ void DocumentBuilder::paragraphEnd(const ParagraphStyle &style)
     const std::size_t depth = heldDepth(style.tableDepth, 0);
     openTables(depth);
     Paragraph paragraph = takeParagraph(style);
-    if (depth == 0)
+    if (depth == 0) {
         insertParagraph(paragraph);
-    else
+        // The next paragraph collects its runs in this one's room: grown run by run, every
+        // paragraph's list would move its runs again and again.
+        paragraph.runs.clear();
+        if (m_runs.empty())
+            std::swap(m_runs, paragraph.runs);
+    } else {
         m_open.back()->cell.content.push_back(Content{std::move(paragraph), nullptr});
+    }
 }
 
 void DocumentBuilder::cellEnd(const ParagraphStyle &style, int depth)
