@@ -24,8 +24,9 @@ constexpr std::array<std::uint8_t, 256> makeClasses()
 constexpr std::array<std::uint8_t, 256> classes = makeClasses();
 
 inline std::uint8_t classOf(char c) { return classes[static_cast<unsigned char>(c)]; }
-inline bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// One comparison each: the tokenizer looks at every byte of a control word.
+inline bool isLetter(char c) { return unsigned((c | 0x20) - 'a') < 26u; }
+inline bool isDigit(char c) { return unsigned(c - '0') < 10u; }
 
 inline int hexValue(char c)
 {
@@ -45,80 +46,85 @@ Tokenizer::Tokenizer(QByteArrayView input)
 {
 }
 
+// The scanning loops work on a local pointer: the bytes read could alias the member, which
+// the compiler would otherwise store and reload at every byte.
 Token Tokenizer::next()
 {
+    const char *pos = m_pos;
     for (;;) {
-        while (m_pos < m_end && classOf(*m_pos) == Ignored)
-            ++m_pos;
+        while (pos < m_end && classOf(*pos) == Ignored)
+            ++pos;
         Token token;
-        token.offset = m_pos - m_begin;
-        if (m_pos >= m_end)
+        token.offset = pos - m_begin;
+        if (pos >= m_end) {
+            m_pos = pos;
             return token;
-        const char *start = m_pos;
-        switch (classOf(*m_pos)) {
+        }
+        const char *start = pos;
+        switch (classOf(*pos)) {
         case Open:
-            ++m_pos;
+            m_pos = pos + 1;
             token.type = TokenType::GroupOpen;
             return token;
         case Close:
-            ++m_pos;
+            m_pos = pos + 1;
             token.type = TokenType::GroupClose;
             return token;
         case Backslash:
-            token = controlSequence(start);
-            if (token.type == TokenType::End && m_pos < m_end)
+            pos = controlSequence(pos, token);
+            if (token.type == TokenType::End && pos < m_end)
                 continue; // a malformed \' with no digits: nothing to report
+            m_pos = pos;
             return token;
         default:
             if (m_leadBytes) {
                 const auto &lead = *m_leadBytes;
-                while (m_pos < m_end && classOf(*m_pos) == Plain) {
-                    if (lead[static_cast<unsigned char>(*m_pos)] && m_pos + 1 < m_end
-                        && static_cast<unsigned char>(m_pos[1]) >= 0x40)
-                        ++m_pos;
-                    ++m_pos;
+                while (pos < m_end && classOf(*pos) == Plain) {
+                    if (lead[static_cast<unsigned char>(*pos)] && pos + 1 < m_end
+                        && static_cast<unsigned char>(pos[1]) >= 0x40)
+                        ++pos;
+                    ++pos;
                 }
             } else {
-                ++m_pos;
-                while (m_pos < m_end && classOf(*m_pos) == Plain)
-                    ++m_pos;
+                ++pos;
+                while (pos < m_end && classOf(*pos) == Plain)
+                    ++pos;
             }
             token.type = TokenType::Text;
-            token.bytes = std::string_view(start, std::size_t(m_pos - start));
+            token.bytes = std::string_view(start, std::size_t(pos - start));
+            m_pos = pos;
             return token;
         }
     }
 }
 
-Token Tokenizer::controlSequence(const char *start)
+const char *Tokenizer::controlSequence(const char *pos, Token &token) const
 {
-    Token token;
-    token.offset = start - m_begin;
-    ++m_pos; // the backslash
-    if (m_pos >= m_end)
-        return token;
+    ++pos; // the backslash
+    if (pos >= m_end)
+        return pos;
 
-    const char c = *m_pos;
+    const char c = *pos;
     if (isLetter(c)) {
-        const char *nameStart = m_pos;
-        while (m_pos < m_end && isLetter(*m_pos))
-            ++m_pos;
+        const char *nameStart = pos;
+        while (pos < m_end && isLetter(*pos))
+            ++pos;
         token.type = TokenType::ControlWord;
-        token.name = std::string_view(nameStart, std::size_t(m_pos - nameStart));
+        token.name = std::string_view(nameStart, std::size_t(pos - nameStart));
         bool negative = false;
-        if (m_pos + 1 < m_end && *m_pos == '-' && isDigit(m_pos[1])) {
+        if (pos + 1 < m_end && *pos == '-' && isDigit(pos[1])) {
             negative = true;
-            ++m_pos;
+            ++pos;
         }
-        if (m_pos < m_end && isDigit(*m_pos)) {
+        if (pos < m_end && isDigit(*pos)) {
             // Saturate rather than overflow: producers never need more than 32 bits, and
             // hostile input may carry thousands of digits.
             constexpr std::int64_t limit = std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1;
             std::int64_t value = 0;
-            while (m_pos < m_end && isDigit(*m_pos)) {
+            while (pos < m_end && isDigit(*pos)) {
                 if (value < limit)
-                    value = value * 10 + (*m_pos - '0');
-                ++m_pos;
+                    value = value * 10 + (*pos - '0');
+                ++pos;
             }
             if (negative)
                 value = -value;
@@ -129,45 +135,45 @@ Token Tokenizer::controlSequence(const char *start)
             token.hasParameter = true;
             token.parameter = std::int32_t(value);
         }
-        if (m_pos < m_end && *m_pos == ' ')
-            ++m_pos;
+        if (pos < m_end && *pos == ' ')
+            ++pos;
         if (token.name == "bin" && token.hasParameter) {
             const qint64 wanted = token.parameter > 0 ? token.parameter : 0;
-            const qint64 length = std::min<qint64>(wanted, m_end - m_pos);
+            const qint64 length = std::min<qint64>(wanted, m_end - pos);
             token.type = TokenType::Binary;
-            token.bytes = std::string_view(m_pos, std::size_t(length));
-            m_pos += length;
+            token.bytes = std::string_view(pos, std::size_t(length));
+            pos += length;
         }
-        return token;
+        return pos;
     }
 
-    ++m_pos;
+    ++pos;
     if (c == '\'') {
         int value = 0;
         int digits = 0;
-        while (digits < 2 && m_pos < m_end) {
-            const int v = hexValue(*m_pos);
+        while (digits < 2 && pos < m_end) {
+            const int v = hexValue(*pos);
             if (v < 0)
                 break;
             value = value * 16 + v;
             ++digits;
-            ++m_pos;
+            ++pos;
         }
         if (digits == 0)
-            return token; // End with input left: the caller moves on
+            return pos; // End with input left: the caller moves on
         token.type = TokenType::HexByte;
         token.byte = std::uint8_t(value);
-        return token;
+        return pos;
     }
     if (c == '\r' || c == '\n') {
         // A backslash before a line break is an old way of writing \par.
         token.type = TokenType::ControlWord;
         token.name = "par";
-        return token;
+        return pos;
     }
     token.type = TokenType::ControlSymbol;
     token.symbol = c;
-    return token;
+    return pos;
 }
 
 } // namespace rtf

@@ -45,7 +45,9 @@ public:
     qint64 offset() const { return m_pos - m_begin; }
 
 private:
-    Token controlSequence(const char *start);
+    // Reads the control word or symbol at `pos` into `token`, which starts out as End at
+    // its offset; returns where the input goes on.
+    const char *controlSequence(const char *pos, Token &token) const;
 
     const char *m_begin;
     const char *m_pos;
