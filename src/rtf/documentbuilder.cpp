@@ -195,12 +195,25 @@ static int styleKey(const TextStyle &style)
 
 static size_t qHash(const ParagraphStyle &style, size_t seed = 0)
 {
-    return qHashMulti(seed, int(style.alignment), style.leftIndent, style.rightIndent, style.firstLineIndent,
-                      style.spaceBefore, style.spaceAfter, style.rightIndentGiven, style.givenWords, int(style.list), style.listLevel, style.tableDepth,
-                      style.listOverride, style.listOverrideLevel, style.styleNumber, style.styleSets,
-                      style.lineSpacing, style.lineMultiple, style.pageBreakBefore, style.pageBreakWord, style.pageBreakAfterText, style.markCharacterStyle, style.sectionEnd,
-                      style.shading.rgba(), style.tabs, style.borders.size(), style.shadingWords.size(), style.frameWords.size(),
-                      style.sectionStart.size(), style.keptAtEnd.size());
+    const auto pair = [](int high, int low) { return quint64(quint32(high)) << 32 | quint32(low); };
+    StyleMix mix(seed);
+    mix.addNumber(pair(int(style.alignment) | int(style.list) << 8 | int(style.rightIndentGiven) << 16
+                           | int(style.lineMultiple) << 17 | int(style.pageBreakBefore) << 18
+                           | int(style.pageBreakWord) << 19 | int(style.pageBreakAfterText) << 20
+                           | int(style.sectionEnd) << 21,
+                       style.givenWords));
+    mix.addNumber(pair(style.leftIndent, style.rightIndent));
+    mix.addNumber(pair(style.firstLineIndent, style.spaceBefore));
+    mix.addNumber(pair(style.spaceAfter, style.listLevel));
+    mix.addNumber(pair(style.tableDepth, style.listOverride));
+    mix.addNumber(pair(style.listOverrideLevel, style.styleNumber));
+    mix.addNumber(pair(style.styleSets, style.lineSpacing));
+    mix.addNumber(pair(style.markCharacterStyle, int(style.borders.size())));
+    mix.addColor(style.shading);
+    mix.addBytes(style.tabs.constData(), style.tabs.size());
+    mix.addNumber(pair(int(style.shadingWords.size()), int(style.frameWords.size())));
+    mix.addNumber(pair(int(style.sectionStart.size()), int(style.keptAtEnd.size())));
+    return mix.value();
 }
 
 DocumentBuilder::DocumentBuilder(QTextDocument &document)
