@@ -82,12 +82,16 @@ inline QString characterLook(const QTextCharFormat &format)
     const QStringList families = format.fontFamilies().toStringList();
     const QString family = families.isEmpty() ? format.stringProperty(QTextFormat::FontFamily) : families.first();
     const int halfPoints = format.hasProperty(QTextFormat::FontPointSize) ? qRound(format.fontPointSize() * 2) : 0;
-    return QStringLiteral("%1|%2|%3|%4|%5")
-        .arg(family)
-        .arg(halfPoints)
-        .arg(format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
-        .arg(format.fontItalic())
-        .arg(format.hasProperty(Language) ? format.intProperty(Language) : -1);
+    const bool bold = format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold;
+    const bool italic = format.fontItalic();
+    const int language = format.hasProperty(Language) ? format.intProperty(Language) : -1;
+    // Looks are compared with those kept in documents read before, which chained arg() made:
+    // it takes a % in the family for a place of the values after it. Other families are
+    // joined directly, many times cheaper.
+    if (family.contains(u'%'))
+        return QStringLiteral("%1|%2|%3|%4|%5").arg(family).arg(halfPoints).arg(bold).arg(italic).arg(language);
+    return family + u'|' + QString::number(halfPoints) + u'|' + QChar(bold ? u'1' : u'0') + u'|'
+        + QChar(italic ? u'1' : u'0') + u'|' + QString::number(language);
 }
 
 // What a paragraph style sets of its characters: a run under it states these even when off.
