@@ -612,32 +612,29 @@ QByteArray &Reader::keptInto()
 
 namespace {
 
-// A control word as written, made whole first so that it is appended once: words are kept
-// for nearly every run.
-class WrittenWord
+// Appends a control word as written. Made whole first and appended once: words are kept for
+// nearly every run.
+template <typename Bytes>
+void appendWord(Bytes &into, std::string_view name, bool hasParameter, int parameter)
 {
-public:
-    WrittenWord(std::string_view name, bool hasParameter, int parameter)
-    {
-        if (name.size() + 13 > sizeof m_short) {
-            m_long = '\\' + std::string(name) + (hasParameter ? std::to_string(parameter) : std::string());
-            return;
+    using Size = decltype(into.size());
+    char word[64];
+    if (name.size() + 13 > sizeof word) {
+        into += '\\';
+        into.append(name.data(), Size(name.size()));
+        if (hasParameter) {
+            const std::string number = std::to_string(parameter);
+            into.append(number.data(), Size(number.size()));
         }
-        m_short[0] = '\\';
-        std::memcpy(m_short + 1, name.data(), name.size());
-        char *end = m_short + 1 + name.size();
-        if (hasParameter)
-            end = std::to_chars(end, m_short + sizeof m_short, parameter).ptr;
-        m_size = std::size_t(end - m_short);
+        return;
     }
-
-    std::string_view view() const { return m_long.empty() ? std::string_view(m_short, m_size) : m_long; }
-
-private:
-    char m_short[64];
-    std::size_t m_size = 0;
-    std::string m_long; // a name too long for m_short
-};
+    word[0] = '\\';
+    std::memcpy(word + 1, name.data(), name.size());
+    char *end = word + 1 + name.size();
+    if (hasParameter)
+        end = std::to_chars(end, word + sizeof word, parameter).ptr;
+    into.append(word, Size(end - word));
+}
 
 } // namespace
 
@@ -646,8 +643,7 @@ void Reader::keepWord(std::string_view name, bool hasParameter, int parameter, Q
     // Bounded: a hostile file could repeat words without end.
     if (into.size() > (1 << 20))
         return;
-    const std::string_view word = WrittenWord(name, hasParameter, parameter).view();
-    into.append(word.data(), qsizetype(word.size()));
+    appendWord(into, name, hasParameter, parameter);
 }
 
 // The first paragraph of the document, or of a section, has begun.
@@ -1066,7 +1062,7 @@ void Reader::keepScriptWord(const Word &word)
         m_scriptWords.resize(std::size_t(chars.wordsTo)); // what groups closed since left
         if (std::exchange(chars.groupOpened, false) && chars.wordsTo > chars.wordsFrom)
             m_scriptWords += '{';
-        m_scriptWords += WrittenWord(word.name, word.hasParameter, word.parameter).view();
+        appendWord(m_scriptWords, word.name, word.hasParameter, word.parameter);
         chars.wordsTo = qsizetype(m_scriptWords.size());
         // Kept words may name a font the table lacks; new entries must not take its number.
         if (word.keyword() == Keyword::Font || word.name == "af")
