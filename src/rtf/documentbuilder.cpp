@@ -250,13 +250,13 @@ bool continuesRun(const TextStyle &last, const TextStyle &next)
 
 } // namespace
 
-void DocumentBuilder::text(QStringView text, const TextStyle &style)
+void DocumentBuilder::text(QStringView text, TextStyle &&style)
 {
     if (!m_runs.empty() && !m_runs.back().picture && continuesRun(m_runs.back().style, style)) {
         m_runs.back().text.append(text);
         return;
     }
-    m_runs.push_back(Run{style, text.toString(), nullptr});
+    m_runs.emplace_back(std::move(style), text.toString(), nullptr);
 }
 
 void DocumentBuilder::picture(const Picture &picture, const TextStyle &style)

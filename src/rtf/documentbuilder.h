@@ -26,7 +26,7 @@ public:
     explicit DocumentBuilder(QTextDocument &document);
     ~DocumentBuilder() override;
 
-    void text(QStringView text, const TextStyle &style) override;
+    void text(QStringView text, TextStyle &&style) override;
     void paragraphEnd(const ParagraphStyle &style) override;
     void documentEnd(const ParagraphStyle &style, bool applyStyle) override;
     void cellEnd(const ParagraphStyle &style, int depth) override;

@@ -150,7 +150,8 @@ class Sink
 {
 public:
     virtual ~Sink() = default;
-    virtual void text(QStringView text, const TextStyle &style) = 0;
+    // The style is the sink's to keep: a run's style is made for it alone.
+    virtual void text(QStringView text, TextStyle &&style) = 0;
     virtual void paragraphEnd(const ParagraphStyle &style) = 0;
     // Closes the last paragraph, which has no \par of its own. `applyStyle` is false when
     // that paragraph is only the empty remainder after a final \par, whose inherited
