@@ -256,6 +256,18 @@ struct Table {
 
 constexpr Table table;
 
+// Names are a few letters long: compared in place, they cost less than a call to memcmp.
+inline bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const KeywordInfo &lookupKeyword(std::string_view name)
@@ -268,7 +280,7 @@ const KeywordInfo &lookupKeyword(std::string_view name)
         const int index = table.indexes[slot];
         if (index < 0)
             return unknown;
-        if (entries[index].name == name)
+        if (sameName(entries[index].name, name))
             return entries[index];
         slot = (slot + 1) & (tableSize - 1);
     }
