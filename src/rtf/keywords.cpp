@@ -2,6 +2,7 @@
 
 #include "rtf/sink.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -230,12 +231,17 @@ constexpr Entry entries[] = {
 constexpr std::size_t tableSize = 1024; // a power of two, well over twice the entries
 static_assert(std::size(entries) * 2 < tableSize);
 
+// The length and the first two and last two letters tell the names apart well enough, at a
+// fixed cost: every control word of a file is looked up.
 constexpr std::uint32_t hashName(std::string_view name)
 {
-    std::uint32_t h = 2166136261u;
-    for (char c : name)
-        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
+    if (name.empty())
+        return 0;
+    const auto letter = [name](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(name[i])); };
+    const std::size_t last = name.size() - 1;
+    const std::uint32_t h = std::uint32_t(name.size()) | letter(0) << 6 | letter(last) << 13
+        | (letter(std::min<std::size_t>(1, last)) ^ letter(last > 0 ? last - 1 : 0) << 3) << 20;
+    return (h * 2654435761u) >> 16;
 }
 
 struct Table {
