@@ -681,7 +681,7 @@ void Reader::changeCodePage(int codePage)
 }
 
 // Hidden text is not shown; it goes back into the file as a group before the next run.
-void Reader::flushHidden()
+void Reader::keepHidden()
 {
     if (!m_hiddenBytes.empty()) {
         bodyCodePage().decode(m_hiddenBytes, m_hiddenText);
@@ -1652,10 +1652,8 @@ void Reader::decodeBytes()
     m_bytes.clear();
 }
 
-void Reader::flushText()
+void Reader::sendText()
 {
-    if (m_text.isEmpty())
-        return;
     m_sink.text(m_text, emittedStyle());
     m_text.resize(0);
 }

@@ -142,7 +142,13 @@ private:
         return QByteArrayView(m_scriptWords.data() + chars.wordsFrom, chars.wordsTo - chars.wordsFrom);
     }
     void stopCapture();
-    void flushHidden();
+    // Most words come with no hidden text waiting.
+    void flushHidden()
+    {
+        if (!m_hiddenBytes.empty() || !m_hiddenText.isEmpty())
+            keepHidden();
+    }
+    void keepHidden();
     TextStyle emittedStyle();
     bool characterWord(const Word &word);
     bool textWord(const Word &word);
@@ -198,7 +204,13 @@ private:
             decodeBytes();
     }
     void decodeBytes();
-    void flushText();
+    // Nor text: most words follow other words, with no text read since.
+    void flushText()
+    {
+        if (!m_text.isEmpty())
+            sendText();
+    }
+    void sendText();
     void flushAll() { flushBytes(); flushText(); flushHidden(); }
     ParagraphStyle endingParagraphStyle();
     void endParagraph();
