@@ -48,6 +48,7 @@ private slots:
     void unlabelledListLevelsStayInTheirList();
     void paragraphsKeepWhatTheyStated();
     void otherScriptsKeepTheirWords();
+    void scriptWordsFollowTheirGroups();
     void symbolFieldsStayFields();
     void listContinuationsAreNoItems();
     void listParagraphsKeepTheirIndents();
@@ -295,6 +296,26 @@ void TestRtfKept::otherScriptsKeepTheirWords()
     QTextDocument read;
     QVERIFY(!rtf::read(once, read));
     QCOMPARE(rtftest::dump(read, true), rtftest::dump(runs, true));
+}
+
+// A run keeps the script words of the groups it stands in, the innermost after a {: a \plain
+// starts them anew for its group alone, and the words of groups closed before are gone.
+// A character style is kept as its word, not as the words it gives.
+void TestRtfKept::scriptWordsFollowTheirGroups()
+{
+    QTextDocument document;
+    QVERIFY(!rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 David;}{\\f2 MS Mincho;}}"
+                       "{\\stylesheet{\\*\\cs5\\loch\\f2 Mark;}}"
+                       "\\pard\\plain\\rtlch\\af1\\ltrch\\f0 a{\\loch\\b b{\\plain\\hich\\f2 c}d}{\\cs5 e}{\\dbch f}g\\par}",
+                       document));
+    QByteArrayList runs;
+    for (auto fragment = document.begin().begin(); !fragment.atEnd(); ++fragment) {
+        const QTextFragment run = fragment.fragment();
+        runs << run.text().toLatin1() + '=' + run.charFormat().property(rtf::ScriptWords).toByteArray();
+    }
+    const QByteArray outer = "\\rtlch\\af1\\ltrch\\f0";
+    QCOMPARE(runs, (QByteArrayList{"a=" + outer, "b=" + outer + "{\\loch\\b", "c=\\hich\\f2", "d=" + outer + "{\\loch\\b",
+                                   "e=" + outer + "{\\cs5", "f=" + outer + "{\\dbch", "g=" + outer}));
 }
 
 // Readers take a SYMBOL field's character from its instruction: saved as its character
