@@ -256,7 +256,7 @@ void DocumentBuilder::text(QStringView text, TextStyle &&style)
         m_runs.back().text.append(text);
         return;
     }
-    m_runs.emplace_back(std::move(style), text.toString(), nullptr);
+    m_runs.push_back(Run{std::move(style), text.toString(), nullptr});
 }
 
 void DocumentBuilder::picture(const Picture &picture, const TextStyle &style)

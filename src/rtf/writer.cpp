@@ -329,7 +329,8 @@ private:
         if (m_listUsed[BulletList]) {
             addFont(QStringLiteral("Symbol"));
             m_symbolFont = m_fontIndex.value(QStringLiteral("Symbol"));
-            if (!keptNumbers.contains(m_symbolFont))
+            // Our entries, a later table's fonts among them, give it \\fcharset2 when written.
+            if (std::any_of(m_fonts.cbegin(), m_fonts.cend(), [&](const auto &font) { return font.first == m_symbolFont; }))
                 m_symbolFonts.insert(m_symbolFont);
         }
         if (keptFonts || laterFonts)
