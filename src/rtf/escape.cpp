@@ -2,8 +2,8 @@
 
 #include "rtf/codepage.h"
 
+#include <algorithm>
 #include <array>
-#include <memory>
 #include <cstdint>
 
 namespace rtf {
@@ -23,23 +23,24 @@ bool plain(char16_t c, bool fontName)
     return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}' && !(fontName && c == ';');
 }
 
-// The byte Windows-1252 gives each character it has above ASCII; 0 for the others.
-const std::array<unsigned char, 0x10000> &windows1252Bytes()
+// The byte Windows-1252 gives a character above ASCII; 0 where it has none. Only text in a
+// symbol font asks, which is rare and short: its 128 characters are looked through.
+unsigned char windows1252Byte(char16_t c)
 {
-    static const auto table = [] {
-        auto bytes = std::make_unique<std::array<unsigned char, 0x10000>>();
-        bytes->fill(0);
+    static const auto upper = [] {
+        std::array<char16_t, 0x80> chars{};
         CodePage page(1252);
         for (int b = 0x80; b < 0x100; ++b) {
             QString decoded;
             const char byte = char(b);
             page.decode(std::string_view(&byte, 1), decoded);
-            if (decoded.size() == 1 && !(*bytes)[decoded[0].unicode()])
-                (*bytes)[decoded[0].unicode()] = static_cast<unsigned char>(b);
+            if (decoded.size() == 1)
+                chars[std::size_t(b - 0x80)] = decoded[0].unicode();
         }
-        return bytes;
+        return chars;
     }();
-    return *table;
+    const auto found = std::find(upper.begin(), upper.end(), c);
+    return found == upper.end() ? 0 : static_cast<unsigned char>(0x80 + (found - upper.begin()));
 }
 
 void appendByte(QByteArray &out, unsigned char byte)
@@ -99,7 +100,7 @@ void append(QByteArray &out, QStringView text, Kind kind)
             if (c < 0x80)
                 break;
             if (kind == Kind::SymbolText) {
-                if (const unsigned char byte = windows1252Bytes()[c]) {
+                if (const unsigned char byte = windows1252Byte(c)) {
                     appendByte(out, byte);
                     break;
                 }

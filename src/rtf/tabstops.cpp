@@ -1,35 +1,11 @@
 #include "rtf/tabstops.h"
 
 #include "app/twips.h"
-
-#include <cctype>
+#include "rtf/controlwords.h"
 
 namespace rtf {
 
 namespace {
-
-// Calls onWord(name, value, end) for each control word in order; end is just past its number.
-template <typename OnWord>
-void forEachWord(QByteArrayView words, OnWord onWord)
-{
-    qsizetype i = 0;
-    while (i < words.size()) {
-        if (words[i] != '\\') {
-            ++i;
-            continue;
-        }
-        const qsizetype nameStart = ++i;
-        while (i < words.size() && std::isalpha(uchar(words[i])))
-            ++i;
-        const QByteArrayView name = words.sliced(nameStart, i - nameStart);
-        const qsizetype numberStart = i;
-        if (i < words.size() && words[i] == '-')
-            ++i;
-        while (i < words.size() && std::isdigit(uchar(words[i])))
-            ++i;
-        onWord(name, words.sliced(numberStart, i - numberStart).toInt(), i);
-    }
-}
 
 bool isStop(QByteArrayView name)
 {
@@ -43,7 +19,7 @@ QList<QTextOption::Tab> tabStops(QByteArrayView words)
     QList<QTextOption::Tab> tabs;
     QTextOption::TabType type = QTextOption::LeftTab;
     QChar delimiter;
-    forEachWord(words, [&](QByteArrayView name, int value, qsizetype) {
+    forEachControlWord(words, [&](QByteArrayView name, QByteArrayView number, qsizetype) {
         if (name == "tqr") {
             type = QTextOption::RightTab;
         } else if (name == "tqc") {
@@ -52,7 +28,7 @@ QList<QTextOption::Tab> tabStops(QByteArrayView words)
             type = QTextOption::DelimiterTab;
             delimiter = u'.';
         } else if (isStop(name)) {
-            if (name == "tx" && value >= 0)
+            if (const int value = number.toInt(); name == "tx" && value >= 0)
                 tabs.append(QTextOption::Tab(twipsToPixelsF(value), type, delimiter));
             type = QTextOption::LeftTab;
             delimiter = QChar();
@@ -64,7 +40,7 @@ QList<QTextOption::Tab> tabStops(QByteArrayView words)
 qsizetype settledTabWords(QByteArrayView words)
 {
     qsizetype settled = 0;
-    forEachWord(words, [&](QByteArrayView name, int, qsizetype end) {
+    forEachControlWord(words, [&](QByteArrayView name, QByteArrayView, qsizetype end) {
         if (isStop(name))
             settled = end;
     });

@@ -1,6 +1,7 @@
 #include "rtf/rtf.h"
 
 #include "rtf/codepage.h"
+#include "rtf/controlwords.h"
 #include "rtf/escape.h"
 #include "app/twips.h"
 #include "rtf/keptformat.h"
@@ -70,27 +71,17 @@ QSet<int> symbolFonts(QByteArrayView table)
         else if (font >= 0)
             symbol.remove(font);
     };
-    for (qsizetype i = table.indexOf('\\'); i >= 0 && i + 1 < table.size(); i = table.indexOf('\\', i + 1)) {
-        qsizetype end = i + 1;
-        while (end < table.size() && std::isalpha(static_cast<unsigned char>(table[end])))
-            ++end;
-        const QByteArrayView name = table.sliced(i + 1, end - i - 1);
-        if (name != "f" && name != "fcharset")
-            continue;
-        qsizetype digits = end;
-        while (digits < table.size() && std::isdigit(static_cast<unsigned char>(table[digits])))
-            ++digits;
-        if (digits == end)
-            continue;
-        const int value = table.sliced(end, digits - end).toInt();
+    forEachControlWord(table, [&](QByteArrayView name, QByteArrayView number, qsizetype) {
+        if ((name != "f" && name != "fcharset") || number.isEmpty() || number.front() == '-')
+            return;
         if (name == "f") {
             commit();
-            font = value;
+            font = number.toInt();
             charset = -1;
         } else {
-            charset = value;
+            charset = number.toInt();
         }
-    }
+    });
     commit();
     return symbol;
 }
